@@ -1,0 +1,207 @@
+#include "matrix_reader.h"
+
+#include <cstdint>
+#include <string>
+
+#include "messages.h"
+
+namespace calc {
+
+namespace {
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Beyond this magnitude the accumulator stops growing: the number is already
+// out of range and only the flag matters.
+constexpr int64_t kAccumulatorCap = int64_t{1} << 40;
+
+enum class Mode { kPositive, kNegative, kDenominator };
+
+struct Parser {
+  FractionMatrix& m;
+  int64_t acc = 0;
+  Mode mode = Mode::kPositive;
+  bool digits_seen = false;
+  int i = 1;
+  int j = 1;
+  int rows = 1;
+  bool too_large = false;
+  bool out_of_range = false;
+  bool zero_denominator = false;
+
+  void AddDigit(int d, bool subtract) {
+    if (acc > kAccumulatorCap || acc < -kAccumulatorCap) return;
+    acc = acc * 10 + (subtract ? -d : d);
+    if (acc > INT32_MAX || acc < INT32_MIN) out_of_range = true;
+  }
+
+  bool InRange() {
+    if (i > kMaxOrder || j > kMaxOrder) {
+      too_large = true;
+      return false;
+    }
+    return true;
+  }
+
+  void StoreNumerator() {
+    if (InRange()) m.num[i][j] = static_cast<int32_t>(acc);
+    acc = 0;
+    digits_seen = false;
+  }
+
+  void StoreDenominator() {
+    if (acc == 0) zero_denominator = true;
+    if (InRange()) m.den[i][j] = static_cast<int32_t>(acc);
+    acc = 0;
+  }
+
+  void NextRow() {
+    ++i;
+    j = 1;
+    ++rows;
+  }
+
+  void Feed(char c) {
+    const bool digit = IsDigit(c);
+    switch (mode) {
+      case Mode::kPositive:
+        if (digit) {
+          AddDigit(c - '0', false);
+          digits_seen = true;
+        } else if (c == '-') {
+          mode = Mode::kNegative;
+        } else if (c == '/') {
+          StoreNumerator();
+          mode = Mode::kDenominator;
+        } else if (c == ' ') {
+          if (digits_seen) {
+            StoreNumerator();
+            ++j;
+          }
+        } else if (c == '\r') {
+          if (digits_seen) StoreNumerator();
+          NextRow();
+        }
+        break;
+      case Mode::kNegative:
+        if (digit) {
+          AddDigit(c - '0', true);
+          digits_seen = true;
+        } else if (c == '/') {
+          StoreNumerator();
+          mode = Mode::kDenominator;
+        } else if (c == ' ') {
+          if (digits_seen) {
+            StoreNumerator();
+            ++j;
+            mode = Mode::kPositive;
+          }
+        } else if (c == '\r') {
+          if (digits_seen) {
+            StoreNumerator();
+            mode = Mode::kPositive;
+            NextRow();
+          }
+        }
+        break;
+      case Mode::kDenominator:
+        if (digit) {
+          AddDigit(c - '0', false);
+        } else if (c == ' ') {
+          StoreDenominator();
+          ++j;
+          mode = Mode::kPositive;
+        } else if (c == '\r') {
+          if (acc != 0) {
+            StoreDenominator();
+            mode = Mode::kPositive;
+            NextRow();
+          }
+        }
+        break;
+    }
+  }
+};
+
+// Words are runs of bytes between blanks; a column is a word with a digit.
+int CountColumns(std::string_view text) {
+  int columns = 0;
+  bool in_word_with_digit = false;
+  for (char c : text) {
+    if (c == ' ') {
+      if (in_word_with_digit) ++columns;
+      in_word_with_digit = false;
+    } else if (IsDigit(c)) {
+      in_word_with_digit = true;
+    }
+  }
+  if (in_word_with_digit) ++columns;
+  return columns;
+}
+
+bool HasDecimalPoint(std::string_view text) {
+  for (size_t k = 0; k + 1 < text.size(); ++k) {
+    if (text[k] == '.' && IsDigit(text[k + 1])) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+ReadError ReadMatrixText(std::string_view text, FractionMatrix& m) {
+  m.Clear();
+  const size_t last_digit = text.find_last_of("0123456789");
+  if (last_digit == std::string_view::npos) return ReadError::kNoDigit;
+
+  // Cut after the last digit; two blanks end the last entry.
+  std::string work(text.substr(0, last_digit + 1));
+  work += "  ";
+  const size_t start = work.find_first_of("0123456789-");
+  const std::string_view body = std::string_view(work).substr(start);
+
+  Parser parser{m};
+  for (char c : body) parser.Feed(c);
+
+  const std::string_view counted = parser.rows > 1 ? body.substr(0, body.find('\r')) : body;
+  const int columns = CountColumns(counted);
+
+  ReadError error = ReadError::kNone;
+  if (parser.too_large || parser.rows > kMaxOrder || columns > kMaxOrder) {
+    error = ReadError::kTooLarge;
+  } else if (HasDecimalPoint(text)) {
+    error = ReadError::kDecimalPoint;
+  } else if (parser.out_of_range) {
+    error = ReadError::kOutOfRange;
+  } else if (parser.zero_denominator) {
+    error = ReadError::kZeroDenominator;
+  }
+  if (error != ReadError::kNone) {
+    m.Clear();
+    return error;
+  }
+  m.rows = parser.rows;
+  m.cols = columns;
+  return ReadError::kNone;
+}
+
+const char* ReadErrorText(ReadError error) {
+  switch (error) {
+    case ReadError::kNone:
+      return nullptr;
+    case ReadError::kNoDigit:
+      return kMsgNoMatrix;
+    case ReadError::kTooLarge:
+      return kMsgTooLarge;
+    case ReadError::kDecimalPoint:
+      return kMsgDecimal;
+    case ReadError::kOutOfRange:
+      return kMsgOutOfRange;
+    case ReadError::kZeroDenominator:
+      return kMsgZeroDenominator;
+  }
+  return nullptr;
+}
+
+}  // namespace calc

@@ -1,0 +1,23 @@
+// The Win32 side of every program: the entry point, the dialog procedure and
+// the few calls a command handler needs to gather the controls' state and
+// show a box. Everything a press computes lives in portable code.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "box.h"
+
+// Each program defines its command handler: called for every WM_COMMAND of
+// the dialog, it acts on the control id alone.
+void HandleCommand(HWND dialog, int control_id, LPARAM lparam, int notification);
+
+// The whole text of an edit control, however long.
+std::string ReadControlText(HWND dialog, int control_id);
+
+// True when the radio button or check box is checked.
+bool IsButtonChecked(HWND dialog, int control_id);
+
+// Shows the box: one OK button, no icon, owned by the dialog or by nobody.
+void ShowBox(HWND dialog, const calc::Box& box);

@@ -1,0 +1,19 @@
+// Quorvit's command handler: gathers the controls' state, runs the press and
+// shows its box.
+#include "quorvit_resource.h"
+#include "rank_press.h"
+#include "shell.h"
+
+void HandleCommand(HWND dialog, int control_id, LPARAM, int) {
+  switch (control_id) {
+    case IDC_CALCULATE: {
+      calc::RankInput input;
+      input.matrix_text = ReadControlText(dialog, IDC_MATRIX);
+      input.rank_chosen = IsButtonChecked(dialog, IDC_RANK);
+      ShowBox(dialog, calc::PressRank(input));
+      break;
+    }
+    default:
+      break;
+  }
+}

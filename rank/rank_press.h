@@ -1,0 +1,25 @@
+// Quorvit's calculation: the eliminated matrix and its rank.
+#pragma once
+
+#include <string>
+
+#include "box.h"
+#include "fraction_matrix.h"
+
+namespace calc {
+
+// The state of Quorvit's controls when "计算" is pressed.
+struct RankInput {
+  std::string matrix_text;   // IDC_MATRIX
+  bool rank_chosen = false;  // IDC_RANK ("秩") checked
+};
+
+// Brings m (rows 1..m.rows, columns 1..m.cols) to row echelon form in place
+// by exact fraction elimination and sets rank to the number of pivots.
+// Returns false if a value leaves the 32-bit range (m is then partly done).
+bool EliminateForRank(FractionMatrix& m, int& rank);
+
+// One press of "计算": the box the user sees.
+Box PressRank(const RankInput& input);
+
+}  // namespace calc

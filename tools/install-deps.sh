@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Installs every Debian package the project needs to build, run and test the
+# four programs. Idempotent and quiet when everything is already present.
+# Must run as root on Debian bookworm (or derivative).
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ clang clang-format
+  libgtest-dev libgmock-dev libbenchmark-dev libgmp-dev
+  g++-mingw-w64-i686 binutils-mingw-w64-i686
+  wine wine32:i386 xvfb xauth x11-apps imagemagick
+  locales fonts-wqy-zenhei
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ "${#missing[@]}" -gt 0 ]; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "install-deps: missing packages (${missing[*]}); run this script as root" >&2
+    exit 1
+  fi
+  echo "install-deps: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+  fi
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# The programs speak code page 936: Wine derives the ANSI code page from the
+# locale, so zh_CN.UTF-8 must exist.
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "install-deps: locale zh_CN.UTF-8 missing; run this script as root" >&2
+    exit 1
+  fi
+  sed -i 's/^# *\(zh_CN.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' >>/etc/locale.gen
+  locale-gen >/dev/null
+fi
