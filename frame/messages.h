@@ -13,4 +13,7 @@ inline constexpr char kMsgDecimal[] = "小数请按分数的形式输入";
 inline constexpr char kMsgOutOfRange[] = "数值超出范围";
 inline constexpr char kMsgZeroDenominator[] = "分母不能为0";
 
+// Where the help boxes of Lumbrane and Zelcombe send users with questions.
+inline constexpr char kQuestionsAddress[] = "https://math.stackexchange.com/questions/ask";
+
 }  // namespace calc
