@@ -1,1 +1,135 @@
+#include "fraction.h"
+
 #include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+
+namespace calc {
+namespace {
+
+struct GcdCase {
+  int32_t a, b, expected;
+};
+
+TEST(Gcd, KeepsTheResultsTheToolsRelyOn) {
+  const GcdCase cases[] = {
+      {0, 0, 0},
+      {0, -4, 4},
+      {-4, 6, 2},
+      {5, 5, 5},
+      {1, 1000000, 1},
+      {12, 8, 4},
+      {8, 12, 4},
+      {-6, 9, 3},
+      {7, 1, 1},
+      {0, 5, 5},
+      {9, 0, 9},
+      {-2147483647, 2147483647, 2147483647},
+      {INT32_MIN, 6, 2},
+      {0, INT32_MIN, INT32_MIN},
+      {INT32_MIN, INT32_MIN, INT32_MIN},
+  };
+  for (const GcdCase& c : cases) {
+    EXPECT_EQ(Gcd(c.a, c.b), c.expected) << c.a << ", " << c.b;
+  }
+}
+
+struct ReduceCase {
+  int64_t n, d;
+  bool fits;
+  int32_t num, den;
+};
+
+TEST(StoreReduced, ReducesExactlyAndRefusesWhatDoesNotFit) {
+  const int64_t big = int64_t{1} << 40;
+  const ReduceCase cases[] = {
+      {6, -4, true, 3, -2},  // the sign stays on its own part
+      {0, 7, true, 0, 1},
+      {0, -7, true, 0, -1},
+      {-12, 18, true, -2, 3},
+      {big, 2 * big, true, 1, 2},  // wide intermediates may reduce into range
+      {-3 * big, big, true, -3, 1},
+      {INT32_MIN, 1, true, INT32_MIN, 1},
+      {int64_t{INT32_MAX} + 1, 1, false, 0, 0},
+      {1, int64_t{INT32_MAX} + 1, false, 0, 0},
+      {int64_t{46341} * 46341, 1, false, 0, 0},
+      {5, 0, false, 0, 0},  // never divides by zero
+  };
+  for (const ReduceCase& c : cases) {
+    int32_t num = 99, den = 99;
+    ASSERT_EQ(StoreReduced(Wide(c.n), Wide(c.d), num, den), c.fits) << c.n << "/" << c.d;
+    if (c.fits) {
+      EXPECT_EQ(num, c.num) << c.n << "/" << c.d;
+      EXPECT_EQ(den, c.den) << c.n << "/" << c.d;
+    } else {
+      EXPECT_EQ(num, 99);  // nothing is stored on refusal
+    }
+  }
+}
+
+TEST(StoreReduced, HandlesProductsOfFourFullSizeFactors) {
+  // (2^31 - 1)^4 / (2^31 - 1)^3 reduces to 2^31 - 1.
+  const Wide m(INT32_MAX);
+  int32_t num = 0, den = 0;
+  ASSERT_TRUE(StoreReduced(m * m * m * m, m * m * m, num, den));
+  EXPECT_EQ(num, INT32_MAX);
+  EXPECT_EQ(den, 1);
+  ASSERT_TRUE(StoreReduced(-(m * m * m), m * m * m * Wide(-2), num, den));
+  EXPECT_EQ(num, -1);
+  EXPECT_EQ(den, -2);
+}
+
+TEST(MakeDenominatorsPositive, MovesSignsToNumeratorsAndRefusesInt32Min) {
+  FractionMatrix m;
+  m.Clear();
+  m.num[1][1] = 3;
+  m.den[1][1] = -2;
+  m.num[1][2] = -5;
+  m.den[1][2] = -1;
+  m.num[2][1] = 0;
+  m.den[2][1] = -1;
+  ASSERT_TRUE(MakeDenominatorsPositive(m, 2, 2));
+  EXPECT_EQ(m.num[1][1], -3);
+  EXPECT_EQ(m.den[1][1], 2);
+  EXPECT_EQ(m.num[1][2], 5);
+  EXPECT_EQ(m.den[1][2], 1);
+  EXPECT_EQ(m.den[2][1], 1);
+  m.num[2][2] = INT32_MIN;
+  m.den[2][2] = -1;
+  EXPECT_FALSE(MakeDenominatorsPositive(m, 2, 2));
+}
+
+#if defined(__SIZEOF_INT128__)
+// The 32-bit build does its exact arithmetic with the portable Int128; here
+// it is checked against the compiler's own 128-bit type.
+TEST(Int128, AgreesWithTheNativeType) {
+  std::mt19937_64 random(12345);
+  std::uniform_int_distribution<int32_t> any32(INT32_MIN, INT32_MAX);
+  auto to_native = [](Int128 v) {
+    return static_cast<__int128>((static_cast<unsigned __int128>(v.high()) << 64) | v.low());
+  };
+  for (int k = 0; k < 20000; ++k) {
+    const int64_t a1 = any32(random), a2 = any32(random), b1 = any32(random), b2 = any32(random);
+    const Int128 a = Int128(a1) * Int128(a2) * Int128(b1 % 1000);
+    const Int128 b = Int128(b1) * Int128(b2);
+    const __int128 na = __int128{a1} * a2 * (b1 % 1000), nb = __int128{b1} * b2;
+    ASSERT_EQ(to_native(a), na);
+    ASSERT_EQ(to_native(a + b), na + nb);
+    ASSERT_EQ(to_native(a - b), na - nb);
+    ASSERT_EQ(to_native(-a), -na);
+    ASSERT_EQ(a < b, na < nb);
+    ASSERT_EQ(a == b, na == nb);
+    if (nb != 0) {
+      ASSERT_EQ(to_native(a / b), na / nb);
+    }
+    const int shift = static_cast<int>(k % 100);
+    if (na >= 0) {
+      ASSERT_EQ(to_native(a >> shift), na >> shift);
+    }
+  }
+}
+#endif
+
+}  // namespace
+}  // namespace calc

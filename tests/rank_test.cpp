@@ -1,8 +1,142 @@
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+
+#include "matrix_reader.h"
 #include "rank_press.h"
 
-TEST(RankPress, Smoke) {
-  const calc::Box box = calc::PressRank({"1 2\r\n3 4", true});
-  EXPECT_EQ(box.text, "1 2 \n0 -2 \n\n矩阵的秩为2");
+namespace calc {
+namespace {
+
+struct PressCase {
+  const char* text;
+  bool rank_chosen;
+  Box expected;
+};
+
+Box Result(const char* text) {
+  return Box{text, "计算完毕", Owner::kNone};
 }
+Box Error(const char* text) {
+  return Box{text, "Error", Owner::kDialog};
+}
+
+TEST(PressRank, ShowsTheEliminatedMatrixAndTheRank) {
+  const PressCase cases[] = {
+      {"1 2\r\n3 4", true, Result("1 2 \n0 -2 \n\n矩阵的秩为2")},
+      {"1 2\r\n2 4", true, Result("1 2 \n0 0 \n\n矩阵的秩为1")},
+      {"0 1\r\n1 0", true, Result("1 1 \n0 -1 \n\n矩阵的秩为2")},
+      {"1/2 -3/4\r\n5 6", true, Result("1/2 -3/4 \n0 27/2 \n\n矩阵的秩为2")},
+      {"-1/2 3\r\n4 5/-7", true, Result("-1/2 3 \n0 173/7 \n\n矩阵的秩为2")},
+      {"-2 1\r\n1 1", true, Result("-2 1 \n0 3/2 \n\n矩阵的秩为2")},
+      {"1 2 3\r\n4 5 6\r\n7 8 9", true, Result("1 2 3 \n0 -3 -6 \n0 0 0 \n\n矩阵的秩为2")},
+      {"0 2 3\r\n0 4 6\r\n1 1 1", true, Result("1 3 4 \n0 4 6 \n0 0 0 \n\n矩阵的秩为2")},
+      {"2 4\r\n1 2\r\n3 7", true, Result("2 4 \n0 1 \n0 0 \n\n矩阵的秩为2")},
+      {"1 2\r\n\r\n3 4", true, Result("1 2 \n0 -2 \n0 0 \n\n矩阵的秩为2")},
+      {"0 0\r\n0 0", true, Result("0 0 \n0 0 \n\n矩阵的秩为0")},
+      {"5", true, Result("5 \n\n矩阵的秩为1")},
+      {"0", true, Result("0 \n\n矩阵的秩为0")},
+      {"2/4 6/3", true, Result("1/2 2 \n\n矩阵的秩为1")},  // entries are shown reduced
+      // A column without a pivot is skipped; the rank is the true rank.
+      {"0 1 1\r\n0 1 1\r\n0 0 0", true, Result("0 1 1 \n0 0 0 \n0 0 0 \n\n矩阵的秩为1")},
+      {"1 0 0\r\n0 0 1\r\n0 0 1", true, Result("1 0 0 \n0 0 1 \n0 0 0 \n\n矩阵的秩为2")},
+      // More rows than columns, with an entry beyond the counted columns.
+      {"1\r\n2 0\r\n3 7", true, Result("1 \n0 \n0 \n\n矩阵的秩为1")},
+      {"1 2\r\n3 4", false, Error("请选择计算方式")},
+      {"", false, Error("请选择计算方式")},
+      {"", true, Error("请输入矩阵")},
+      {"3.14 1", true, Error("小数请按分数的形式输入")},
+      {"5/0 1", true, Error("分母不能为0")},
+      {"2147483648", true, Error("数值超出范围")},
+      // Exact values beyond 32 bits are refused, never wrapped.
+      {"1 1\r\n1 2147483647", true, Result("1 1 \n0 2147483646 \n\n矩阵的秩为2")},
+      {"-2147483647 1\r\n1 -2147483647", true, Error("数值超出范围")},
+  };
+  for (const PressCase& c : cases) {
+    EXPECT_EQ(PressRank({c.text, c.rank_chosen}), c.expected) << c.text;
+  }
+}
+
+std::string MatrixText(const int values[][8], int rows, int cols, bool transpose) {
+  std::string text;
+  const int out_rows = transpose ? cols : rows, out_cols = transpose ? rows : cols;
+  for (int i = 0; i < out_rows; ++i) {
+    for (int j = 0; j < out_cols; ++j) {
+      text += std::to_string(transpose ? values[j][i] : values[i][j]) + " ";
+    }
+    text += "\r\n";
+  }
+  return text;
+}
+
+// After elimination: zero rows last, each leading entry strictly to the
+// right of the one above, and as many non-zero rows as the rank.
+void ExpectRowEchelon(const FractionMatrix& m, int rank) {
+  int previous_lead = 0, nonzero_rows = 0;
+  for (int i = 1; i <= m.rows; ++i) {
+    int lead = 0;
+    for (int j = 1; j <= m.cols && lead == 0; ++j) {
+      if (m.num[i][j] != 0) lead = j;
+    }
+    if (lead == 0) {
+      previous_lead = m.cols + 1;
+      continue;
+    }
+    ASSERT_GT(lead, previous_lead) << "row " << i;
+    previous_lead = lead;
+    ++nonzero_rows;
+  }
+  EXPECT_EQ(nonzero_rows, rank);
+}
+
+// A product L * R of an r-column and an r-row factor, both holding the
+// identity in their top/left block, has rank exactly r; the rank of the
+// transpose must agree.
+TEST(EliminateForRank, FindsTheRankOfConstructedMatricesOfEveryShape) {
+  std::mt19937 random(2024);
+  std::uniform_int_distribution<int> small(-3, 3);
+  for (int rows = 1; rows <= 8; ++rows) {
+    for (int cols = 1; cols <= 8; ++cols) {
+      for (int r = 0; r <= std::min(rows, cols); ++r) {
+        int left[8][8] = {}, right[8][8] = {}, product[8][8] = {};
+        for (int i = 0; i < rows; ++i) {
+          for (int k = 0; k < r; ++k) left[i][k] = i < r ? (i == k) : small(random);
+        }
+        for (int k = 0; k < r; ++k) {
+          for (int j = 0; j < cols; ++j) right[k][j] = j < r ? (j == k) : small(random);
+        }
+        for (int i = 0; i < rows; ++i) {
+          for (int j = 0; j < cols; ++j) {
+            for (int k = 0; k < r; ++k) product[i][j] += left[i][k] * right[k][j];
+          }
+        }
+        for (bool transpose : {false, true}) {
+          FractionMatrix m;
+          ASSERT_EQ(ReadMatrixText(MatrixText(product, rows, cols, transpose), m),
+                    ReadError::kNone);
+          m.rows = transpose ? cols : rows;  // a zero first row still counts its columns
+          m.cols = transpose ? rows : cols;
+          int rank = -1;
+          ASSERT_TRUE(EliminateForRank(m, rank));
+          EXPECT_EQ(rank, r) << rows << "x" << cols << (transpose ? " transposed" : "");
+          ExpectRowEchelon(m, rank);
+        }
+      }
+    }
+  }
+}
+
+TEST(PressRank, TwentyByTwentyIdentityHasFullRank) {
+  std::string text;
+  for (int i = 1; i <= 20; ++i) {
+    for (int j = 1; j <= 20; ++j) text += i == j ? "1 " : "0 ";
+    text += "\r\n";
+  }
+  const Box box = PressRank({text, true});
+  EXPECT_EQ(box.caption, "计算完毕");
+  EXPECT_NE(box.text.find("矩阵的秩为20"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace calc
