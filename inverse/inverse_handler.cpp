@@ -1,0 +1,26 @@
+// Lumbrane's command handler: gathers the controls' state, runs the press
+// and shows its box; "使用说明" shows the help box.
+#include "inverse_press.h"
+#include "lumbrane_resource.h"
+#include "shell.h"
+
+void HandleCommand(HWND dialog, int control_id, LPARAM, int) {
+  switch (control_id) {
+    case IDC_INSTRUCTIONS:
+      ShowBox(dialog, calc::LumbraneHelpBox());
+      break;
+    case IDC_CALCULATE: {
+      calc::InverseInput input;
+      input.adjugate_chosen = IsButtonChecked(dialog, IDC_ADJUGATE);
+      input.inverse_chosen = IsButtonChecked(dialog, IDC_INVERSE);
+      // The text is only needed once a calculation has been chosen.
+      if (input.adjugate_chosen || input.inverse_chosen) {
+        input.matrix_text = ReadControlText(dialog, IDC_MATRIX);
+      }
+      ShowBox(dialog, calc::PressInverse(input));
+      break;
+    }
+    default:
+      break;
+  }
+}

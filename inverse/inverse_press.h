@@ -1,0 +1,32 @@
+// Lumbrane's calculation: the adjugate or the inverse of a square matrix,
+// and its help box.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "box.h"
+#include "fraction_matrix.h"
+
+namespace calc {
+
+// The state of Lumbrane's controls when "计算" is pressed.
+struct InverseInput {
+  std::string matrix_text;       // IDC_MATRIX
+  bool adjugate_chosen = false;  // IDC_ADJUGATE ("伴随阵") checked
+  bool inverse_chosen = false;   // IDC_INVERSE ("逆矩阵") checked
+};
+
+// The determinant of the matrix of order n in m, by elimination that
+// exchanges rows to find a non-zero pivot (each exchange flips the sign).
+// Consumes m. The value is exact and reduced; its denominator may be
+// negative. Returns false if a value leaves the 32-bit range.
+bool EvaluateDeterminant(FractionMatrix& m, int n, int32_t& num, int32_t& den);
+
+// One press of "计算": the box the user sees.
+Box PressInverse(const InverseInput& input);
+
+// The box shown by "使用说明".
+Box LumbraneHelpBox();
+
+}  // namespace calc
