@@ -1,0 +1,24 @@
+// Zelcombe's command handler: gathers the controls' state, runs the press
+// (which writes the process log when asked to) and shows its boxes.
+#include "determinant_press.h"
+#include "shell.h"
+#include "zelcombe_resource.h"
+
+void HandleCommand(HWND dialog, int control_id, LPARAM, int) {
+  switch (control_id) {
+    case IDC_INSTRUCTIONS:
+      ShowBox(dialog, calc::ZelcombeHelpBox());
+      break;
+    case IDC_CALCULATE: {
+      calc::DeterminantInput input;
+      input.log_chosen = IsButtonChecked(dialog, IDC_PROCESS_LOG);
+      input.matrix_text = ReadControlText(dialog, IDC_MATRIX);
+      for (const calc::Box& box : calc::RunDeterminantPress(input, calc::kProcessLogName)) {
+        ShowBox(dialog, box);
+      }
+      break;
+    }
+    default:
+      break;
+  }
+}

@@ -1,0 +1,359 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <numeric>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "determinant_press.h"
+#include "fraction_matrix.h"
+#include "matrix_reader.h"
+#include "messages.h"
+#include "process_log.h"
+#include "wide_int.h"
+
+namespace calc {
+namespace {
+
+Box Result(const std::string& value) {
+  return ResultBox("行列式的值为 " + value, Owner::kDialog);
+}
+
+bool EndsWith(const std::string& text, const std::string& tail) {
+  return text.size() >= tail.size() &&
+         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+Box Error(const char* text) {
+  return ErrorBox(text);
+}
+
+// The expected log written with plain line feeds; the file has CR LF.
+std::string Crlf(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+const char kFirstExample[] = "1/2 2 0\r\n3 -1/3 4\r\n0 5 6";
+const char kFirstExampleLog[] =
+    "用第1行对2~3行进行高斯消元可得如下:\r\n"
+    " 1/2 2 0\r\n"
+    " 0 -37/3 4\r\n"
+    " 0 5 6\r\n"
+    "\r\n"
+    "用第2行对3~3行进行高斯消元可得如下:\r\n"
+    " 1/2 2 0\r\n"
+    " 0 -37/3 4\r\n"
+    " 0 0 282/37\r\n"
+    "\r\n"
+    "行列式的值为 -47";
+
+const char kRepairExample[] = "0 1 2\r\n1 0 3\r\n4 -3 8";
+const char kRepairExampleLog[] =
+    "用第1行对2~3行进行高斯消元可得如下:\r\n"
+    " 1 1 5\r\n"
+    " 0 -1 -2\r\n"
+    " 0 -7 -12\r\n"
+    "\r\n"
+    "用第2行对3~3行进行高斯消元可得如下:\r\n"
+    " 1 1 5\r\n"
+    " 0 -1 -2\r\n"
+    " 0 0 2\r\n"
+    "\r\n"
+    "行列式的值为 -2";
+
+// A press writes its log exactly when `log` is not empty.
+struct PressCase {
+  std::string text;
+  bool log_chosen;
+  Box box;
+  std::string log;
+};
+
+void ExpectPresses(const std::vector<PressCase>& cases) {
+  for (const PressCase& c : cases) {
+    const DeterminantOutcome outcome = PressDeterminant({c.text, c.log_chosen});
+    EXPECT_EQ(outcome.box.text, c.box.text) << c.text;
+    EXPECT_EQ(outcome.box, c.box) << c.text;
+    EXPECT_EQ(outcome.write_log, !c.log.empty()) << c.text;
+    EXPECT_EQ(outcome.log, c.log) << c.text;
+  }
+}
+
+TEST(PressDeterminant, WorkedExamplesComeOutByteForByte) {
+  ExpectPresses({
+      {kFirstExample, true, Result("-47"), kFirstExampleLog},
+      {kFirstExample, false, Result("-47"), ""},
+      {kRepairExample, true, Result("-2"), kRepairExampleLog},
+  });
+}
+
+TEST(PressDeterminant, EliminationStepsAndValues) {
+  const std::string header1of2 = "用第1行对2~2行进行高斯消元可得如下:\n";
+  const std::string header1of3 = "用第1行对2~3行进行高斯消元可得如下:\n";
+  const std::string header2of3 = "用第2行对3~3行进行高斯消元可得如下:\n";
+  ExpectPresses({
+      // n = 1: no step, the log holds the result alone.
+      {"5", true, Result("5"), "行列式的值为 5"},
+      {"2/4", true, Result("1/2"), "行列式的值为 1/2"},
+      {"-2147483648", true, Result("-2147483648"), "行列式的值为 -2147483648"},
+      // A zero first column ends the step at the pivot test; the block shows
+      // the matrix unchanged.
+      {"0 1\r\n0 2", true, Result("0"), Crlf(header1of2 + " 0 1\n 0 2\n\n行列式的值为 0")},
+      // The first lower row with a non-zero entry repairs the pivot, not a
+      // later one.
+      {"0 1 0\r\n2 0 1\r\n3 1 1", true, Result("1"),
+       Crlf(header1of3 + " 2 1 1\n 0 -1 0\n 0 -1/2 -1/2\n\n" + header2of3 +
+            " 2 1 1\n 0 -1 0\n 0 0 -1/2\n\n行列式的值为 1")},
+      // A zero pivot in the second step, repaired, and one that ends it.
+      {"1 2 3\r\n2 4 7\r\n1 3 1", true, Result("-1"),
+       Crlf(header1of3 + " 1 2 3\n 0 0 1\n 0 1 -2\n\n" + header2of3 +
+            " 1 2 3\n 0 1 -1\n 0 0 -1\n\n行列式的值为 -1")},
+      {"1 2 3\r\n2 4 7\r\n3 6 1", true, Result("0"),
+       Crlf(header1of3 + " 1 2 3\n 0 0 1\n 0 0 -8\n\n" + header2of3 +
+            " 1 2 3\n 0 0 1\n 0 0 -8\n\n行列式的值为 0")},
+      // A negative pivot: denominators are made positive inside the step.
+      {"-2 1\r\n1 1", true, Result("-3"), Crlf(header1of2 + " -2 1\n 0 3/2\n\n行列式的值为 -3")},
+      // The pivot row is written as typed (2/4, 0/5); eliminated rows, even
+      // with a zero multiplier, come out reduced.
+      {"2/4 1\r\n1 1", true, Result("-1/2"),
+       Crlf(header1of2 + " 2/4 1\n 0 -1\n\n行列式的值为 -1/2")},
+      {"2 0/5\r\n0/5 6/2", true, Result("6"), Crlf(header1of2 + " 2 0\n 0 3\n\n行列式的值为 6")},
+      // Signs and denominators of the value.
+      {"1/2 0\r\n0 1/3", false, Result("1/6"), ""},
+      {"-1/2 0\r\n0 1/3", false, Result("-1/6"), ""},
+      {"1 2\r\n1 2", false, Result("0"), ""},
+      // The order is the number of rows: further columns are ignored,
+      // entries a short row does not give are 0.
+      {"1 2 3\r\n4 5 6", false, Result("-3"), ""},
+      {"1 2\r\n3", false, Result("-6"), ""},
+      {"1 2\r\n\r\n3 4", false, Result("0"), ""},  // the empty line is a zero row
+  });
+}
+
+TEST(PressDeterminant, ValuesBeyondThirtyTwoBitsAreExactOrRefused) {
+  const std::string header1of2 = "用第1行对2~2行进行高斯消元可得如下:\n";
+  ExpectPresses({
+      // Intermediate products leave 32 bits, the stored entries do not.
+      {"46341 46341\r\n46341 46342", false, Result("46341"), ""},
+      {"65536 0\r\n0 1/65536", true, Result("1"),
+       Crlf(header1of2 + " 65536 0\n 0 1/65536\n\n行列式的值为 1")},
+      // An entry that does not fit stops the press in its first step: the
+      // log holds no step, and the message in place of the value.
+      {"2147483647 1\r\n1 2147483647", true, Error("数值超出范围"), "数值超出范围"},
+      // In the second step: the first is kept, the interrupted one is not.
+      {"1 0 0\r\n0 2147483647 1\r\n0 1 2147483647", true, Error("数值超出范围"),
+       Crlf("用第1行对2~3行进行高斯消元可得如下:\n 1 0 0\n 0 2147483647 1\n"
+            " 0 1 2147483647\n\n数值超出范围")},
+      // Only the product of the diagonal is out of range.
+      {"2147483647 0\r\n0 2", true, Error("数值超出范围"),
+       Crlf(header1of2 + " 2147483647 0\n 0 2\n\n数值超出范围")},
+  });
+}
+
+TEST(PressDeterminant, RefusedTextsWriteNoLog) {
+  std::string twenty_one_rows;
+  for (int i = 0; i < 21; ++i) twenty_one_rows += "1\r\n";
+  ExpectPresses({
+      {"", true, Error("请输入矩阵"), ""},
+      {twenty_one_rows, true, Error("矩阵不能超过20行20列"), ""},
+      {"5/0 1\r\n1 1", true, Error("分母不能为0"), ""},
+  });
+}
+
+TEST(PressDeterminant, TwentyByTwenty) {
+  // 1 on and above the diagonal, 2 below: every later row becomes -1 on it.
+  std::string text;
+  for (int i = 1; i <= 20; ++i) {
+    for (int j = 1; j <= 20; ++j) text += j < i ? "2 " : "1 ";
+    text += "\r\n";
+  }
+  const DeterminantOutcome outcome = PressDeterminant({text, true});
+  EXPECT_EQ(outcome.box, Result("-1"));
+  EXPECT_NE(outcome.log.find("用第19行对20~20行进行高斯消元可得如下:\r\n"), std::string::npos);
+  EXPECT_TRUE(EndsWith(outcome.log, " 0 0 0 -1\r\n\r\n行列式的值为 -1"));
+}
+
+TEST(ZelcombeHelpBox, TenLinesWithTheAddressAndNoOwner) {
+  const std::string help = std::string(
+                               "Zelcombev1.3是一款可以对行列式的值进行计算的免费程序,\n"
+                               "本程序引入了分数算法,可以对分数元素计算并得出分数结果。\n"
+                               "\n"
+                               "使用方法:\n"
+                               "\n"
+                               "   ①在编辑框中输入行列式,整数原样输入,小数按分数的形\n"
+                               "   式输入(例如:3.14应输入314/100)，每个元素间用空格分开。\n"
+                               "\n"
+                               "    如有疑问,请到此留言") +
+                           kQuestionsAddress + "\n\n";
+  EXPECT_EQ(ZelcombeHelpBox(), (Box{help, "Zelcombev1.3使用说明", Owner::kNone}));
+}
+
+// A fresh directory for files, removed with its contents afterwards.
+class TempDir {
+ public:
+  TempDir() {
+    char pattern[] = "/tmp/zelcombe-test-XXXXXX";
+    path_ = mkdtemp(pattern);
+  }
+  ~TempDir() {
+    std::remove(File(kProcessLogName).c_str());
+    std::remove(File("sub").c_str());
+    rmdir(path_.c_str());
+  }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST(WriteProcessLog, WritesTheBytesUnchangedAndReportsEveryFailure) {
+  TempDir dir;
+  const std::string path = dir.File(kProcessLogName);
+  ASSERT_TRUE(WriteProcessLog(path.c_str(), std::string(5000, 'x')));
+  ASSERT_TRUE(WriteProcessLog(path.c_str(), "a\r\nb\n"));
+  EXPECT_EQ(ReadFile(path), "a\r\nb\n");  // replaced whole, no line end translated
+
+  const std::string sub = dir.File("sub");
+  ASSERT_EQ(mkdir(sub.c_str(), 0700), 0);
+  EXPECT_FALSE(WriteProcessLog(sub.c_str(), "x"));  // the path is a directory
+  EXPECT_FALSE(WriteProcessLog(dir.File("missing/log.txt").c_str(), "x"));
+  // A full disk: the open succeeds, the buffered bytes fail on close.
+  if (access("/dev/full", W_OK) == 0) {
+    EXPECT_FALSE(WriteProcessLog("/dev/full", "x"));
+  }
+}
+
+TEST(RunDeterminantPress, WritesTheLogOnlyWhenAskedAndReportsAFailedWrite) {
+  TempDir dir;
+  const std::string path = dir.File(kProcessLogName);
+
+  EXPECT_EQ(RunDeterminantPress({kFirstExample, true}, path.c_str()),
+            std::vector<Box>{Result("-47")});
+  EXPECT_EQ(ReadFile(path), kFirstExampleLog);
+
+  // Unchecked, or refused before calculating: the earlier file stays.
+  EXPECT_EQ(RunDeterminantPress({kRepairExample, false}, path.c_str()),
+            std::vector<Box>{Result("-2")});
+  EXPECT_EQ(RunDeterminantPress({"", true}, path.c_str()), std::vector<Box>{Error("请输入矩阵")});
+  EXPECT_EQ(RunDeterminantPress({"1/0", true}, path.c_str()),
+            std::vector<Box>{Error("分母不能为0")});
+  EXPECT_EQ(ReadFile(path), kFirstExampleLog);
+
+  // Every press with the log replaces the whole file.
+  EXPECT_EQ(RunDeterminantPress({"7", true}, path.c_str()), std::vector<Box>{Result("7")});
+  EXPECT_EQ(ReadFile(path), "行列式的值为 7");
+  EXPECT_EQ(RunDeterminantPress({"2147483647 0\r\n0 2", true}, path.c_str()),
+            std::vector<Box>{Error("数值超出范围")});
+  EXPECT_TRUE(EndsWith(ReadFile(path), "\r\n\r\n数值超出范围"));
+
+  // A log that cannot be written is reported first, then the result.
+  const std::string sub = dir.File("sub");
+  ASSERT_EQ(mkdir(sub.c_str(), 0700), 0);
+  EXPECT_EQ(RunDeterminantPress({kFirstExample, true}, sub.c_str()),
+            (std::vector<Box>{Error("无法写入计算过程.txt"), Result("-47")}));
+  EXPECT_EQ(RunDeterminantPress({kFirstExample, false}, sub.c_str()),
+            std::vector<Box>{Result("-47")});
+}
+
+// An independent value: clear each row's denominators (which scales the
+// determinant by their product) and run fraction-free integer elimination
+// with row exchanges.
+void ReferenceDeterminant(const std::vector<std::vector<int>>& nums,
+                          const std::vector<std::vector<int>>& dens, int64_t& num, int64_t& den) {
+  const int n = static_cast<int>(nums.size());
+  std::vector<std::vector<Wide>> b(n, std::vector<Wide>(n));
+  den = 1;
+  for (int i = 0; i < n; ++i) {
+    int64_t row_lcm = 1;
+    for (int j = 0; j < n; ++j) row_lcm = std::lcm(row_lcm, int64_t{dens[i][j]});
+    for (int j = 0; j < n; ++j) b[i][j] = Wide{nums[i][j]} * (row_lcm / dens[i][j]);
+    den *= row_lcm;
+  }
+  Wide previous = 1;
+  int sign = 1;
+  for (int k = 0; k < n - 1; ++k) {
+    int pivot = k;
+    while (pivot < n && b[pivot][k] == Wide(0)) ++pivot;
+    if (pivot == n) {
+      num = 0;
+      den = 1;
+      return;
+    }
+    if (pivot != k) {
+      std::swap(b[pivot], b[k]);
+      sign = -sign;
+    }
+    for (int i = k + 1; i < n; ++i) {
+      for (int j = k + 1; j < n; ++j) b[i][j] = (b[i][j] * b[k][k] - b[i][k] * b[k][j]) / previous;
+      b[i][k] = 0;
+    }
+    previous = b[k][k];
+  }
+  num = sign * static_cast<int64_t>(b[n - 1][n - 1]);
+  const int64_t g = std::gcd(num, den);
+  num /= g;
+  den /= g;
+}
+
+TEST(CalculateDeterminant, AgreesWithAnIndependentComputation) {
+  std::mt19937 random(5150);
+  std::uniform_int_distribution<int> order(1, 6), value(-6, 6), denominator(1, 4), percent(0, 99);
+  int zero_values = 0;
+  for (int round = 0; round < 400; ++round) {
+    const int n = order(random);
+    std::vector<std::vector<int>> nums(n, std::vector<int>(n)), dens(n, std::vector<int>(n));
+    std::string text;
+    for (int i = 0; i < n; ++i) {
+      for (int j = 0; j < n; ++j) {
+        nums[i][j] = percent(random) < 35 ? 0 : value(random);
+        dens[i][j] = denominator(random);
+      }
+      if (i > 0 && percent(random) < 10) nums[i] = nums[i - 1], dens[i] = dens[i - 1];
+      for (int j = 0; j < n; ++j) {
+        text += std::to_string(nums[i][j]) + "/" + std::to_string(dens[i][j]) + " ";
+      }
+      text += "\r\n";
+    }
+    int64_t expected_num = 0, expected_den = 1;
+    ReferenceDeterminant(nums, dens, expected_num, expected_den);
+    zero_values += expected_num == 0;
+
+    FractionMatrix m;
+    ASSERT_EQ(ReadMatrixText(text, m), ReadError::kNone) << text;
+    int32_t num = 0, den = 0;
+    ASSERT_TRUE(CalculateDeterminant(m, n, nullptr, num, den)) << text;
+    EXPECT_EQ(int64_t{num}, expected_num) << text;
+    EXPECT_EQ(int64_t{den}, expected_den) << text;
+    // Upper-triangular, every eliminated row over positive denominators.
+    for (int i = 2; i <= n; ++i) {
+      for (int j = 1; j <= n; ++j) {
+        if (j < i) {
+          EXPECT_EQ(m.num[i][j], 0) << text;
+        }
+        EXPECT_GT(m.den[i][j], 0) << text;
+      }
+    }
+  }
+  EXPECT_GT(zero_values, 20);  // singular matrices and zero columns were met
+}
+
+}  // namespace
+}  // namespace calc
