@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <numeric>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "basicops_press.h"
+
+namespace calc {
+namespace {
+
+enum Choice { kNoChoice, kAdd, kSubtract, kMultiply, kScalar };
+enum Shown { kResult, kError };  // "计算完毕" with no owner, or "Error" owned by the dialog
+
+Box Press(const std::string& first, const std::string& second, Choice choice) {
+  BasicOpsInput input{first, second};
+  input.add = choice == kAdd;
+  input.subtract = choice == kSubtract;
+  input.multiply = choice == kMultiply;
+  input.scalar = choice == kScalar;
+  return PressBasicOps(input);
+}
+
+struct PressCase {
+  std::string first, second;
+  Choice choice;
+  std::string text;
+  Shown shown;
+};
+
+void CheckPresses(const std::vector<PressCase>& cases) {
+  for (const PressCase& c : cases) {
+    const Box box = Press(c.first, c.second, c.choice);
+    SCOPED_TRACE("[" + c.first + "] " + std::to_string(c.choice) + " [" + c.second + "]");
+    EXPECT_EQ(box.text, c.text);
+    EXPECT_EQ(box.caption, c.shown == kResult ? "计算完毕" : "Error");
+    EXPECT_EQ(box.owner, c.shown == kResult ? Owner::kNone : Owner::kDialog);
+  }
+}
+
+TEST(PressBasicOps, SumsAndDifferences) {
+  CheckPresses({
+      {"1/2 1/3\r\n1 2", "1/2 2/3\r\n-1 0", kAdd, "1 1 \n0 2 \n", kResult},
+      {"2/4 6/3", "0 0", kAdd, "1/2 2 \n", kResult},
+      {"1/3", "1/6", kAdd, "1/2 \n", kResult},
+      {"-1/2 1/3", "1/2 -1/3", kAdd, "0 0 \n", kResult},
+      // The product of the denominators leaves 32 bits; the reduced sum does not.
+      {"1/46341", "1/46341", kAdd, "2/46341 \n", kResult},
+      {"2147483647", "1", kAdd, "数值超出范围", kError},
+      {"1/65536", "1/65537", kAdd, "数值超出范围", kError},
+      // Entries a text does not give are 0.
+      {"1 2\r\n3", "1 1\r\n1 1", kAdd, "2 3 \n4 1 \n", kResult},
+      {"1 2\r\n\r\n3 4", "1 1\r\n1 1\r\n1 1", kAdd, "2 3 \n1 1 \n4 5 \n", kResult},
+      {"1", "3/2", kSubtract, "-1/2 \n", kResult},
+      {"1/2 -3/4\r\n5 6", "1/2 -3/4\r\n5 6", kSubtract, "0 0 \n0 0 \n", kResult},
+      {"-1", "-2147483648", kSubtract, "2147483647 \n", kResult},
+      {"0", "-2147483648", kSubtract, "数值超出范围", kError},
+  });
+}
+
+TEST(PressBasicOps, Products) {
+  CheckPresses({
+      {"1 2\r\n3 4", "5 6\r\n7 8", kMultiply, "19 22 \n43 50 \n", kResult},
+      {"1/2 1/3", "1\r\n1", kMultiply, "5/6 \n", kResult},
+      {"1\r\n2\r\n-3", "1 2/3 3", kMultiply, "1 2/3 3 \n2 4/3 6 \n-3 -2 -9 \n", kResult},
+      {"1 2 3", "1\r\n2\r\n3", kMultiply, "14 \n", kResult},
+      {"46341", "46341", kMultiply, "数值超出范围", kError},
+      {"65536", "65536", kMultiply, "数值超出范围", kError},
+      {"1/65536", "1/65536", kMultiply, "数值超出范围", kError},
+      // Partial sums outside 32 bits are fine when the finished entry fits.
+      {"2147483647 2147483647 -2147483647", "1\r\n1\r\n1", kMultiply, "2147483647 \n", kResult},
+      {"1/65536 1/65536", "1/65536\r\n-1/65536", kMultiply, "0 \n", kResult},
+  });
+}
+
+TEST(PressBasicOps, MultiplesTakeTheFactorFromTheFirstEntry) {
+  CheckPresses({
+      {"1 2\r\n3 4", "1/2", kScalar, "1/2 1 \n3/2 2 \n", kResult},
+      {"1 2\r\n3 4", "1/2 9 9\r\n9 9", kScalar, "1/2 1 \n3/2 2 \n", kResult},
+      {"1/3", "1/6", kScalar, "1/18 \n", kResult},
+      {"2/3", "-3/2", kScalar, "-1 \n", kResult},
+      {"1 -2/3\r\n3 4", "0 5", kScalar, "0 0 \n0 0 \n", kResult},
+      {"-2147483648", "-1", kScalar, "数值超出范围", kError},
+      {"1 2", "", kScalar, "请输入矩阵", kError},
+  });
+}
+
+TEST(PressBasicOps, RefusalsComeInOrder) {
+  std::string too_many_rows;
+  for (int i = 0; i < 21; ++i) too_many_rows += "1\r\n";
+  CheckPresses({
+      // Without a choice nothing else is looked at.
+      {"1 2\r\n3 4", "1 2 3", kNoChoice, "请选择计算方式", kError},
+      {"", "5/0", kNoChoice, "请选择计算方式", kError},
+      // Either text can be refused, matrix 1 first, before any shape check.
+      {"", "5/0", kAdd, "请输入矩阵", kError},
+      {"1 2", "5/0", kAdd, "分母不能为0", kError},
+      {"3.14", "1", kMultiply, "小数请按分数的形式输入", kError},
+      {"1", "2147483648", kSubtract, "数值超出范围", kError},
+      {"1", too_many_rows, kScalar, "矩阵不能超过20行20列", kError},
+      {"1 2\r\n3 4", "1 2 3\r\n4 5 6", kAdd, "矩阵有误", kError},
+      {"1\r\n2", "1 2", kSubtract, "矩阵有误", kError},
+      {"1 2 3\r\n4 5 6", "1 2\r\n3 4", kMultiply, "矩阵有误", kError},
+  });
+}
+
+// An independent reference in 64-bit fractions; the bounds below keep every
+// step of it inside 64 bits.
+struct Fraction {
+  int64_t num, den;
+};
+Fraction Reduced(int64_t n, int64_t d) {
+  const int64_t g = std::gcd(n, d);
+  return {n / g, d / g};
+}
+Fraction operator+(Fraction a, Fraction b) {
+  return Reduced(a.num * b.den + b.num * a.den, a.den * b.den);
+}
+Fraction operator*(Fraction a, Fraction b) {
+  return Reduced(a.num * b.num, a.den * b.den);
+}
+using Matrix = std::vector<std::vector<Fraction>>;
+
+// The text typed for m (line end "\r\n"), or the result text shown for it.
+std::string Text(const Matrix& m, bool typed) {
+  std::string text;
+  for (const auto& row : m) {
+    for (const Fraction& f : row) {
+      if (!typed && (f.num < INT32_MIN || f.num > INT32_MAX || f.den > INT32_MAX))
+        return "数值超出范围";
+      text += !typed && f.num == 0 ? "0"
+              : f.den == 1         ? std::to_string(f.num)
+                                   : std::to_string(f.num) + "/" + std::to_string(f.den);
+      text += ' ';
+    }
+    text += typed ? "\r\n" : "\n";
+  }
+  return text;
+}
+
+TEST(PressBasicOps, AgreesWithAnExactReference) {
+  std::mt19937 random(20240611);
+  auto pick = [&](int64_t low, int64_t high) {
+    return std::uniform_int_distribution<int64_t>(low, high)(random);
+  };
+  auto make = [&](size_t rows, size_t cols, int64_t bound) {
+    Matrix m(rows, std::vector<Fraction>(cols));
+    for (auto& row : m) {
+      for (Fraction& f : row) f = {pick(-bound, bound), pick(0, 2) == 0 ? 1 : pick(1, bound)};
+    }
+    return m;
+  };
+  int refused = 0;
+  for (int trial = 0; trial < 400; ++trial) {
+    const Choice choice = static_cast<Choice>(1 + trial % 4);
+    // Sums and multiples of any 32-bit entries fit in 64 bits; products of
+    // up to four terms do when entries stay below 150.
+    const int64_t bound = choice == kMultiply ? (trial % 3 ? 9 : 150)
+                                              : std::vector<int64_t>{9, 1000, INT32_MAX}[trial % 3];
+    const size_t rows = pick(1, 4), inner = pick(1, 4), cols = pick(1, 4);
+    const Matrix a = make(rows, inner, bound);
+    const Matrix b =
+        make(choice == kMultiply ? inner : rows, choice == kMultiply ? cols : inner, bound);
+    Matrix expected(rows);
+    for (size_t i = 0; i < rows; ++i) {
+      for (size_t j = 0; j < (choice == kMultiply ? cols : inner); ++j) {
+        Fraction r{0, 1};
+        if (choice == kMultiply) {
+          for (size_t k = 0; k < inner; ++k) r = r + a[i][k] * b[k][j];
+        } else if (choice == kScalar) {
+          r = a[i][j] * b[0][0];
+        } else {
+          r = a[i][j] + Fraction{choice == kSubtract ? -b[i][j].num : b[i][j].num, b[i][j].den};
+        }
+        expected[i].push_back(r);
+      }
+    }
+    const Box box = Press(Text(a, true), Text(b, true), choice);
+    ASSERT_EQ(box.text, Text(expected, false)) << Text(a, true) << "op " << choice << "\n"
+                                               << Text(b, true);
+    refused += box.caption == "Error";
+  }
+  EXPECT_GT(refused, 20);   // the range check is exercised,
+  EXPECT_LT(refused, 200);  // but most answers are shown
+}
+
+}  // namespace
+}  // namespace calc
