@@ -168,7 +168,11 @@ ReadError ReadMatrixText(std::string_view text, FractionMatrix& m) {
   const int columns = CountColumns(counted);
 
   ReadError error = ReadError::kNone;
-  if (parser.too_large || parser.rows > kMaxOrder || columns > kMaxOrder) {
+  if (columns == 0) {
+    // Only the first line counts the columns; one without a number (a lone
+    // minus) would give a matrix of no columns and an empty result.
+    error = ReadError::kNoDigit;
+  } else if (parser.too_large || parser.rows > kMaxOrder || columns > kMaxOrder) {
     error = ReadError::kTooLarge;
   } else if (HasDecimalPoint(text)) {
     error = ReadError::kDecimalPoint;

@@ -14,7 +14,7 @@ namespace calc {
 // Why a text was refused, in the order in which the checks take precedence.
 enum class ReadError {
   kNone,
-  kNoDigit,          // nothing that could be a matrix: "请输入矩阵"
+  kNoDigit,          // no number, or none on the first line: "请输入矩阵"
   kTooLarge,         // more than 20 rows or an entry beyond column 20
   kDecimalPoint,     // "3.14": a full stop directly followed by a digit
   kOutOfRange,       // a typed number outside the 32-bit signed range

@@ -97,6 +97,7 @@ TEST(ReadMatrixText, RefusesWhatItCannotReadFaithfully) {
       {"", ReadError::kNoDigit},
       {" \r\n - / ", ReadError::kNoDigit},
       {"矩阵", ReadError::kNoDigit},
+      {"- \r\n5 6\r\n7 8", ReadError::kNoDigit},  // no column on the first line
       {"2147483648", ReadError::kOutOfRange},
       {"12345678901 2", ReadError::kOutOfRange},
       {"-2147483649", ReadError::kOutOfRange},
