@@ -4,11 +4,65 @@
 
 namespace calc {
 
+namespace {
+
+uint64_t Magnitude(int64_t v) {
+  return v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);
+}
+
+uint64_t Gcd64(uint64_t a, uint64_t b) {
+  if (a == 0) return b;
+  if (b == 0) return a;
+  const int shift = __builtin_ctzll(a | b);
+  a >>= __builtin_ctzll(a);
+  do {
+    b >>= __builtin_ctzll(b);
+    if (a > b) {
+      const uint64_t t = a;
+      a = b;
+      b = t;
+    }
+    b -= a;
+  } while (b != 0);
+  return a << shift;
+}
+
+bool Store32(int64_t n, int64_t d, int32_t& num, int32_t& den) {
+  if (!FitsInt32(n) || !FitsInt32(d)) {
+    // A value such as -2^31 has a 32-bit form only with the sign on the
+    // numerator.
+    if (d > 0 || !FitsInt32(-n) || !FitsInt32(-d)) return false;
+    n = -n;
+    d = -d;
+  }
+  num = static_cast<int32_t>(n);
+  den = static_cast<int32_t>(d);
+  return true;
+}
+
+}  // namespace
+
 bool StoreExact(Wide n, Wide d, int32_t& num, int32_t& den) {
-  if (StoreReduced(n, d, num, den)) return true;
-  // A value such as -2^31 has a 32-bit form only with the sign on the
-  // numerator.
-  return d < Wide(0) && StoreReduced(-n, -d, num, den);
+  const Wide limit(INT64_MAX);
+  if (n > limit || n < -limit || d > limit || d < -limit) {
+    int64_t rn = 0;
+    int64_t rd = 1;
+    return ReduceWide(n, d, rn, rd) && Store32(rn, rd, num, den);
+  }
+  // Most values of a calculation that succeeds are small: reduce them in
+  // 64 bits, skipping the divisions when the parts are already coprime.
+  int64_t n64 = static_cast<int64_t>(n);
+  int64_t d64 = static_cast<int64_t>(d);
+  if (d64 == 0) return false;
+  if (n64 == 0) return Store32(0, d64 < 0 ? -1 : 1, num, den);
+  if (d64 != 1 && d64 != -1) {
+    const int64_t g = static_cast<int64_t>(Gcd64(Magnitude(n64), Magnitude(d64)));
+    if (g != 1) {
+      n64 /= g;
+      d64 /= g;
+    }
+  }
+  return Store32(n64, d64, num, den);
 }
 
 bool EliminateRowBelowPivot(FractionMatrix& m, int p, int i, int n) {
