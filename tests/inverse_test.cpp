@@ -155,8 +155,8 @@ TEST(InversePress, HelpBox) {
   EXPECT_EQ(lines[10], std::string(37, ' ') + "Program by Morrowfen");
 }
 
-// An independent exact check on random small matrices: cofactors by
-// expansion over permutations, in wide rationals.
+// An independent exact check on random small matrices: cofactors by Laplace
+// expansion, in wide rationals.
 struct Q {
   Wide n = 0, d = 1;
 };
@@ -174,19 +174,21 @@ Q operator*(Q a, Q b) {
 
 using Square = std::vector<std::vector<Q>>;
 
-Q Determinant(const Square& a) {
-  const int n = static_cast<int>(a.size());
-  if (n == 0) return {1, 1};
-  Q sum;
-  for (int c = 0; c < n; ++c) {  // expansion along the first row
-    Square minor;
-    for (int i = 1; i < n; ++i) {
-      minor.emplace_back();
-      for (int j = 0; j < n; ++j)
-        if (j != c) minor.back().push_back(a[i][j]);
-    }
-    sum = sum + a[0][c] * Determinant(minor) * Q{c % 2 ? -1 : 1, 1};
+Square Minor(const Square& a, int r, int c) {
+  Square minor;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (static_cast<int>(i) == r) continue;
+    minor.emplace_back();
+    for (size_t j = 0; j < a.size(); ++j)
+      if (static_cast<int>(j) != c) minor.back().push_back(a[i][j]);
   }
+  return minor;
+}
+
+Q Determinant(const Square& a) {
+  Q sum{a.empty() ? 1 : 0, 1};
+  for (size_t c = 0; c < a.size(); ++c)  // along the first row
+    sum = sum + a[0][c] * Determinant(Minor(a, 0, c)) * Q{c % 2 ? -1 : 1, 1};
   return sum;
 }
 
@@ -194,9 +196,8 @@ std::string Format(const Square& a) {
   std::string text;
   for (const auto& row : a) {
     for (const Q& q : row) {
-      if (q.n != 0) text += std::to_string(static_cast<int64_t>(q.n));
-      if (q.n == 0) text += "0";
-      if (q.n != 0 && q.d != 1) text += "/" + std::to_string(static_cast<int64_t>(q.d));
+      text += std::to_string(static_cast<int64_t>(q.n));
+      if (q.d != 1) text += "/" + std::to_string(static_cast<int64_t>(q.d));
       text += " ";
     }
     text += "\n";
@@ -224,14 +225,7 @@ TEST(InversePress, AgreesWithExpansionOnRandomMatrices) {
     Square adjugate(n, std::vector<Q>(n)), inverse = adjugate;
     for (int r = 0; r < n; ++r) {
       for (int c = 0; c < n; ++c) {
-        Square minor;
-        for (int i = 0; i < n; ++i) {
-          if (i == r) continue;
-          minor.emplace_back();
-          for (int j = 0; j < n; ++j)
-            if (j != c) minor.back().push_back(a[i][j]);
-        }
-        adjugate[c][r] = Determinant(minor) * Q{(r + c) % 2 ? -1 : 1, 1};
+        adjugate[c][r] = Determinant(Minor(a, r, c)) * Q{(r + c) % 2 ? -1 : 1, 1};
         if (det.n != 0) inverse[c][r] = adjugate[c][r] * Make(det.d, det.n);
       }
     }
