@@ -1,0 +1,144 @@
+#include "bench_matrices.h"
+
+#include <cstdlib>
+#include <numeric>
+
+#include "text_forms.h"
+
+namespace calc::bench {
+
+namespace {
+
+// An exact fraction for building the inputs. The values stay far below the
+// 64-bit range; an overflow would be a bug in the generator, so it aborts.
+struct Q {
+  int64_t n = 0;
+  int64_t d = 1;
+};
+
+int64_t Mul(int64_t a, int64_t b) {
+  int64_t r = 0;
+  if (__builtin_mul_overflow(a, b, &r)) std::abort();
+  return r;
+}
+
+int64_t Add(int64_t a, int64_t b) {
+  int64_t r = 0;
+  if (__builtin_add_overflow(a, b, &r)) std::abort();
+  return r;
+}
+
+Q Reduce(int64_t n, int64_t d) {
+  if (d < 0) {
+    n = -n;
+    d = -d;
+  }
+  const int64_t g = std::gcd(n, d);
+  return {n / g, d / g};
+}
+
+Q operator*(Q a, Q b) {
+  return Reduce(Mul(a.n, b.n), Mul(a.d, b.d));
+}
+
+Q operator+(Q a, Q b) {
+  const int64_t g = std::gcd(a.d, b.d);
+  return Reduce(Add(Mul(a.n, b.d / g), Mul(b.n, a.d / g)), Mul(a.d, b.d / g));
+}
+
+// A small linear congruential generator: the same numbers on every host.
+class Random {
+ public:
+  explicit Random(uint32_t seed) : state_(seed * 2654435761u + 1) {}
+  uint32_t Below(uint32_t bound) {
+    state_ = state_ * 1664525u + 1013904223u;
+    return (state_ >> 8) % bound;
+  }
+
+ private:
+  uint32_t state_;
+};
+
+}  // namespace
+
+FractionMatrix GenerateMatrix(uint32_t seed, Spread spread, int n, int h) {
+  static const Q kSmallDiagonal[] = {{1, 1}, {-1, 1}, {2, 1}, {1, 2}};
+  static const Q kLargeDiagonal[] = {{1, 1}, {-3, 7}, {7, 3}, {2, 1}, {-1, 2}, {5, 4}, {4, 5}};
+  static const int64_t kSmallDen[] = {1, 2, 3};
+  static const int64_t kLargeDen[] = {1, 2, 3, 5, 7, 9};
+  const bool large = spread == Spread::kLarge;
+  const Q* diagonal = large ? kLargeDiagonal : kSmallDiagonal;
+  const int diagonal_count = large ? 7 : 4;
+  const int64_t* dens = large ? kLargeDen : kSmallDen;
+  const uint32_t den_count = large ? 6 : 3;
+  const uint32_t max_num = large ? 4 : 1;
+
+  Random random(seed);
+  auto entry = [&] {
+    const int64_t num = 1 + random.Below(max_num);
+    const int64_t den = dens[random.Below(den_count)];
+    return Reduce(random.Below(2) ? num : -num, den);
+  };
+
+  Q lower[kMaxOrder + 1][kMaxOrder + 1];
+  Q upper[kMaxOrder + 1][kMaxOrder + 1];
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= n; ++j) {
+      lower[i][j] = Q{i == j ? 1 : 0, 1};
+      upper[i][j] = i == j ? diagonal[(i - 1) % diagonal_count] : Q{0, 1};
+    }
+  }
+  for (int i = h + 1; i <= n; ++i) {
+    for (int j = 1; j <= h; ++j) lower[i][j] = entry();
+  }
+  for (int i = 1; i <= h; ++i) {
+    for (int j = h + 1; j <= n; ++j) upper[i][j] = entry();
+  }
+
+  FractionMatrix m;
+  m.Clear();
+  m.rows = n;
+  m.cols = n;
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= n; ++j) {
+      Q sum;
+      for (int k = 1; k <= n; ++k) sum = sum + lower[i][k] * upper[k][j];
+      if (sum.n < INT32_MIN || sum.n > INT32_MAX || sum.d > INT32_MAX) std::abort();
+      m.num[i][j] = static_cast<int32_t>(sum.n);
+      m.den[i][j] = static_cast<int32_t>(sum.d);
+    }
+  }
+  return m;
+}
+
+std::string MatrixText(const FractionMatrix& m) {
+  std::string text;
+  for (int i = 1; i <= m.rows; ++i) {
+    if (i > 1) text += "\r\n";
+    for (int j = 1; j <= m.cols; ++j) {
+      if (j > 1) text += ' ';
+      AppendDecimal(m.num[i][j], text);
+      if (m.den[i][j] != 1) {
+        text += '/';
+        AppendDecimal(m.den[i][j], text);
+      }
+    }
+  }
+  return text;
+}
+
+std::string LongestMatrixText() {
+  FractionMatrix m;
+  m.Clear();
+  m.rows = kMaxOrder;
+  m.cols = kMaxOrder;
+  for (int i = 1; i <= kMaxOrder; ++i) {
+    for (int j = 1; j <= kMaxOrder; ++j) {
+      m.num[i][j] = INT32_MIN;
+      m.den[i][j] = INT32_MAX;
+    }
+  }
+  return MatrixText(m);
+}
+
+}  // namespace calc::bench
