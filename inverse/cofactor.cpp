@@ -123,11 +123,12 @@ bool AddRow(FractionMatrix& m, int p, int s, int n) {
   return true;
 }
 
-// The determinant of the matrix of order n in rows and columns 1..n,
-// consuming it. Sets zero when a pivot column has nothing left to pivot on.
-bool TriangulariseMinor(FractionMatrix& w, int n, bool& zero) {
+// Triangularises the matrix of order n in rows and columns 1..n, consuming
+// it, from pivot first_step on (the steps before it already done). Sets
+// zero when a pivot column has nothing left to pivot on.
+bool TriangulariseMinor(FractionMatrix& w, int n, int first_step, bool& zero) {
   zero = false;
-  for (int p = 1; p < n; ++p) {
+  for (int p = first_step; p < n; ++p) {
     if (w.num[p][p] == 0) {
       int s = p + 1;
       while (s <= n && w.num[s][p] == 0) ++s;
@@ -146,6 +147,20 @@ bool TriangulariseMinor(FractionMatrix& w, int n, bool& zero) {
   return true;
 }
 
+// Completes a cofactor whose minor of order m lies in work with its pivot
+// steps before first_step done: the remaining steps, the diagonal product
+// and the sign, stored at result entry (c, r).
+bool FinishCofactor(FractionMatrix& work, int m, int first_step, int r, int c,
+                    FractionMatrix& result) {
+  bool zero = false;
+  if (!TriangulariseMinor(work, m, first_step, zero)) return false;
+  int64_t num = 0;
+  int64_t den = 1;
+  if (!zero && !MultiplyDiagonal(work, m, num, den)) return false;
+  if ((r + c) % 2 != 0) num = -num;
+  return StoreExact(num, den, result.num[c][r], result.den[c][r]);
+}
+
 }  // namespace
 
 bool EvaluateCofactor(FractionMatrix& work, int n, int r, int c, FractionMatrix& result) {
@@ -161,15 +176,151 @@ bool EvaluateCofactor(FractionMatrix& work, int n, int r, int c, FractionMatrix&
       work.den[i][j] = work.den[i + 1][j];
     }
   }
-  const int m = n - 1;
+  return FinishCofactor(work, n - 1, 1, r, c, result);
+}
 
-  bool zero = false;
-  if (!TriangulariseMinor(work, m, zero)) return false;
-  int64_t num = 0;
-  int64_t den = 1;
-  if (!zero && !MultiplyDiagonal(work, m, num, den)) return false;
-  if ((r + c) % 2 != 0) num = -num;
-  return StoreExact(num, den, result.num[c][r], result.den[c][r]);
+namespace {
+
+constexpr int kNever = kMaxOrder + 1;
+
+// The elimination of the matrix without column c, shared by the n cofactors
+// of that column. The minor of entry (r, c) is this matrix without row r,
+// and its pivot steps 1..r - 1 (pivot rows all above r) compute what the
+// same steps compute here on the rows other than r: a step changes each
+// row below the pivot from that row and the pivot row alone. Only two
+// things tell them apart: a pivot repair that adds row r itself (the minor
+// would add another row), and a row that leaves the 32-bit range here (the
+// minor refuses if it keeps that row). Both are recorded, and a cofactor
+// for which the shared steps do not hold is evaluated on its own.
+class SharedSteps {
+ public:
+  // Starts from a, of order n, without column c.
+  SharedSteps(const FractionMatrix& a, int n, int c) : n_(n), order_(n - 1) {
+    for (int i = 1; i <= n; ++i) {
+      for (int j = 1; j <= order_; ++j) {
+        const int from = j < c ? j : j + 1;
+        matrix_.num[i][j] = a.num[i][from];
+        matrix_.den[i][j] = a.den[i][from];
+      }
+      failed_at_[i] = kNever;
+      added_row_[i] = 0;
+    }
+  }
+
+  // Does the pivot steps up to k, or up to the one where the elimination
+  // stops.
+  void AdvanceTo(int k) {
+    while (done_ < k && stopped_at_ == kNever) Step(++done_);
+  }
+
+  // For the minor without row r, after AdvanceTo(k): the number of its
+  // first steps that the shared ones stand for (k, or fewer when the
+  // elimination stopped earlier). Sets usable to false when the minor must
+  // be evaluated on its own, and zero when the minor comes to a pivot
+  // column with nothing to pivot on, which makes its determinant 0.
+  int UsableSteps(int r, int k, bool& usable, bool& zero) const {
+    usable = true;
+    zero = false;
+    if (stopped_at_ <= k) {
+      zero = stopped_at_ == zero_at_;
+      usable = zero;
+      k = stopped_at_ - 1;
+    }
+    for (int p = 1; p <= k; ++p) {
+      if (added_row_[p] == r) usable = false;
+    }
+    for (int i = 1; i <= n_; ++i) {
+      if (i != r && failed_at_[i] <= k) usable = false;
+    }
+    return k;
+  }
+
+  // The minor without row r, as the shared steps leave it.
+  void CopyMinor(int r, FractionMatrix& work) const {
+    for (int i = 1; i < n_; ++i) {
+      const int from = i < r ? i : i + 1;
+      for (int j = 1; j <= order_; ++j) {
+        work.num[i][j] = matrix_.num[from][j];
+        work.den[i][j] = matrix_.den[from][j];
+      }
+    }
+  }
+
+ private:
+  // Pivot step p, as TriangulariseMinor does it, except that a row that
+  // leaves the range is only marked.
+  void Step(int p) {
+    if (matrix_.num[p][p] == 0) {
+      int s = p + 1;
+      while (s <= n_ && matrix_.num[s][p] == 0) ++s;
+      if (s > n_) {
+        zero_at_ = p;
+        stopped_at_ = p;
+        return;
+      }
+      added_row_[p] = s;
+      if (!AddRow(matrix_, p, s, order_)) {
+        // Every later step needs this pivot row.
+        failed_at_[p] = p;
+        stopped_at_ = p;
+        return;
+      }
+    }
+    for (int i = p + 1; i <= n_; ++i) {
+      if (failed_at_[i] == kNever && !EliminateRowBelowPivot(matrix_, p, i, order_)) {
+        failed_at_[i] = p;
+      }
+    }
+  }
+
+  FractionMatrix matrix_;  // rows 1..n, columns 1..n - 1
+  int n_;
+  int order_;
+  int done_ = 0;
+  int stopped_at_ = kNever;       // the step at which the elimination stopped
+  int zero_at_ = kNever;          // the step that found no pivot, if it stopped there
+  int failed_at_[kMaxOrder + 1];  // per row: the step at which it left the range
+  int added_row_[kMaxOrder + 1];  // per step: the row its repair added, or 0
+};
+
+}  // namespace
+
+bool EvaluateAdjugate(const FractionMatrix& a, int n, FractionMatrix& result) {
+  FractionMatrix work;
+  if (n <= 2) {
+    // No pivot steps to share.
+    for (int r = 1; r <= n; ++r) {
+      for (int c = 1; c <= n; ++c) {
+        work = a;
+        if (!EvaluateCofactor(work, n, r, c, result)) return false;
+      }
+    }
+    return true;
+  }
+  const int m = n - 1;
+  for (int c = 1; c <= n; ++c) {
+    SharedSteps shared(a, n, c);
+    for (int r = 1; r <= n; ++r) {
+      // The minor's steps 1..r - 1, of its m - 1 in all, can be shared.
+      const int k = r - 1 < m - 1 ? r - 1 : m - 1;
+      shared.AdvanceTo(k);
+      bool usable = true;
+      bool zero = false;
+      const int steps = shared.UsableSteps(r, k, usable, zero);
+      if (!usable) {
+        work = a;
+        if (!EvaluateCofactor(work, n, r, c, result)) return false;
+      } else if (zero) {
+        // What EvaluateCofactor stores for a determinant of 0.
+        result.num[c][r] = 0;
+        result.den[c][r] = 1;
+      } else {
+        shared.CopyMinor(r, work);
+        if (!FinishCofactor(work, m, steps + 1, r, c, result)) return false;
+      }
+    }
+  }
+  return true;
 }
 
 }  // namespace calc

@@ -40,4 +40,10 @@ bool MultiplyDiagonal(const FractionMatrix& m, int n, int64_t& num, int64_t& den
 // may come out negative. Returns false, storing nothing, on overflow.
 bool EvaluateCofactor(FractionMatrix& work, int n, int r, int c, FractionMatrix& result);
 
+// Stores in result the adjugate of the matrix of order n in a: every
+// cofactor exactly as EvaluateCofactor gives it, in the same stored form.
+// The pivot steps that the minors of one column have in common are done
+// once for all of them. Returns false if some EvaluateCofactor would.
+bool EvaluateAdjugate(const FractionMatrix& a, int n, FractionMatrix& result);
+
 }  // namespace calc

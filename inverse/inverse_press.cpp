@@ -79,12 +79,7 @@ Box PressInverse(const InverseInput& input) {
 
   FractionMatrix result;
   result.Clear();
-  for (int r = 1; r <= n; ++r) {
-    for (int c = 1; c <= n; ++c) {
-      work = source;
-      if (!EvaluateCofactor(work, n, r, c, result)) return ErrorBox(kMsgOutOfRange);
-    }
-  }
+  if (!EvaluateAdjugate(source, n, result)) return ErrorBox(kMsgOutOfRange);
 
   if (invert) {
     for (int i = 1; i <= n; ++i) {

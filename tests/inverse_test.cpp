@@ -245,5 +245,63 @@ TEST(InversePress, AgreesWithExpansionOnRandomMatrices) {
   }
 }
 
+// --- The adjugate with shared pivot steps ------------------------------------
+// EvaluateAdjugate must give every cofactor exactly as EvaluateCofactor does,
+// stored form and refusals included. Random matrices with many zeros bring
+// zero pivots, repairs that add the deleted row and singular minors; a few
+// huge entries make some rows, and only some minors, leave the range.
+// Only the cofactor of (3, 3) leaves the range: its minor eliminates row 2
+// (2147483647/2 - 1/3 needs 33 bits), which the other minors of column 3
+// drop or never eliminate. The whole press refuses.
+TEST(EvaluateAdjugate, OneCofactorOutOfRangeRefusesThePress) {
+  const char text[] = "1 1 1\r\n1/3 2147483647/2 1\r\n0 0 1";
+  EXPECT_EQ(Press(text, kAdjugate), (Box{kMsgOutOfRange, kError, Owner::kDialog}));
+}
+
+TEST(EvaluateAdjugate, SameAsEachCofactorOnItsOwn) {
+  std::mt19937 random(7321);
+  int refused = 0;
+  for (int trial = 0; trial < 3000; ++trial) {
+    const int n = trial % 10 == 0 ? 20 : 1 + static_cast<int>(random() % 8);
+    const unsigned zeros = random() % 4;  // none up to three in four entries
+    const bool huge = trial % 5 == 0;
+    FractionMatrix a;
+    a.Clear();
+    for (int i = 1; i <= n; ++i) {
+      for (int j = 1; j <= n; ++j) {
+        if (random() % 4 < zeros) continue;
+        a.num[i][j] = static_cast<int32_t>(random() % 7) - 3;
+        a.den[i][j] = random() % 3 == 0 ? -2 - static_cast<int32_t>(random() % 3)
+                                        : 1 + static_cast<int32_t>(random() % 4);
+        if (huge && random() % 40 == 0)
+          a.num[i][j] = INT32_MAX - static_cast<int32_t>(random() % 9);
+      }
+    }
+    FractionMatrix expected;
+    expected.Clear();
+    bool expected_ok = true;
+    for (int r = 1; r <= n && expected_ok; ++r) {
+      for (int c = 1; c <= n && expected_ok; ++c) {
+        FractionMatrix work = a;
+        expected_ok = EvaluateCofactor(work, n, r, c, expected);
+      }
+    }
+    FractionMatrix shared;
+    shared.Clear();
+    ASSERT_EQ(EvaluateAdjugate(a, n, shared), expected_ok) << "trial " << trial;
+    if (!expected_ok) {
+      ++refused;
+      continue;
+    }
+    for (int i = 1; i <= n; ++i) {
+      for (int j = 1; j <= n; ++j) {
+        ASSERT_EQ(shared.num[i][j], expected.num[i][j]) << "trial " << trial << " at " << i << j;
+        ASSERT_EQ(shared.den[i][j], expected.den[i][j]) << "trial " << trial << " at " << i << j;
+      }
+    }
+  }
+  EXPECT_GT(refused, 10);  // the huge entries did reach the refusals
+}
+
 }  // namespace
 }  // namespace calc
