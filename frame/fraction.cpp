@@ -49,8 +49,11 @@ int32_t Gcd(int32_t a, int32_t b) {
 }
 
 Wide WideGcd(Wide a, Wide b) {
-  if (FitsUint64(a) && FitsUint64(b))
-    return Wide(static_cast<int64_t>(BinaryGcd64(Low64(a), Low64(b))));
+  if (FitsUint64(a) && FitsUint64(b)) {
+    // A divisor of 2^63 or more has no int64_t form; the loop below finds it.
+    const uint64_t g = BinaryGcd64(Low64(a), Low64(b));
+    if (g <= uint64_t{INT64_MAX}) return Wide(static_cast<int64_t>(g));
+  }
   if (a == Wide(0)) return b;
   if (b == Wide(0)) return a;
   const int shift = CountTrailingZeros(a | b);

@@ -131,6 +131,13 @@ TEST(PressDeterminant, EliminationStepsAndValues) {
       {"2/4 1\r\n1 1", true, Result("-1/2"),
        Crlf(header1of2 + " 2/4 1\n 0 -1\n\n行列式的值为 -1/2")},
       {"2 0/5\r\n0/5 6/2", true, Result("6"), Crlf(header1of2 + " 2 0\n 0 3\n\n行列式的值为 6")},
+      // An entry that comes out as exactly -1 over a product beyond 2^63 is
+      // stored reduced, with its sign on the numerator.
+      {"142397 6/8 6/16\r\n22\r\n1 2", true, Result("33/2"),
+       Crlf(header1of3 +
+            " 142397 6/8 6/16\n 0 -33/284794 -33/569588\n 0 1139173/569588 -3/1139176\n\n" +
+            header2of3 +
+            " 142397 6/8 6/16\n 0 -33/284794 -33/569588\n 0 0 -1\n\n行列式的值为 33/2")},
       // Signs and denominators of the value.
       {"1/2 0\r\n0 1/3", false, Result("1/6"), ""},
       {"-1/2 0\r\n0 1/3", false, Result("-1/6"), ""},

@@ -78,6 +78,15 @@ TEST(StoreReduced, HandlesProductsOfFourFullSizeFactors) {
   ASSERT_TRUE(StoreReduced(-(m * m * m), m * m * m * Wide(-2), num, den));
   EXPECT_EQ(num, -1);
   EXPECT_EQ(den, -2);
+  // A common factor between 2^63 and 2^64, as when an elimination step
+  // yields exactly 1 or -1 over a large product.
+  const Wide g = Wide(INT64_MAX) + Wide(0x38a4de17d1df9a01);
+  ASSERT_TRUE(StoreReduced(g, g, num, den));
+  EXPECT_EQ(num, 1);
+  EXPECT_EQ(den, 1);
+  ASSERT_TRUE(StoreReduced(-g, g, num, den));
+  EXPECT_EQ(num, -1);
+  EXPECT_EQ(den, 1);
 }
 
 TEST(MakeDenominatorsPositive, MovesSignsToNumeratorsAndRefusesInt32Min) {
