@@ -194,6 +194,26 @@ void RegisterAll() {
     for (auto _ : s) fmpq_mat_add(c.get(), a.get(), b.get());
   });
 
+  RegisterBenchmark("difference/ours_press", [&in](State& s) {
+    BasicOpsInput input{in.hard, in.second};
+    input.subtract = true;
+    TimePress(s, [&] { return PressBasicOps(input); });
+  });
+  RegisterBenchmark("difference/ours_calc", [&in](State& s) {
+    const FractionMatrix a = Read(in.hard);
+    const FractionMatrix b = Read(in.second);
+    TimeKernel(s, [&] {
+      FractionMatrix m = a;
+      return AddMatrices(m, b, true);
+    });
+  });
+  RegisterBenchmark("difference/flint", [&in](State& s) {
+    FlintMatrix a(Read(in.hard));
+    FlintMatrix b(Read(in.second));
+    FlintMatrix c(20, 20);
+    for (auto _ : s) fmpq_mat_sub(c.get(), a.get(), b.get());
+  });
+
   RegisterBenchmark("product/ours_press", [&in](State& s) {
     BasicOpsInput input{in.product_left, in.product_right};
     input.multiply = true;
@@ -257,16 +277,18 @@ class RatioReporter : public benchmark::ConsoleReporter {
     }
   }
 
+  // One line per operation: the three times in microseconds ("-" where
+  // there is none) and the two ratios.
   void PrintRatios() const {
-    std::printf("\n%-12s %14s %14s %14s %12s %12s\n", "operation", "ours press", "ours calc",
-                "FLINT", "press/FLINT", "calc/FLINT");
-    for (const char* op :
-         {"adjugate", "inverse", "rank", "determinant", "sum", "product", "multiple"}) {
+    std::printf("\n%-12s %14s %14s %14s %12s %12s\n", "operation", "ours press us", "ours calc us",
+                "FLINT us", "press/FLINT", "calc/FLINT");
+    for (const char* op : {"adjugate", "inverse", "rank", "determinant", "sum", "difference",
+                           "product", "multiple"}) {
       const double press = Find(std::string(op) + "/ours_press");
       const double calc = Find(std::string(op) + "/ours_calc");
       const double flint = Find(std::string(op) + "/flint");
-      std::printf("%-12s %14s %14s %14s %12s %12s\n", op, Time(press).c_str(), Time(calc).c_str(),
-                  Time(flint).c_str(), Ratio(press, flint).c_str(), Ratio(calc, flint).c_str());
+      std::printf("%-12s %14s %14s %14s %12s %12s\n", op, Micro(press).c_str(), Micro(calc).c_str(),
+                  Micro(flint).c_str(), Ratio(press, flint).c_str(), Ratio(calc, flint).c_str());
     }
   }
 
@@ -275,14 +297,10 @@ class RatioReporter : public benchmark::ConsoleReporter {
     const auto it = times_.find(name);
     return it == times_.end() ? NAN : it->second;
   }
-  static std::string Time(double seconds) {
+  static std::string Micro(double seconds) {
     if (std::isnan(seconds)) return "-";
     char text[32];
-    if (seconds >= 1e-3) {
-      std::snprintf(text, sizeof text, "%.3f ms", seconds * 1e3);
-    } else {
-      std::snprintf(text, sizeof text, "%.2f us", seconds * 1e6);
-    }
+    std::snprintf(text, sizeof text, "%.2f", seconds * 1e6);
     return text;
   }
   static std::string Ratio(double ours, double theirs) {
