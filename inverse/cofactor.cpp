@@ -183,28 +183,39 @@ namespace {
 
 constexpr int kNever = kMaxOrder + 1;
 
-// The elimination of the matrix without column c, shared by the n cofactors
-// of that column. The minor of entry (r, c) is this matrix without row r,
-// and its pivot steps 1..r - 1 (pivot rows all above r) compute what the
-// same steps compute here on the rows other than r: a step changes each
-// row below the pivot from that row and the pivot row alone. Only two
-// things tell them apart: a pivot repair that adds row r itself (the minor
-// would add another row), and a row that leaves the 32-bit range here (the
-// minor refuses if it keeps that row). Both are recorded, and a cofactor
-// for which the shared steps do not hold is evaluated on its own.
+// The pivot steps that the minors of one column, or of one row, have in
+// common, done once for all of them.
+//
+// The minor of entry (r, c) is the matrix without column c and without row
+// r. Its pivot steps 1..min(r, c) - 1 compute what the same steps compute
+// on the matrix without column c alone, or without row r alone, on the rows
+// and columns the minor keeps: a step changes each row below the pivot from
+// that row and the pivot row only, each column from that column and the
+// pivot column only, and the rows and columns before the deleted ones are
+// the same. Three things can tell the two apart, and are recorded:
+// - a pivot repair that adds row r itself, where the minor adds another row
+//   (only when a row is deleted from the shared matrix, not a column);
+//   the minor then starts from the matrix as it was before that step;
+// - a row that leaves the 32-bit range here, which the minor may or may
+//   not compute in full: a minor keeping that row is evaluated on its own;
+// - a step that finds no pivot, after which every minor that reaches it
+//   has the determinant 0, as EvaluateCofactor finds.
 class SharedSteps {
  public:
-  // Starts from a, of order n, without column c.
-  SharedSteps(const FractionMatrix& a, int n, int c) : n_(n), order_(n - 1) {
-    for (int i = 1; i <= n; ++i) {
-      for (int j = 1; j <= order_; ++j) {
-        const int from = j < c ? j : j + 1;
-        matrix_.num[i][j] = a.num[i][from];
-        matrix_.den[i][j] = a.den[i][from];
+  // Starts from a, of order n, without column c (row 0) or without row r
+  // (column 0).
+  SharedSteps(const FractionMatrix& a, int n, int r, int c)
+      : rows_(r == 0 ? n : n - 1), cols_(c == 0 ? n : n - 1) {
+    for (int i = 1; i <= rows_; ++i) {
+      const int from_row = r == 0 || i < r ? i : i + 1;
+      for (int j = 1; j <= cols_; ++j) {
+        const int from_col = c == 0 || j < c ? j : j + 1;
+        matrix_.num[i][j] = a.num[from_row][from_col];
+        matrix_.den[i][j] = a.den[from_row][from_col];
       }
       failed_at_[i] = kNever;
-      added_row_[i] = 0;
     }
+    for (int p = 0; p <= kMaxOrder; ++p) added_row_[p] = 0;
   }
 
   // Does the pivot steps up to k, or up to the one where the elimination
@@ -213,37 +224,45 @@ class SharedSteps {
     while (done_ < k && stopped_at_ == kNever) Step(++done_);
   }
 
-  // For the minor without row r, after AdvanceTo(k): the number of its
-  // first steps that the shared ones stand for (k, or fewer when the
-  // elimination stopped earlier). Sets usable to false when the minor must
-  // be evaluated on its own, and zero when the minor comes to a pivot
-  // column with nothing to pivot on, which makes its determinant 0.
-  int UsableSteps(int r, int k, bool& usable, bool& zero) const {
-    usable = true;
-    zero = false;
+  enum class Use { kOwn, kZero, kShared };
+
+  // For the minor that drops row r (column-sharing) or column c
+  // (row-sharing) of the shared matrix, after AdvanceTo(k): whether the
+  // first k steps can be taken from here, and if so, copies the minor as
+  // they leave it into work and sets steps to the number of its steps done.
+  Use Prepare(int r, int c, int k, FractionMatrix& work, int& steps) const {
+    const FractionMatrix* from = &matrix_;
+    bool zero = false;
     if (stopped_at_ <= k) {
-      zero = stopped_at_ == zero_at_;
-      usable = zero;
+      if (stopped_at_ != zero_at_) return Use::kOwn;
+      zero = true;
       k = stopped_at_ - 1;
     }
     for (int p = 1; p <= k; ++p) {
-      if (added_row_[p] == r) usable = false;
-    }
-    for (int i = 1; i <= n_; ++i) {
-      if (i != r && failed_at_[i] <= k) usable = false;
-    }
-    return k;
-  }
-
-  // The minor without row r, as the shared steps leave it.
-  void CopyMinor(int r, FractionMatrix& work) const {
-    for (int i = 1; i < n_; ++i) {
-      const int from = i < r ? i : i + 1;
-      for (int j = 1; j <= order_; ++j) {
-        work.num[i][j] = matrix_.num[from][j];
-        work.den[i][j] = matrix_.den[from][j];
+      if (r != 0 && added_row_[p] == r) {
+        // The minor repairs this pivot with another row.
+        from = &before_repair_[p];
+        zero = false;
+        k = p - 1;
+        break;
       }
     }
+    for (int i = 1; i <= rows_; ++i) {
+      if (i != r && failed_at_[i] <= k) return Use::kOwn;
+    }
+    if (zero) return Use::kZero;
+    for (int i = 1, to = 1; i <= rows_; ++i) {
+      if (i == r) continue;
+      for (int j = 1, col = 1; j <= cols_; ++j) {
+        if (j == c) continue;
+        work.num[to][col] = from->num[i][j];
+        work.den[to][col] = from->den[i][j];
+        ++col;
+      }
+      ++to;
+    }
+    steps = k;
+    return Use::kShared;
   }
 
  private:
@@ -252,36 +271,58 @@ class SharedSteps {
   void Step(int p) {
     if (matrix_.num[p][p] == 0) {
       int s = p + 1;
-      while (s <= n_ && matrix_.num[s][p] == 0) ++s;
-      if (s > n_) {
+      while (s <= rows_ && matrix_.num[s][p] == 0) ++s;
+      if (s > rows_) {
         zero_at_ = p;
         stopped_at_ = p;
         return;
       }
       added_row_[p] = s;
-      if (!AddRow(matrix_, p, s, order_)) {
+      before_repair_[p] = matrix_;
+      if (!AddRow(matrix_, p, s, cols_)) {
         // Every later step needs this pivot row.
         failed_at_[p] = p;
         stopped_at_ = p;
         return;
       }
     }
-    for (int i = p + 1; i <= n_; ++i) {
-      if (failed_at_[i] == kNever && !EliminateRowBelowPivot(matrix_, p, i, order_)) {
+    for (int i = p + 1; i <= rows_; ++i) {
+      if (failed_at_[i] == kNever && !EliminateRowBelowPivot(matrix_, p, i, cols_)) {
         failed_at_[i] = p;
       }
     }
   }
 
-  FractionMatrix matrix_;  // rows 1..n, columns 1..n - 1
-  int n_;
-  int order_;
+  FractionMatrix matrix_;
+  int rows_;
+  int cols_;
   int done_ = 0;
-  int stopped_at_ = kNever;       // the step at which the elimination stopped
-  int zero_at_ = kNever;          // the step that found no pivot, if it stopped there
-  int failed_at_[kMaxOrder + 1];  // per row: the step at which it left the range
-  int added_row_[kMaxOrder + 1];  // per step: the row its repair added, or 0
+  int stopped_at_ = kNever;                  // the step at which the elimination stopped
+  int zero_at_ = kNever;                     // the step that found no pivot, if it stopped there
+  int failed_at_[kMaxOrder + 1];             // per row: the step at which it left the range
+  int added_row_[kMaxOrder + 1];             // per step: the row its repair added, or 0
+  FractionMatrix before_repair_[kMaxOrder];  // per step with a repair
 };
+
+// Evaluates the cofactor (r, c) from the shared steps, or on its own.
+bool SharedCofactor(const FractionMatrix& a, int n, int r, int c, SharedSteps& shared, int drop_row,
+                    int drop_col, int k, FractionMatrix& work, FractionMatrix& result) {
+  shared.AdvanceTo(k);
+  int steps = 0;
+  switch (shared.Prepare(drop_row, drop_col, k, work, steps)) {
+    case SharedSteps::Use::kOwn:
+      work = a;
+      return EvaluateCofactor(work, n, r, c, result);
+    case SharedSteps::Use::kZero:
+      // What EvaluateCofactor stores for a determinant of 0.
+      result.num[c][r] = 0;
+      result.den[c][r] = 1;
+      return true;
+    case SharedSteps::Use::kShared:
+      break;
+  }
+  return FinishCofactor(work, n - 1, steps + 1, r, c, result);
+}
 
 }  // namespace
 
@@ -297,27 +338,21 @@ bool EvaluateAdjugate(const FractionMatrix& a, int n, FractionMatrix& result) {
     }
     return true;
   }
-  const int m = n - 1;
-  for (int c = 1; c <= n; ++c) {
-    SharedSteps shared(a, n, c);
-    for (int r = 1; r <= n; ++r) {
-      // The minor's steps 1..r - 1, of its m - 1 in all, can be shared.
-      const int k = r - 1 < m - 1 ? r - 1 : m - 1;
-      shared.AdvanceTo(k);
-      bool usable = true;
-      bool zero = false;
-      const int steps = shared.UsableSteps(r, k, usable, zero);
-      if (!usable) {
-        work = a;
-        if (!EvaluateCofactor(work, n, r, c, result)) return false;
-      } else if (zero) {
-        // What EvaluateCofactor stores for a determinant of 0.
-        result.num[c][r] = 0;
-        result.den[c][r] = 1;
-      } else {
-        shared.CopyMinor(r, work);
-        if (!FinishCofactor(work, m, steps + 1, r, c, result)) return false;
-      }
+  // The minor (r, c) has n - 2 pivot steps; those before the deleted row or
+  // column, whichever comes later, are shared.
+  const int last = n - 2;
+  for (int c = 1; c <= n; ++c) {  // r >= c: the minors of column c
+    SharedSteps shared(a, n, 0, c);
+    for (int r = c; r <= n; ++r) {
+      const int k = r - 1 < last ? r - 1 : last;
+      if (!SharedCofactor(a, n, r, c, shared, r, 0, k, work, result)) return false;
+    }
+  }
+  for (int r = 1; r < n; ++r) {  // c > r: the minors of row r
+    SharedSteps shared(a, n, r, 0);
+    for (int c = r + 1; c <= n; ++c) {
+      const int k = c - 1 < last ? c - 1 : last;
+      if (!SharedCofactor(a, n, r, c, shared, 0, c, k, work, result)) return false;
     }
   }
   return true;
