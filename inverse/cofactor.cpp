@@ -91,11 +91,15 @@ bool EliminateRowBelowPivot(FractionMatrix& m, int p, int i, int n) {
     }
     return true;
   }
+  // The factors common to the whole row, each a product of two 32-bit
+  // values and so exact in 64 bits; every term below is then one product of
+  // two 64-bit values.
+  const int64_t keep = int64_t{pivot_num} * a_den;
+  const int64_t take = int64_t{pivot_den} * a_num;
   for (int j = p + 1; j <= n; ++j) {
-    const Wide n_new = Wide{m.num[i][j]} * pivot_num * m.den[p][j] * a_den -
-                       Wide{m.num[p][j]} * pivot_den * m.den[i][j] * a_num;
-    const Wide d_new =
-        n_new == Wide(0) ? Wide(1) : Wide{pivot_num} * m.den[p][j] * m.den[i][j] * a_den;
+    const Wide n_new = Wide{int64_t{m.num[i][j]} * m.den[p][j]} * keep -
+                       Wide{int64_t{m.num[p][j]} * m.den[i][j]} * take;
+    const Wide d_new = n_new == Wide(0) ? Wide(1) : Wide{int64_t{m.den[p][j]} * m.den[i][j]} * keep;
     if (!StoreExact(n_new, d_new, m.num[i][j], m.den[i][j])) return false;
   }
   return true;
