@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang clang-format
-  libgtest-dev libgmock-dev libbenchmark-dev libgmp-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libgmp-dev libflint-dev
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32:i386 xvfb xauth x11-apps imagemagick
   locales fonts-wqy-zenhei
