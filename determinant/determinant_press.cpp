@@ -30,14 +30,14 @@ bool AddRowToPivotRow(FractionMatrix& m, int p, int t, int n) {
 // its denominator made positive (so a zero entry is stored as 0/1). Rows
 // whose multiplier is 0 are still rewritten: their entries come out reduced.
 bool EliminateRow(FractionMatrix& m, int p, int i, int n) {
-  const Wide multiplier_num = m.num[i][p];
-  const Wide multiplier_den = m.den[i][p];
-  const Wide pivot_num = m.num[p][p];
-  const Wide pivot_den = m.den[p][p];
+  // The factors common to the whole row, each exact in 64 bits, so that
+  // every term below is one product of two 64-bit values.
+  const int64_t keep = int64_t{m.num[p][p]} * m.den[i][p];
+  const int64_t take = int64_t{m.den[p][p]} * m.num[i][p];
   for (int j = 1; j <= n; ++j) {
-    Wide num = Wide{m.num[i][j]} * m.den[p][j] * pivot_num * multiplier_den -
-               Wide{m.num[p][j]} * pivot_den * m.den[i][j] * multiplier_num;
-    Wide den = Wide{m.den[i][j]} * m.den[p][j] * pivot_num * multiplier_den;
+    Wide num = Wide{int64_t{m.num[i][j]} * m.den[p][j]} * keep -
+               Wide{int64_t{m.num[p][j]} * m.den[i][j]} * take;
+    Wide den = Wide{int64_t{m.den[i][j]} * m.den[p][j]} * keep;
     if (den < Wide(0)) {
       num = -num;
       den = -den;
