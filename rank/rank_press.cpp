@@ -26,15 +26,15 @@ bool AddRow(FractionMatrix& m, int k, int j, int cols) {
 // Row i -= (entry (i, c) / pivot (k, c)) * row k over columns 1..cols, every
 // entry as one fraction over the common denominator.
 bool EliminateRow(FractionMatrix& m, int k, int c, int i, int cols) {
-  const Wide p = m.num[i][c];
-  const Wide q = m.den[i][c];
-  if (p == 0) return true;  // nothing to clear; every entry would stay as it is
-  const Wide pivot_num = m.num[k][c];
-  const Wide pivot_den = m.den[k][c];
+  if (m.num[i][c] == 0) return true;  // nothing to clear; every entry would stay as it is
+  // The factors common to the whole row, each exact in 64 bits, so that
+  // every term below is one product of two 64-bit values.
+  const int64_t keep = int64_t{m.num[k][c]} * m.den[i][c];
+  const int64_t take = int64_t{m.den[k][c]} * m.num[i][c];
   for (int y = 1; y <= cols; ++y) {
-    const Wide n = Wide{m.den[k][y]} * m.num[i][y] * pivot_num * q -
-                   Wide{m.num[k][y]} * m.den[i][y] * p * pivot_den;
-    Wide d = Wide{m.den[i][y]} * m.den[k][y] * pivot_num * q;
+    const Wide n = Wide{int64_t{m.den[k][y]} * m.num[i][y]} * keep -
+                   Wide{int64_t{m.num[k][y]} * m.den[i][y]} * take;
+    Wide d = Wide{int64_t{m.den[i][y]} * m.den[k][y]} * keep;
     if (n == 0) d = 1;
     if (!StoreReduced(n, d, m.num[i][y], m.den[i][y])) return false;
   }
