@@ -71,11 +71,31 @@ class Int128 {
   constexpr Int128(uint64_t lo, uint64_t hi) : lo_(lo), hi_(hi) {}
   bool IsNegative() const { return static_cast<int64_t>(hi_) < 0; }
 
-  // Shift-and-subtract division of two non-negative values.
+  // Division of two non-negative values. The calculations divide mostly
+  // values that fit in 64 bits, or by a divisor that fits in 32 bits (a
+  // common factor); those take a few machine divisions. Anything else is
+  // divided bit by bit, from the dividend's highest set bit.
   static Int128 DivideMagnitudes(Int128 a, Int128 b) {
+    if (a.hi_ == 0 && b.hi_ == 0) return Int128(a.lo_ / b.lo_, 0);
+    if (b.hi_ == 0 && b.lo_ <= 0xffffffffu) {
+      // Long division in 32-bit digits: each partial dividend is below
+      // b * 2^32, so it fits in 64 bits.
+      const uint64_t divisor = b.lo_;
+      const uint64_t digits[4] = {a.hi_ >> 32, a.hi_ & 0xffffffffu, a.lo_ >> 32,
+                                  a.lo_ & 0xffffffffu};
+      uint64_t quotient[4];
+      uint64_t remainder = 0;
+      for (int k = 0; k < 4; ++k) {
+        const uint64_t part = (remainder << 32) | digits[k];
+        quotient[k] = part / divisor;
+        remainder = part % divisor;
+      }
+      return Int128((quotient[2] << 32) | quotient[3], (quotient[0] << 32) | quotient[1]);
+    }
     Int128 quotient;
     Int128 remainder;
-    for (int bit = 127; bit >= 0; --bit) {
+    const int top = a.hi_ != 0 ? 127 - __builtin_clzll(a.hi_) : 63 - __builtin_clzll(a.lo_ | 1);
+    for (int bit = top; bit >= 0; --bit) {
       remainder = (remainder << 1) | ((a >> bit).lo_ & 1 ? Int128(1) : Int128(0));
       if (remainder >= b) {
         remainder = remainder - b;
