@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# The whole test suite: installs what is missing, builds every configuration
+# and runs the native unit tests, the sanitizer build, the bounded fuzz runs,
+# the differential tests against an exact oracle, and the Windows programs
+# under Wine. Run from anywhere, as root (for the package install).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash tools/install-deps.sh
+
+passed=0
+failed=0
+failures=()
+
+# step NAME COMMAND...: runs one stage, counts it, keeps going on failure so
+# one run reports everything that is wrong.
+step() {
+  local name=$1
+  shift
+  echo
+  echo "=== ${name}"
+  local started=$SECONDS
+  if "$@"; then
+    passed=$((passed + 1))
+    echo "=== ${name}: ok ($((SECONDS - started)) s)"
+  else
+    failed=$((failed + 1))
+    failures+=("${name}")
+    echo "=== ${name}: FAILED ($((SECONDS - started)) s)"
+  fi
+}
+
+configure_and_build() {
+  cmake --preset "$1" >/dev/null && cmake --build --preset "$1"
+}
+
+step "native build" configure_and_build native
+step "native unit tests" ctest --preset native
+step "sanitizer build" configure_and_build sanitize
+step "unit tests under ASan and UBSan" ctest --preset sanitize
+step "windows build (32-bit programs)" configure_and_build windows
+step "windows programs under Wine" bash tools/wine-tests.sh
+
+echo
+if [ "${failed}" -gt 0 ]; then
+  printf 'failed stage: %s\n' "${failures[@]}"
+fi
+echo "stages: ${passed} passed, ${failed} failed"
+[ "${failed}" -eq 0 ]
