@@ -1,0 +1,1460 @@
+// End-to-end checks of the four calculator programs, run under Wine (or on
+// Windows): the dialog as built, the resources in the .exe file, the shell's
+// behaviour, whole presses read from the real message boxes, and a long run
+// of presses.
+//
+//   calc_e2e resources NAME=PROGRAM.exe ...
+//   calc_e2e dialog    NAME PROGRAM.exe
+//   calc_e2e presses   NAME PROGRAM.exe
+//   calc_e2e load      NAME PROGRAM.exe [PRESSES]
+//
+// NAME is Quorvit, Lumbrane, Tessovar or Zelcombe. Texts below are UTF-8 in
+// the source and reach the program in code page 936, as typed text would.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "messages.h"
+#include "ui_session.h"
+
+using e2e::Expect;
+using e2e::ExpectBytes;
+using e2e::Printable;
+using e2e::SeenBox;
+using e2e::Session;
+
+namespace {
+
+// ---- What each program must be ----------------------------------------------
+
+constexpr int kCalculate = 1000;
+constexpr int kMatrix = 1004;
+constexpr int kGroup = -1;
+// Quorvit
+constexpr int kRank = 1005;
+constexpr int kEigenvalues = 1006;
+// Lumbrane
+constexpr int kLumbraneInstructions = 1005;
+constexpr int kAdjugate = 1006;
+constexpr int kInverse = 1007;
+// Tessovar
+constexpr int kFirstMatrix = 1006;
+constexpr int kAdd = 1007;
+constexpr int kSubtract = 1008;
+constexpr int kScalar = 1009;
+constexpr int kMultiply = 1011;
+// Zelcombe
+constexpr int kZelcombeInstructions = 1002;
+constexpr int kProcessLog = 1010;
+
+constexpr char kDone[] = "计算完毕";
+constexpr char kError[] = "Error";
+constexpr char kLogName[] = "计算过程.txt";
+
+enum class Kind { kDefaultButton, kButton, kGroupBox, kMatrixEdit, kRadio, kCheckBox };
+
+struct ControlSpec {
+  int id;
+  Kind kind;
+  DWORD extra_style;  // beyond what the kind implies
+  const char* text;
+  short x, y, cx, cy;
+};
+
+struct DialogSpec {
+  const char* name;
+  const char* title;
+  bool minimize_box;
+  bool extended;  // DIALOGEX template, which also gives weight, italic and charset
+  const char* font;
+  WORD point_size;
+  short cx, cy;
+  int icon_group;
+  std::vector<ControlSpec> controls;  // in template (and tab) order
+};
+
+const DialogSpec kDialogs[] = {
+    {"Quorvit",
+     "Quorvitv1.3",
+     true,
+     false,
+     "宋体",
+     9,
+     295,
+     179,
+     104,
+     {{kCalculate, Kind::kDefaultButton, 0, "计算", 222, 26, 61, 19},
+      {kGroup, Kind::kGroupBox, 0, "输入矩阵", 16, 11, 185, 156},
+      {kMatrix, Kind::kMatrixEdit, 0, "", 23, 22, 171, 139},
+      {kRank, Kind::kRadio, 0, "秩", 227, 84, 50, 11},
+      {kEigenvalues, Kind::kRadio, WS_DISABLED, "特征值", 227, 104, 50, 15}}},
+    {"Lumbrane",
+     "Lumbranev1.3",
+     true,
+     false,
+     "宋体",
+     10,
+     238,
+     159,
+     101,
+     {{kCalculate, Kind::kDefaultButton, 0, "计算", 181, 25, 48, 17},
+      {kGroup, Kind::kGroupBox, 0, "输入原矩阵", 14, 11, 144, 135},
+      {kMatrix, Kind::kMatrixEdit, 0, "", 19, 22, 133, 118},
+      {kLumbraneInstructions, Kind::kButton, 0, "使用说明", 183, 126, 38, 11},
+      {kAdjugate, Kind::kRadio, 0, "伴随阵", 182, 65, 52, 11},
+      {kInverse, Kind::kRadio, 0, "逆矩阵", 182, 86, 51, 11}}},
+    {"Tessovar",
+     "Tessovarv1.3",
+     false,
+     false,
+     "宋体",
+     9,
+     341,
+     192,
+     101,
+     {{kCalculate, Kind::kDefaultButton, 0, "计算", 273, 165, 50, 17},
+      {kGroup, Kind::kGroupBox, 0, "矩阵2", 195, 26, 135, 131},
+      {kMatrix, Kind::kMatrixEdit, 0, "", 203, 39, 120, 111},
+      {kFirstMatrix, Kind::kMatrixEdit, 0, "", 19, 38, 121, 114},
+      {kGroup, Kind::kGroupBox, 0, "矩阵1", 11, 25, 136, 133},
+      {kAdd, Kind::kRadio, 0, "加法", 157, 59, 30, 8},
+      {kSubtract, Kind::kRadio, 0, "减法", 157, 76, 30, 8},
+      {kScalar, Kind::kRadio, 0, "数乘", 157, 107, 32, 8},
+      {kMultiply, Kind::kRadio, 0, "乘法", 157, 92, 29, 8}}},
+    {"Zelcombe",
+     "Zelcombev1.3",
+     true,
+     true,
+     "Arial",
+     9,
+     242,
+     137,
+     104,
+     {{kCalculate, Kind::kDefaultButton, 0, "计算", 182, 27, 55, 15},
+      {kMatrix, Kind::kMatrixEdit, ES_AUTOVSCROLL, "", 16, 17, 149, 102},
+      {kGroup, Kind::kGroupBox, 0, "输入行列式", 8, 7, 165, 119},
+      {kZelcombeInstructions, Kind::kDefaultButton, 0, "使用说明", 194, 91, 36, 12},
+      {kProcessLog, Kind::kCheckBox, 0, "生成计算过程", 183, 115, 54, 9}}},
+};
+
+const DialogSpec* FindDialog(const std::string& name) {
+  for (const DialogSpec& spec : kDialogs) {
+    if (name == spec.name) return &spec;
+  }
+  return nullptr;
+}
+
+bool IsEdit(Kind kind) {
+  return kind == Kind::kMatrixEdit;
+}
+
+DWORD KindStyle(Kind kind) {
+  switch (kind) {
+    case Kind::kDefaultButton:
+      return BS_DEFPUSHBUTTON | WS_TABSTOP;
+    case Kind::kButton:
+      return BS_PUSHBUTTON | WS_TABSTOP;
+    case Kind::kGroupBox:
+      return BS_GROUPBOX;
+    case Kind::kMatrixEdit:
+      return ES_MULTILINE | ES_AUTOHSCROLL | ES_WANTRETURN | WS_BORDER | WS_VSCROLL | WS_HSCROLL |
+             WS_TABSTOP;
+    case Kind::kRadio:
+      return BS_AUTORADIOBUTTON;
+    case Kind::kCheckBox:
+      return BS_AUTOCHECKBOX | WS_TABSTOP;
+  }
+  return 0;
+}
+
+DWORD ControlStyle(const ControlSpec& c) {
+  return WS_CHILD | WS_VISIBLE | KindStyle(c.kind) | c.extra_style;
+}
+
+DWORD DialogStyle(const DialogSpec& d) {
+  return WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER | DS_SETFONT |
+         (d.minimize_box ? WS_MINIMIZEBOX : 0);
+}
+
+std::string Hex(DWORD value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08lx", static_cast<unsigned long>(value));
+  return text;
+}
+
+std::string Narrow(const std::wstring& wide) {
+  if (wide.empty()) return std::string();
+  const int length = WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()),
+                                         nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<size_t>(length), '\0');
+  WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), &text[0], length, nullptr,
+                      nullptr);
+  return text;
+}
+
+std::wstring WidenCp936(const std::string& text) {
+  if (text.empty()) return std::wstring();
+  const int length =
+      MultiByteToWideChar(936, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(936, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+  return wide;
+}
+
+// ---- Dialog templates as stored in the .exe ------------------------------------
+
+struct TemplateControl {
+  DWORD style = 0, ex_style = 0;
+  short x = 0, y = 0, cx = 0, cy = 0;
+  int id = 0;
+  std::string cls;  // "BUTTON", "EDIT", ... (ordinals are named)
+  std::string text;
+};
+
+struct Template {
+  bool extended = false;
+  DWORD style = 0, ex_style = 0;
+  short x = 0, y = 0, cx = 0, cy = 0;
+  bool has_menu = false, has_class = false;
+  std::string title, font;
+  WORD point_size = 0, weight = 0;
+  BYTE italic = 0, charset = 0;
+  std::vector<TemplateControl> controls;
+};
+
+// Reads the fields of a dialog template (DLGTEMPLATE or DLGTEMPLATEEX) in the
+// order the format stores them.
+class TemplateReader {
+ public:
+  TemplateReader(const BYTE* data, DWORD size) : data_(data), size_(size) {}
+  bool ok() const { return ok_; }
+  WORD Word() {
+    WORD value = 0;
+    Take(&value, 2);
+    return value;
+  }
+  DWORD Dword() {
+    DWORD value = 0;
+    Take(&value, 4);
+    return value;
+  }
+  short Short() { return static_cast<short>(Word()); }
+  BYTE Byte() {
+    BYTE value = 0;
+    Take(&value, 1);
+    return value;
+  }
+  std::string String() {
+    std::wstring text;
+    for (WORD c; (c = Word()) != 0 && ok_;) text += static_cast<wchar_t>(c);
+    return Narrow(text);
+  }
+  // A name or an ordinal; "present" tells whether there was either.
+  std::string NameOrOrdinal(bool* present = nullptr) {
+    const WORD first = PeekWord();
+    if (present != nullptr) *present = first != 0;
+    if (first == 0) {
+      Word();
+      return std::string();
+    }
+    if (first == 0xFFFF) {
+      Word();
+      static const char* const kClasses[] = {"BUTTON",  "EDIT",      "STATIC",
+                                             "LISTBOX", "SCROLLBAR", "COMBOBOX"};
+      const WORD ordinal = Word();
+      if (ordinal >= 0x80 && ordinal <= 0x85) return kClasses[ordinal - 0x80];
+      return "#" + std::to_string(ordinal);
+    }
+    return String();
+  }
+  void AlignDword() { position_ = (position_ + 3) & ~static_cast<DWORD>(3); }
+  void Skip(DWORD bytes) { position_ += bytes; }
+
+ private:
+  WORD PeekWord() {
+    WORD value = 0;
+    if (position_ + 2 <= size_) std::memcpy(&value, data_ + position_, 2);
+    return value;
+  }
+  void Take(void* out, DWORD bytes) {
+    if (position_ + bytes > size_) {
+      ok_ = false;
+      return;
+    }
+    std::memcpy(out, data_ + position_, bytes);
+    position_ += bytes;
+  }
+  const BYTE* data_;
+  DWORD size_;
+  DWORD position_ = 0;
+  bool ok_ = true;
+};
+
+bool ParseTemplate(const BYTE* data, DWORD size, Template& t) {
+  TemplateReader r(data, size);
+  WORD count = 0;
+  t.extended = size >= 4 && data[0] == 1 && data[1] == 0 && data[2] == 0xFF && data[3] == 0xFF;
+  if (t.extended) {
+    r.Word();   // version
+    r.Word();   // signature
+    r.Dword();  // help id
+    t.ex_style = r.Dword();
+    t.style = r.Dword();
+  } else {
+    t.style = r.Dword();
+    t.ex_style = r.Dword();
+  }
+  count = r.Word();
+  t.x = r.Short();
+  t.y = r.Short();
+  t.cx = r.Short();
+  t.cy = r.Short();
+  r.NameOrOrdinal(&t.has_menu);
+  r.NameOrOrdinal(&t.has_class);
+  t.title = r.String();
+  if (t.style & (DS_SETFONT | DS_FIXEDSYS)) {
+    t.point_size = r.Word();
+    if (t.extended) {
+      t.weight = r.Word();
+      t.italic = r.Byte();
+      t.charset = r.Byte();
+    }
+    t.font = r.String();
+  }
+  for (WORD i = 0; i < count && r.ok(); ++i) {
+    r.AlignDword();
+    TemplateControl c;
+    if (t.extended) {
+      r.Dword();  // help id
+      c.ex_style = r.Dword();
+      c.style = r.Dword();
+    } else {
+      c.style = r.Dword();
+      c.ex_style = r.Dword();
+    }
+    c.x = r.Short();
+    c.y = r.Short();
+    c.cx = r.Short();
+    c.cy = r.Short();
+    c.id = t.extended ? static_cast<int>(r.Dword()) : static_cast<short>(r.Word());
+    c.cls = r.NameOrOrdinal();
+    c.text = r.NameOrOrdinal();
+    r.Skip(r.Word());  // creation data
+    t.controls.push_back(c);
+  }
+  return r.ok();
+}
+
+// ---- Resources -------------------------------------------------------------------
+
+constexpr WORD kChinesePrc = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);  // 2052
+
+struct Resource {
+  const BYTE* data = nullptr;
+  DWORD size = 0;
+};
+
+Resource FindIn(HMODULE module, LPCSTR type, int id) {
+  Resource r;
+  HRSRC found = FindResourceExA(module, type, MAKEINTRESOURCEA(id), kChinesePrc);
+  if (found == nullptr) return r;
+  r.data = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
+  r.size = SizeofResource(module, found);
+  return r;
+}
+
+BOOL CALLBACK AddLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR param) {
+  reinterpret_cast<std::vector<WORD>*>(param)->push_back(language);
+  return TRUE;
+}
+
+std::vector<WORD> Languages(HMODULE module, LPCSTR type, int id) {
+  std::vector<WORD> languages;
+  EnumResourceLanguagesA(module, type, MAKEINTRESOURCEA(id), AddLanguage,
+                         reinterpret_cast<LONG_PTR>(&languages));
+  return languages;
+}
+
+BOOL CALLBACK AddName(HMODULE, LPCSTR, LPSTR name, LONG_PTR param) {
+  auto* out = reinterpret_cast<std::vector<std::string>*>(param);
+  out->push_back(IS_INTRESOURCE(name) ? std::to_string(reinterpret_cast<ULONG_PTR>(name))
+                                      : std::string(name));
+  return TRUE;
+}
+
+std::vector<std::string> Names(HMODULE module, LPCSTR type) {
+  std::vector<std::string> names;
+  EnumResourceNamesA(module, type, AddName, reinterpret_cast<LONG_PTR>(&names));
+  return names;
+}
+
+// The value of attribute `name` in the first element `<element ...>` at or
+// after `from`; empty when absent.
+std::string XmlAttribute(const std::string& xml, size_t from, const std::string& element,
+                         const std::string& name) {
+  const size_t start = xml.find("<" + element, from);
+  if (start == std::string::npos) return std::string();
+  const size_t end = xml.find('>', start);
+  const std::string tag = xml.substr(start, end - start);
+  const size_t at = tag.find(" " + name + "=\"");
+  if (at == std::string::npos) return std::string();
+  const size_t value = at + name.size() + 3;
+  return tag.substr(value, tag.find('"', value) - value);
+}
+
+void CheckTemplate(const DialogSpec& spec, const Template& t) {
+  const std::string ctx = std::string(spec.name) + " template";
+  Expect(t.extended == spec.extended, ctx,
+         spec.extended ? "is an extended template (DIALOGEX)" : "is a plain template (DIALOG)");
+  Expect(t.style == DialogStyle(spec), ctx,
+         "dialog style " + Hex(t.style) + ", expected " + Hex(DialogStyle(spec)));
+  Expect(t.ex_style == 0, ctx, "no extended dialog style, got " + Hex(t.ex_style));
+  Expect(!t.has_menu && !t.has_class, ctx, "no menu and no window class of its own");
+  Expect(t.cx == spec.cx && t.cy == spec.cy, ctx,
+         "size " + std::to_string(t.cx) + " x " + std::to_string(t.cy) + " dialog units");
+  ExpectBytes(ctx, "title", t.title, spec.title);
+  ExpectBytes(ctx, "font", t.font, spec.font);
+  Expect(t.point_size == spec.point_size, ctx, "font size " + std::to_string(t.point_size));
+  if (spec.extended) {
+    Expect(t.weight == 0 && t.italic == 0 && t.charset == DEFAULT_CHARSET, ctx,
+           "font weight 0, not italic, character set 1");
+  }
+  if (!Expect(t.controls.size() == spec.controls.size(), ctx,
+              std::to_string(t.controls.size()) + " controls, expected " +
+                  std::to_string(spec.controls.size()))) {
+    return;
+  }
+  for (size_t i = 0; i < spec.controls.size(); ++i) {
+    const ControlSpec& want = spec.controls[i];
+    const TemplateControl& got = t.controls[i];
+    const std::string where =
+        ctx + " control " + std::to_string(i + 1) + " (id " + std::to_string(want.id) + ")";
+    Expect(got.id == want.id, where, "id " + std::to_string(got.id));
+    Expect(got.cls == (IsEdit(want.kind) ? "EDIT" : "BUTTON"), where, "class " + got.cls);
+    Expect(got.style == ControlStyle(want), where,
+           "style " + Hex(got.style) + ", expected " + Hex(ControlStyle(want)));
+    Expect(got.ex_style == 0, where, "no extended style, got " + Hex(got.ex_style));
+    ExpectBytes(where, "text", got.text, want.text);
+    Expect(got.x == want.x && got.y == want.y && got.cx == want.cx && got.cy == want.cy, where,
+           "rectangle " + std::to_string(got.x) + ", " + std::to_string(got.y) + ", " +
+               std::to_string(got.cx) + ", " + std::to_string(got.cy));
+  }
+}
+
+struct IconImage {
+  std::string bytes;
+};
+
+// The dialog, manifest and icon resources of one program file.
+IconImage CheckResources(const DialogSpec& spec, const std::wstring& exe) {
+  const std::string ctx = std::string(spec.name) + " resources";
+  IconImage icon;
+  HMODULE module = LoadLibraryExW(exe.c_str(), nullptr,
+                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  if (!Expect(module != nullptr, ctx, "the file loads as a data file")) return icon;
+
+  // The dialog, in Chinese (PRC) only.
+  const std::vector<WORD> dialog_languages = Languages(module, RT_DIALOG, 101);
+  Expect(dialog_languages == std::vector<WORD>{kChinesePrc}, ctx,
+         "dialog 101 exists in language 2052 only");
+  const Resource dialog = FindIn(module, RT_DIALOG, 101);
+  Template t;
+  if (Expect(dialog.data != nullptr && ParseTemplate(dialog.data, dialog.size, t), ctx,
+             "dialog 101 in language 2052 reads as a template")) {
+    CheckTemplate(spec, t);
+  }
+
+  // The manifest asks for version 6 of the common controls.
+  const Resource manifest = FindIn(module, RT_MANIFEST, 1);
+  if (Expect(manifest.data != nullptr, ctx, "manifest (type 24, id 1) in language 2052")) {
+    const std::string xml(reinterpret_cast<const char*>(manifest.data), manifest.size);
+    Expect(XmlAttribute(xml, 0, "assemblyIdentity", "version") == "5.1.0.0" &&
+               XmlAttribute(xml, 0, "assemblyIdentity", "type") == "win32",
+           ctx, "the program's identity: version 5.1.0.0, type win32");
+    const size_t dependency = xml.find("<dependentAssembly");
+    if (Expect(dependency != std::string::npos, ctx, "the manifest names a dependency")) {
+      auto attribute = [&](const char* name) {
+        return XmlAttribute(xml, dependency, "assemblyIdentity", name);
+      };
+      Expect(attribute("name") == "Microsoft.Windows.Common-Controls" &&
+                 attribute("version") == "6.0.0.0" && attribute("type") == "win32" &&
+                 attribute("publicKeyToken") == "6595b64144ccf1df" && attribute("language") == "*",
+             ctx, "the dependency is Common-Controls 6.0.0.0, win32, 6595b64144ccf1df, *");
+      // The shipped build is x86; the 64-bit twin carries the same manifest.
+      Expect(attribute("processorArchitecture") == "x86", ctx,
+             "the dependency's processor architecture is x86");
+    }
+  }
+
+  // One icon group with one 48 x 48, 24-bit image, id 1.
+  const std::vector<std::string> groups = Names(module, RT_GROUP_ICON);
+  Expect(groups == std::vector<std::string>{std::to_string(spec.icon_group)}, ctx,
+         "one icon group, id " + std::to_string(spec.icon_group));
+  const Resource group = FindIn(module, RT_GROUP_ICON, spec.icon_group);
+  if (Expect(group.data != nullptr && group.size >= 6 + 14, ctx,
+             "icon group " + std::to_string(spec.icon_group) + " in language 2052")) {
+    WORD header[3];
+    std::memcpy(header, group.data, sizeof header);
+    const BYTE* entry = group.data + 6;
+    WORD bit_count = 0, image_id = 0;
+    std::memcpy(&bit_count, entry + 6, 2);
+    std::memcpy(&image_id, entry + 12, 2);
+    Expect(header[0] == 0 && header[1] == 1 && header[2] == 1, ctx, "the group holds one image");
+    Expect(entry[0] == 48 && entry[1] == 48 && bit_count == 24 && image_id == 1, ctx,
+           "the group's image is 48 x 48, 24 bits, id 1");
+  }
+  const Resource image = FindIn(module, RT_ICON, 1);
+  if (Expect(image.data != nullptr && image.size >= sizeof(BITMAPINFOHEADER), ctx,
+             "icon image 1 in language 2052")) {
+    BITMAPINFOHEADER bmp;
+    std::memcpy(&bmp, image.data, sizeof bmp);
+    Expect(bmp.biWidth == 48 && bmp.biHeight == 96 && bmp.biBitCount == 24, ctx,
+           "icon image 1 is a 48 x 48 bitmap (with its mask), 24 bits per pixel");
+    icon.bytes.assign(reinterpret_cast<const char*>(image.data), image.size);
+  }
+  FreeLibrary(module);
+  return icon;
+}
+
+int RunResources(const std::vector<std::string>& args) {
+  std::map<std::string, IconImage> icons;
+  for (const std::string& arg : args) {
+    const size_t eq = arg.find('=');
+    const DialogSpec* spec = eq == std::string::npos ? nullptr : FindDialog(arg.substr(0, eq));
+    if (!Expect(spec != nullptr, "arguments", "NAME=PROGRAM.exe, got " + arg)) continue;
+    icons[spec->name] = CheckResources(*spec, e2e::ToWindowsPath(arg.substr(eq + 1)));
+  }
+  // Quorvit, Lumbrane and Tessovar share one image; Zelcombe has its own.
+  const std::vector<std::string> shared = {"Quorvit", "Lumbrane", "Tessovar"};
+  for (const std::string& name : shared) {
+    if (icons.count(name) && icons.count("Quorvit")) {
+      Expect(icons[name].bytes == icons["Quorvit"].bytes, "icons",
+             name + " shows the same icon as Quorvit");
+    }
+  }
+  if (icons.count("Zelcombe") && icons.count("Quorvit")) {
+    Expect(icons["Zelcombe"].bytes != icons["Quorvit"].bytes, "icons",
+           "Zelcombe's icon differs from the other three");
+  }
+  return 0;
+}
+
+// ---- The dialog as it runs ---------------------------------------------------------
+
+// Converts dialog units to pixels the way the program's own dialog does: a
+// copy of its template, created hidden in this process, has the same font
+// (MapDialogRect works only on a dialog of the calling process).
+class DialogUnits {
+ public:
+  static INT_PTR CALLBACK IgnoreMessages(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+  explicit DialogUnits(const std::wstring& exe) {
+    module_ = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    const Resource dialog = FindIn(module_, RT_DIALOG, 101);
+    if (dialog.data == nullptr) return;
+    copy_ = CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
+                                       reinterpret_cast<LPCDLGTEMPLATEA>(dialog.data), nullptr,
+                                       IgnoreMessages, 0);
+  }
+  ~DialogUnits() {
+    if (copy_ != nullptr) DestroyWindow(copy_);
+    if (module_ != nullptr) FreeLibrary(module_);
+  }
+  bool ok() const { return copy_ != nullptr; }
+  // The dialog manager converts a control's origin and its size each on
+  // their own, so the far edge is not the converted x + cx.
+  RECT ToPixels(short x, short y, short cx, short cy) const {
+    RECT origin = {x, y, 0, 0};
+    RECT size = {0, 0, cx, cy};
+    MapDialogRect(copy_, &origin);
+    MapDialogRect(copy_, &size);
+    return {origin.left, origin.top, origin.left + size.right, origin.top + size.bottom};
+  }
+
+ private:
+  HMODULE module_ = nullptr;
+  HWND copy_ = nullptr;
+};
+
+std::string RectText(const RECT& r) {
+  return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+         std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
+}
+
+void CheckLiveDialog(Session& s, const DialogSpec& spec, const std::wstring& exe) {
+  const std::string ctx = std::string(spec.name) + " dialog";
+  ExpectBytes(ctx, "title", s.Text(s.dialog()), spec.title);
+
+  // The window manager adds WS_VISIBLE, WS_CLIPSIBLINGS and DS_3DLOOK to the
+  // template's style; nothing else may differ.
+  const DWORD style = static_cast<DWORD>(GetWindowLongA(s.dialog(), GWL_STYLE));
+  const DWORD added = WS_VISIBLE | WS_CLIPSIBLINGS | DS_3DLOOK;
+  Expect((style & ~added) == DialogStyle(spec), ctx,
+         "window style " + Hex(style) + ", expected " + Hex(DialogStyle(spec)) + " plus " +
+             Hex(added));
+
+  DialogUnits units(exe);
+  if (!Expect(units.ok(), ctx, "a copy of the template converts dialog units")) return;
+  RECT client;
+  GetClientRect(s.dialog(), &client);
+  const RECT size = units.ToPixels(0, 0, spec.cx, spec.cy);
+  Expect(client.right == size.right && client.bottom == size.bottom, ctx,
+         "client area " + RectText(client) + ", expected " + RectText(size));
+
+  // DS_CENTER: centred in the work area.
+  RECT window, work;
+  GetWindowRect(s.dialog(), &window);
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  const long dx = (window.left + window.right) - (work.left + work.right);
+  const long dy = (window.top + window.bottom) - (work.top + work.bottom);
+  Expect(dx >= -2 && dx <= 2 && dy >= -2 && dy <= 2, ctx,
+         "centred in the work area (window " + RectText(window) + ")");
+
+  // The controls, in template order (which is also their z-order).
+  size_t index = 0;
+  for (HWND child = GetWindow(s.dialog(), GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT), ++index) {
+    if (!Expect(index < spec.controls.size(), ctx, "no control beyond the template's")) break;
+    const ControlSpec& want = spec.controls[index];
+    const std::string where =
+        ctx + " control " + std::to_string(index + 1) + " (id " + std::to_string(want.id) + ")";
+    Expect(static_cast<short>(GetDlgCtrlID(child)) == want.id, where,
+           "id " + std::to_string(GetDlgCtrlID(child)));
+    char cls[32] = {};
+    GetClassNameA(child, cls, sizeof cls);
+    Expect(lstrcmpiA(cls, IsEdit(want.kind) ? "Edit" : "Button") == 0, where,
+           std::string("class ") + cls);
+    // Two styles change at run time: an edit control draws its border itself
+    // (WS_BORDER may become WS_EX_CLIENTEDGE), and the dialog manager moves
+    // BS_DEFPUSHBUTTON between push buttons as the focus moves (Zelcombe's
+    // template has two default buttons; only one can be the default).
+    DWORD got = static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE));
+    const DWORD ex = static_cast<DWORD>(GetWindowLongA(child, GWL_EXSTYLE));
+    DWORD wanted = ControlStyle(want);
+    if (want.kind == Kind::kDefaultButton || want.kind == Kind::kButton) {
+      got &= ~static_cast<DWORD>(BS_DEFPUSHBUTTON);
+      wanted &= ~static_cast<DWORD>(BS_DEFPUSHBUTTON);
+    }
+    const bool border_moved =
+        IsEdit(want.kind) && got == (wanted & ~WS_BORDER) && (ex & WS_EX_CLIENTEDGE) != 0;
+    Expect(got == wanted || border_moved, where,
+           "window style " + Hex(got) + ", expected " + Hex(wanted));
+    ExpectBytes(where, "text", s.Text(child), want.text);
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, s.dialog(), reinterpret_cast<POINT*>(&r), 2);
+    const RECT expected = units.ToPixels(want.x, want.y, want.cx, want.cy);
+    Expect(EqualRect(&r, &expected) != 0, where,
+           "at " + RectText(r) + " pixels, expected " + RectText(expected));
+    if (want.kind == Kind::kRadio || want.kind == Kind::kCheckBox) {
+      Expect(!s.Checked(want.id), where, "starts unchecked");
+    }
+    if (IsEdit(want.kind)) ExpectBytes(where, "starts empty", s.Text(child), "");
+    Expect((IsWindowEnabled(child) != 0) == ((want.extra_style & WS_DISABLED) == 0), where,
+           (want.extra_style & WS_DISABLED) ? "is disabled" : "is enabled");
+  }
+  Expect(index == spec.controls.size(), ctx,
+         std::to_string(index) + " controls, expected " + std::to_string(spec.controls.size()));
+
+  // WM_INITDIALOG returned 1: the focus is on the first tab stop, "计算".
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(s.thread_id(), &info);
+  Expect(info.hwndFocus == s.Item(kCalculate), ctx, "the focus starts on \"计算\"");
+}
+
+// ---- Presses ---------------------------------------------------------------------------
+
+struct BoxSpec {
+  std::string text;
+  std::string caption;
+  bool owned;  // owned by the dialog, or by nobody
+};
+
+BoxSpec Result(std::string text, bool owned = false) {
+  return {std::move(text), kDone, owned};
+}
+BoxSpec Failure(std::string text) {
+  return {std::move(text), kError, true};
+}
+
+enum class LogFile { kIgnored, kAbsent, kUnchanged, kBytes };
+
+struct PressCase {
+  const char* name;
+  std::vector<std::pair<int, std::string>> texts;  // edit control, text typed
+  std::vector<std::pair<int, bool>> buttons;       // radio button or check box, checked
+  int press;                                       // the button pressed
+  std::vector<BoxSpec> boxes;                      // every box, in order
+  LogFile log = LogFile::kIgnored;
+  std::string log_bytes;
+};
+
+bool ReadBox(Session& s, const std::string& ctx, const BoxSpec& want, SeenBox& box,
+             const std::vector<HWND>& before) {
+  if (!s.WaitForNewBox(before, box)) return false;
+  ExpectBytes(ctx, "box text", box.text, want.text);
+  ExpectBytes(ctx, "box caption", box.caption, want.caption);
+  Expect(box.owner == (want.owned ? s.dialog() : nullptr), ctx,
+         want.owned ? "the box is owned by the dialog" : "the box has no owner window");
+  Expect(box.buttons == 1 && !box.has_icon, ctx, "the box has one OK button and no icon");
+  if (want.owned) {
+    Expect(!IsWindowEnabled(s.dialog()), ctx, "the dialog is disabled while its box is open");
+  } else {
+    Expect(IsWindowEnabled(s.dialog()) != 0, ctx, "the dialog stays usable while the box is open");
+  }
+  return true;
+}
+
+// Types the case's texts, sets its buttons, presses and checks every box.
+// Returns false when the program stopped answering as expected (a missing
+// box), after which the session cannot go on.
+bool RunPress(Session& s, const PressCase& c, const std::wstring& log_path) {
+  const std::string ctx = s.name() + ": " + c.name;
+  std::string log_before;
+  const bool had_log = e2e::ReadFileBytes(log_path, log_before);
+  for (const auto& text : c.texts) {
+    if (!s.SetText(text.first, text.second)) return false;
+  }
+  for (const auto& button : c.buttons) {
+    if (!s.SetChecked(button.first, button.second)) return false;
+  }
+  if (!Expect(s.OpenBoxes().empty(), ctx, "no box is open before the press")) return false;
+  s.Click(c.press);
+  std::vector<HWND> seen;
+  for (const BoxSpec& want : c.boxes) {
+    SeenBox box;
+    if (!ReadBox(s, ctx, want, box, seen)) return false;
+    seen.push_back(box.window);
+    if (!s.CloseBox(box)) return false;
+  }
+  // The press changes none of the texts typed.
+  for (const auto& text : c.texts) {
+    ExpectBytes(ctx, "edit " + std::to_string(text.first) + " after the press",
+                s.ItemText(text.first), text.second);
+  }
+  std::string log;
+  const bool has_log = e2e::ReadFileBytes(log_path, log);
+  switch (c.log) {
+    case LogFile::kIgnored:
+      break;
+    case LogFile::kAbsent:
+      Expect(!has_log, ctx, "no process log is written");
+      break;
+    case LogFile::kUnchanged:
+      Expect(had_log && has_log && log == log_before, ctx, "the process log is left as it was");
+      break;
+    case LogFile::kBytes:
+      if (Expect(has_log, ctx, "the process log is written")) {
+        ExpectBytes(ctx, "process log", log, c.log_bytes);
+      }
+      break;
+  }
+  return Expect(s.Alive(), ctx, "the program still runs");
+}
+
+// ---- The four programs' presses ------------------------------------------------------
+
+// A 20 x 20 matrix whose text is longer than 999 bytes: every entry typed as a
+// fraction over 7. Entry (i, j) is 7/7 on the diagonal and 0/7 elsewhere.
+std::string LongIdentityText() {
+  std::string text;
+  for (int i = 1; i <= 20; ++i) {
+    for (int j = 1; j <= 20; ++j) text += i == j ? "7/7 " : "0/7 ";
+    if (i < 20) text += "\r\n";
+  }
+  return text;
+}
+
+std::string IdentityResult() {
+  std::string text;
+  for (int i = 1; i <= 20; ++i) {
+    for (int j = 1; j <= 20; ++j) text += i == j ? "1 " : "0 ";
+    text += "\n";
+  }
+  return text;
+}
+
+std::string Rows(int count, const char* row) {
+  std::string text;
+  for (int i = 0; i < count; ++i) text += std::string(i ? "\r\n" : "") + row;
+  return text;
+}
+
+const char kWorkedExample[] = "1/2 2 0\r\n3 -1/3 4\r\n0 5 6";
+const char kWorkedExampleLog[] =
+    "用第1行对2~3行进行高斯消元可得如下:\r\n"
+    " 1/2 2 0\r\n"
+    " 0 -37/3 4\r\n"
+    " 0 5 6\r\n"
+    "\r\n"
+    "用第2行对3~3行进行高斯消元可得如下:\r\n"
+    " 1/2 2 0\r\n"
+    " 0 -37/3 4\r\n"
+    " 0 0 282/37\r\n"
+    "\r\n"
+    "行列式的值为 -47";
+const char kRepairExample[] = "0 1 2\r\n1 0 3\r\n4 -3 8";
+const char kRepairExampleLog[] =
+    "用第1行对2~3行进行高斯消元可得如下:\r\n"
+    " 1 1 5\r\n"
+    " 0 -1 -2\r\n"
+    " 0 -7 -12\r\n"
+    "\r\n"
+    "用第2行对3~3行进行高斯消元可得如下:\r\n"
+    " 1 1 5\r\n"
+    " 0 -1 -2\r\n"
+    " 0 0 2\r\n"
+    "\r\n"
+    "行列式的值为 -2";
+
+std::string LumbraneHelp() {
+  return std::string(
+             "Lumbranev1.3是一款可以对矩阵的逆进行计算的免费程序,\n"
+             "本程序引入了分数算法,可以对分数元素计算并得出分数结果。\n"
+             "\n"
+             "使用方法:\n"
+             "\n"
+             "   ①在编辑框中输入矩阵,整数原样输入,小数按分数的形\n"
+             "   式输入(例如:3.14应输入314/100)，每个元素间用空格分开。\n"
+             "\n"
+             "    如有疑问,请到此留言") +
+         calc::kQuestionsAddress + "\n\n" + std::string(37, ' ') + "Program by Morrowfen";
+}
+
+std::string ZelcombeHelp() {
+  return std::string(
+             "Zelcombev1.3是一款可以对行列式的值进行计算的免费程序,\n"
+             "本程序引入了分数算法,可以对分数元素计算并得出分数结果。\n"
+             "\n"
+             "使用方法:\n"
+             "\n"
+             "   ①在编辑框中输入行列式,整数原样输入,小数按分数的形\n"
+             "   式输入(例如:3.14应输入314/100)，每个元素间用空格分开。\n"
+             "\n"
+             "    如有疑问,请到此留言") +
+         calc::kQuestionsAddress + "\n\n";
+}
+
+// Each table runs in order in one session: the cases without a choice come
+// first, while no radio button has been checked yet.
+std::vector<PressCase> QuorvitPresses() {
+  const std::string rank2 = "1 2 \n0 -2 \n\n矩阵的秩为2";
+  return {
+      {"no choice", {{kMatrix, "1 2\r\n3 4"}}, {}, kCalculate, {Failure("请选择计算方式")}},
+      {"no choice, empty text", {{kMatrix, ""}}, {}, kCalculate, {Failure("请选择计算方式")}},
+      {"rank of 1 2 / 3 4",
+       {{kMatrix, "1 2\r\n3 4"}},
+       {{kRank, true}},
+       kCalculate,
+       {Result(rank2)}},
+      {"zero pivot repaired",
+       {{kMatrix, "0 1\r\n1 0"}},
+       {},
+       kCalculate,
+       {Result("1 1 \n0 -1 \n\n矩阵的秩为2")}},
+      {"fractions",
+       {{kMatrix, "1/2 -3/4\r\n5 6"}},
+       {},
+       kCalculate,
+       {Result("1/2 -3/4 \n0 27/2 \n\n矩阵的秩为2")}},
+      {"rank 2 of 3 x 3",
+       {{kMatrix, "1 2 3\r\n4 5 6\r\n7 8 9"}},
+       {},
+       kCalculate,
+       {Result("1 2 3 \n0 -3 -6 \n0 0 0 \n\n矩阵的秩为2")}},
+      {"20 x 20 typed in more than 999 bytes",
+       {{kMatrix, LongIdentityText()}},
+       {},
+       kCalculate,
+       {Result(IdentityResult() + "\n矩阵的秩为20")}},
+      {"21 rows", {{kMatrix, Rows(21, "1")}}, {}, kCalculate, {Failure("矩阵不能超过20行20列")}},
+      {"empty text", {{kMatrix, ""}}, {}, kCalculate, {Failure("请输入矩阵")}},
+      {"decimal point", {{kMatrix, "3.14"}}, {}, kCalculate, {Failure("小数请按分数的形式输入")}},
+      {"number beyond 32 bits",
+       {{kMatrix, "2147483648"}},
+       {},
+       kCalculate,
+       {Failure("数值超出范围")}},
+      {"zero denominator", {{kMatrix, "5/0"}}, {}, kCalculate, {Failure("分母不能为0")}},
+      {"the disabled eigenvalue button is never chosen",
+       {{kMatrix, "5"}},
+       {{kRank, true}},
+       kCalculate,
+       {Result("5 \n\n矩阵的秩为1")}},
+  };
+}
+
+std::vector<PressCase> LumbranePresses() {
+  return {
+      {"help", {}, {}, kLumbraneInstructions, {{LumbraneHelp(), "Lumbranev1.3使用说明", false}}},
+      {"no choice", {{kMatrix, "1 2\r\n3 4"}}, {}, kCalculate, {Failure("请选择计算方式!")}},
+      {"no choice, empty text", {{kMatrix, ""}}, {}, kCalculate, {Failure("请选择计算方式!")}},
+      {"inverse",
+       {{kMatrix, "1 2\r\n3 4"}},
+       {{kInverse, true}},
+       kCalculate,
+       {Result("-2 1 \n3/2 -1/2 \n")}},
+      {"inverse with a negative determinant denominator",
+       {{kMatrix, "1 2 3\r\n4 5 6\r\n7 8 10"}},
+       {},
+       kCalculate,
+       {Result("-2/3 -4/3 1 \n-2/3 11/3 -2 \n1 -2 1 \n")}},
+      {"singular",
+       {{kMatrix, "1 2\r\n2 4"}},
+       {},
+       kCalculate,
+       {{"该矩阵的值为0,不存在逆矩阵!", "False !", true}}},
+      {"adjugate",
+       {{kMatrix, "1 2\r\n3 4"}},
+       {{kAdjugate, true}},
+       kCalculate,
+       {Result("4 -2 \n-3 1 \n")}},
+      {"adjugate of a singular matrix",
+       {{kMatrix, "1 2\r\n2 4"}},
+       {},
+       kCalculate,
+       {Result("4 -2 \n-2 1 \n")}},
+      {"fractions",
+       {{kMatrix, "1/2 1/3\r\n1/4 1/5"}},
+       {{kInverse, true}},
+       kCalculate,
+       {Result("12 -20 \n-15 30 \n")}},
+      {"empty text", {{kMatrix, ""}}, {}, kCalculate, {Failure("请输入矩阵")}},
+      {"zero denominator", {{kMatrix, "1 5/0"}}, {}, kCalculate, {Failure("分母不能为0")}},
+  };
+}
+
+std::vector<PressCase> TessovarPresses() {
+  const std::string shapes = "矩阵有误";
+  return {
+      {"no choice",
+       {{kFirstMatrix, "1 2\r\n3 4"}, {kMatrix, "1 2 3"}},
+       {},
+       kCalculate,
+       {Failure("请选择计算方式")}},
+      {"sum",
+       {{kFirstMatrix, "1/2 1/3\r\n1 2"}, {kMatrix, "1/2 2/3\r\n-1 0"}},
+       {{kAdd, true}},
+       kCalculate,
+       {Result("1 1 \n0 2 \n")}},
+      {"sum of different shapes",
+       {{kFirstMatrix, "1 2\r\n3 4"}, {kMatrix, "1 2 3\r\n4 5 6"}},
+       {},
+       kCalculate,
+       {Failure(shapes)}},
+      {"difference",
+       {{kFirstMatrix, "1"}, {kMatrix, "3/2"}},
+       {{kSubtract, true}},
+       kCalculate,
+       {Result("-1/2 \n")}},
+      {"difference of equal matrices",
+       {{kFirstMatrix, "1/2 -3/4\r\n5 6"}, {kMatrix, "1/2 -3/4\r\n5 6"}},
+       {},
+       kCalculate,
+       {Result("0 0 \n0 0 \n")}},
+      {"difference of different shapes",
+       {{kFirstMatrix, "1 2"}, {kMatrix, "1\r\n2"}},
+       {},
+       kCalculate,
+       {Failure(shapes)}},
+      {"product",
+       {{kFirstMatrix, "1 2\r\n3 4"}, {kMatrix, "5 6\r\n7 8"}},
+       {{kMultiply, true}},
+       kCalculate,
+       {Result("19 22 \n43 50 \n")}},
+      {"product 3 x 1 by 1 x 3",
+       {{kFirstMatrix, "1\r\n2\r\n-3"}, {kMatrix, "1 2/3 3"}},
+       {},
+       kCalculate,
+       {Result("1 2/3 3 \n2 4/3 6 \n-3 -2 -9 \n")}},
+      {"product of unfit shapes",
+       {{kFirstMatrix, "1 2 3\r\n4 5 6"}, {kMatrix, "1 2\r\n3 4"}},
+       {},
+       kCalculate,
+       {Failure(shapes)}},
+      {"product beyond 32 bits",
+       {{kFirstMatrix, "46341"}, {kMatrix, "46341"}},
+       {},
+       kCalculate,
+       {Failure("数值超出范围")}},
+      {"multiple",
+       {{kFirstMatrix, "1 2\r\n3 4"}, {kMatrix, "1/2 9\r\n9 9"}},
+       {{kScalar, true}},
+       kCalculate,
+       {Result("1/2 1 \n3/2 2 \n")}},
+      {"multiple by zero",
+       {{kFirstMatrix, "1 2"}, {kMatrix, "0"}},
+       {},
+       kCalculate,
+       {Result("0 0 \n")}},
+      {"empty second matrix",
+       {{kFirstMatrix, "1 2"}, {kMatrix, ""}},
+       {},
+       kCalculate,
+       {Failure("请输入矩阵")}},
+  };
+}
+
+std::vector<PressCase> ZelcombePresses() {
+  return {
+      {"help", {}, {}, kZelcombeInstructions, {{ZelcombeHelp(), "Zelcombev1.3使用说明", false}}},
+      {"no log",
+       {{kMatrix, kWorkedExample}},
+       {{kProcessLog, false}},
+       kCalculate,
+       {Result("行列式的值为 -47", true)},
+       LogFile::kAbsent},
+      {"log of the worked example",
+       {{kMatrix, kWorkedExample}},
+       {{kProcessLog, true}},
+       kCalculate,
+       {Result("行列式的值为 -47", true)},
+       LogFile::kBytes,
+       kWorkedExampleLog},
+      {"log of a repaired pivot",
+       {{kMatrix, kRepairExample}},
+       {},
+       kCalculate,
+       {Result("行列式的值为 -2", true)},
+       LogFile::kBytes,
+       kRepairExampleLog},
+      {"log left alone without the check",
+       {{kMatrix, "1/2 0\r\n0 1/3"}},
+       {{kProcessLog, false}},
+       kCalculate,
+       {Result("行列式的值为 1/6", true)},
+       LogFile::kUnchanged},
+      {"log of one entry",
+       {{kMatrix, "5"}},
+       {{kProcessLog, true}},
+       kCalculate,
+       {Result("行列式的值为 5", true)},
+       LogFile::kBytes,
+       "行列式的值为 5"},
+      {"log of a zero column",
+       {{kMatrix, "0 1\r\n0 2"}},
+       {},
+       kCalculate,
+       {Result("行列式的值为 0", true)},
+       LogFile::kBytes,
+       "用第1行对2~2行进行高斯消元可得如下:\r\n 0 1\r\n 0 2\r\n\r\n行列式的值为 0"},
+      {"no log for the rest",
+       {{kMatrix, "1 2 3\r\n4 5 6"}},
+       {{kProcessLog, false}},
+       kCalculate,
+       {Result("行列式的值为 -3", true)}},
+      {"empty text", {{kMatrix, ""}}, {}, kCalculate, {Failure("请输入矩阵")}},
+      {"number beyond 32 bits",
+       {{kMatrix, "65536 0\r\n0 65536"}},
+       {},
+       kCalculate,
+       {Failure("数值超出范围")}},
+  };
+}
+
+std::vector<PressCase> PressesOf(const std::string& name) {
+  if (name == "Quorvit") return QuorvitPresses();
+  if (name == "Lumbrane") return LumbranePresses();
+  if (name == "Tessovar") return TessovarPresses();
+  return ZelcombePresses();
+}
+
+// A press that shows a result, used for the shell's checks and the load.
+struct Sample {
+  PressCase first, second;  // alternate inputs with different results
+  bool result_owned;
+  int help;  // the help button, or 0
+};
+
+Sample SampleOf(const std::string& name) {
+  if (name == "Quorvit") {
+    return {{"sample A",
+             {{kMatrix, "1 2\r\n3 4"}},
+             {{kRank, true}},
+             kCalculate,
+             {Result("1 2 \n0 -2 \n\n矩阵的秩为2")}},
+            {"sample B",
+             {{kMatrix, "1 2 3\r\n4 5 6\r\n7 8 9"}},
+             {{kRank, true}},
+             kCalculate,
+             {Result("1 2 3 \n0 -3 -6 \n0 0 0 \n\n矩阵的秩为2")}},
+            false,
+            0};
+  }
+  if (name == "Lumbrane") {
+    return {{"sample A",
+             {{kMatrix, "1 2\r\n3 4"}},
+             {{kInverse, true}},
+             kCalculate,
+             {Result("-2 1 \n3/2 -1/2 \n")}},
+            {"sample B",
+             {{kMatrix, "1/2 1/3\r\n1/4 1/5"}},
+             {{kInverse, true}},
+             kCalculate,
+             {Result("12 -20 \n-15 30 \n")}},
+            false,
+            kLumbraneInstructions};
+  }
+  if (name == "Tessovar") {
+    return {{"sample A",
+             {{kFirstMatrix, "1 2\r\n3 4"}, {kMatrix, "5 6\r\n7 8"}},
+             {{kMultiply, true}},
+             kCalculate,
+             {Result("19 22 \n43 50 \n")}},
+            {"sample B",
+             {{kFirstMatrix, "1/2 1/3"}, {kMatrix, "1\r\n1"}},
+             {{kMultiply, true}},
+             kCalculate,
+             {Result("5/6 \n")}},
+            false,
+            0};
+  }
+  return {
+      {"sample A", {{kMatrix, kWorkedExample}}, {}, kCalculate, {Result("行列式的值为 -47", true)}},
+      {"sample B", {{kMatrix, kRepairExample}}, {}, kCalculate, {Result("行列式的值为 -2", true)}},
+      true,
+      kZelcombeInstructions};
+}
+
+// ---- The shell's behaviour -------------------------------------------------------------
+
+bool WaitForText(Session& s, int control_id, const std::string& text) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < 10000) {
+    if (!s.Alive()) return false;
+    if (s.ItemText(control_id) == text) return true;
+    Sleep(5);
+  }
+  return false;
+}
+
+// Escape (the key, and the IDCANCEL it stands for) leaves the dialog open;
+// Enter in an edit control inserts CR LF and starts no calculation.
+void CheckKeys(Session& s, const DialogSpec& spec) {
+  const std::string ctx = std::string(spec.name) + " keys";
+  for (const ControlSpec& c : spec.controls) {
+    if (!IsEdit(c.kind)) continue;
+    if (!s.SetText(c.id, "1 2")) return;
+    SendMessageA(s.Item(c.id), EM_SETSEL, 3, 3);
+    // Posted messages arrive in order: once the line end shows, the Escape
+    // key and IDCANCEL before it have been handled.
+    s.PostKey(s.Item(kCalculate), VK_ESCAPE);
+    PostMessageA(s.dialog(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    s.PostKey(s.Item(c.id), VK_RETURN);
+    const bool inserted = WaitForText(s, c.id, "1 2\r\n");
+    Expect(s.Alive(), ctx, "Escape and IDCANCEL leave the dialog open");
+    ExpectBytes(ctx, "Enter in edit " + std::to_string(c.id) + " inserts CR LF", s.ItemText(c.id),
+                "1 2\r\n");
+    Expect(inserted && s.OpenBoxes().empty(), ctx,
+           "Enter in edit " + std::to_string(c.id) + " starts no calculation");
+    s.SetText(c.id, "");
+  }
+}
+
+void TypeInputs(Session& s, const PressCase& c) {
+  for (const auto& text : c.texts) s.SetText(text.first, text.second);
+  for (const auto& button : c.buttons) s.SetChecked(button.first, button.second);
+}
+
+// A box without an owner leaves the dialog usable: a press made while it is
+// open runs a whole calculation nested in the box's message loop and opens
+// its boxes over it. All boxes close cleanly, the newest first.
+void CheckNestedPress(Session& s, const std::string& name, const Sample& sample) {
+  const std::vector<BoxSpec>& boxes = sample.first.boxes;
+  const std::string ctx = name + " nested press";
+  TypeInputs(s, sample.first);
+  if (!sample.result_owned) {
+    SeenBox outer, inner;
+    s.Click(kCalculate);
+    if (!ReadBox(s, ctx + ", first result", boxes.back(), outer, {})) return;
+    s.Click(kCalculate);
+    if (!ReadBox(s, ctx + ", second result", boxes.back(), inner, {outer.window})) return;
+    Expect(s.OpenBoxes().size() == 2, ctx, "both result boxes are open at once");
+    if (!s.CloseBox(inner) || !s.CloseBox(outer)) return;
+  }
+  if (sample.help != 0) {
+    SeenBox help;
+    s.Click(sample.help);
+    if (!s.WaitForNewBox({}, help)) return;
+    Expect(help.owner == nullptr, ctx, "the help box has no owner window");
+    s.Click(kCalculate);
+    for (const BoxSpec& want : boxes) {
+      SeenBox box;
+      if (!ReadBox(s, ctx + ", press over the help box", want, box, {help.window})) return;
+      if (!s.CloseBox(box)) return;
+    }
+    if (!s.CloseBox(help)) return;
+  }
+  Expect(s.OpenBoxes().empty() && s.Alive(), ctx, "every box closed, the dialog still open");
+}
+
+void CheckExit(Session& s) {
+  DWORD exit_code = 1;
+  if (s.CloseDialog(exit_code)) {
+    Expect(exit_code == 0, s.name(),
+           "exit code 0 after WM_CLOSE, got " + std::to_string(exit_code));
+  }
+}
+
+// A scratch directory that is removed when the run ends.
+struct Scratch {
+  std::wstring path = e2e::MakeScratchDirectory();
+  ~Scratch() { e2e::RemoveTree(path); }
+};
+
+int RunDialog(const DialogSpec& spec, const std::wstring& exe) {
+  Scratch dir;
+  Session s(spec.name);
+  if (!s.Start(exe, dir.path)) return 1;
+  CheckLiveDialog(s, spec, exe);
+  CheckKeys(s, spec);
+  CheckNestedPress(s, spec.name, SampleOf(spec.name));
+  CheckExit(s);
+  return 0;
+}
+
+// A directory in which nobody, not even root, can create the process log:
+// the host's /proc as Wine shows it. Empty where there is none.
+std::wstring ReadOnlyDirectory() {
+  const std::wstring proc = e2e::ToWindowsPath("/proc");
+  const DWORD attributes = GetFileAttributesW(proc.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return std::wstring();
+  }
+  return proc;
+}
+
+// Zelcombe with a log it cannot write: it says so, then shows its result.
+void CheckUnwritableLog(const std::wstring& exe, const std::wstring& dir, const char* why) {
+  Session s(std::string("Zelcombe, log ") + why);
+  if (!s.Start(exe, dir)) return;
+  const PressCase c = {"unwritable log",
+                       {{kMatrix, kWorkedExample}},
+                       {{kProcessLog, true}},
+                       kCalculate,
+                       {Failure("无法写入计算过程.txt"), Result("行列式的值为 -47", true)}};
+  if (RunPress(s, c, std::wstring())) CheckExit(s);
+}
+
+int RunPresses(const DialogSpec& spec, const std::wstring& exe) {
+  Scratch dir;
+  const std::wstring log_path = dir.path + L"\\" + WidenCp936(kLogName);
+  {
+    Session s(spec.name);
+    if (!s.Start(exe, dir.path)) return 1;
+    bool running = true;
+    for (const PressCase& c : PressesOf(spec.name)) {
+      if (!(running = RunPress(s, c, log_path))) break;
+    }
+    if (running) CheckExit(s);
+  }
+  if (std::string(spec.name) == "Zelcombe") {
+    // A directory of that name stands where the file would go.
+    Scratch blocked;
+    CreateDirectoryW((blocked.path + L"\\" + WidenCp936(kLogName)).c_str(), nullptr);
+    CheckUnwritableLog(exe, blocked.path, "blocked by a directory of its name");
+    const std::wstring read_only = ReadOnlyDirectory();
+    if (!read_only.empty()) {
+      CheckUnwritableLog(exe, read_only, "in a read-only directory");
+    } else {
+      std::printf("note: no read-only directory on this system; that case is skipped\n");
+    }
+  }
+  return 0;
+}
+
+// ---- Load ------------------------------------------------------------------------------
+
+// The resident anonymous memory of the program, in KiB, read from the
+// host's /proc under Wine (the process is found by the tag on its command
+// line); -1 where that is not possible.
+long ResidentKiB(const std::wstring& tag) {
+  const std::wstring proc = ReadOnlyDirectory();
+  if (proc.empty()) return -1;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((proc + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return -1;
+  long result = -1;
+  const std::string wanted = Narrow(tag);
+  do {
+    if (found.cFileName[0] < L'0' || found.cFileName[0] > L'9') continue;
+    const std::wstring entry = proc + L"\\" + found.cFileName;
+    std::string command_line, status;
+    if (!e2e::ReadFileBytes(entry + L"\\cmdline", command_line) ||
+        command_line.find(wanted) == std::string::npos ||
+        !e2e::ReadFileBytes(entry + L"\\status", status)) {
+      continue;
+    }
+    for (const char* field : {"RssAnon:", "VmRSS:"}) {
+      const size_t at = status.find(field);
+      if (at != std::string::npos) {
+        result = std::strtol(status.c_str() + at + std::strlen(field), nullptr, 10);
+        break;
+      }
+    }
+    break;
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return result;
+}
+
+struct Usage {
+  int windows;
+  DWORD gdi, user;
+  bool gui_counts;  // GetGuiResources answered
+  long resident_kib;
+};
+
+Usage Measure(const Session& s, const std::wstring& tag) {
+  Usage u;
+  u.windows = e2e::WindowCount(s.process_id());
+  SetLastError(0);
+  u.gdi = GetGuiResources(s.process(), GR_GDIOBJECTS);
+  u.user = GetGuiResources(s.process(), GR_USEROBJECTS);
+  u.gui_counts = GetLastError() != ERROR_CALL_NOT_IMPLEMENTED && (u.gdi != 0 || u.user != 0);
+  u.resident_kib = ResidentKiB(tag);
+  return u;
+}
+
+int RunLoad(const DialogSpec& spec, const std::wstring& exe, int presses) {
+  const std::string name = spec.name;
+  const bool zelcombe = name == "Zelcombe";
+  Sample sample = SampleOf(name);
+  Scratch dir;
+  std::wstring work_dir = dir.path;
+  if (zelcombe) {
+    // Every press asks for the log in a directory where it cannot be written.
+    std::wstring read_only = ReadOnlyDirectory();
+    if (read_only.empty()) {
+      CreateDirectoryW((dir.path + L"\\" + WidenCp936(kLogName)).c_str(), nullptr);
+    } else {
+      work_dir = read_only;
+    }
+    for (PressCase* c : {&sample.first, &sample.second}) {
+      c->buttons = {{kProcessLog, true}};
+      c->boxes.insert(c->boxes.begin(), Failure("无法写入计算过程.txt"));
+    }
+  }
+  wchar_t tag[64];
+  swprintf(tag, 64, L"calc-e2e-load-%lu-%lu", GetCurrentProcessId(), GetTickCount());
+  Session s(name + " load");
+  if (!s.Start(exe, work_dir, tag)) return 1;
+
+  const int kWarmUp = 10;
+  const int kNestedEvery = 25;
+  Usage before = {};
+  const DWORD start = GetTickCount();
+  int done = 0;
+  for (int i = 0; i < kWarmUp + presses; ++i) {
+    if (i == kWarmUp) before = Measure(s, tag);
+    if (i >= kWarmUp && (i - kWarmUp) % kNestedEvery == kNestedEvery - 1) {
+      CheckNestedPress(s, name, sample);
+    }
+    if (!RunPress(s, i % 2 ? sample.second : sample.first, std::wstring())) break;
+    if (i >= kWarmUp) ++done;
+  }
+  const DWORD elapsed = GetTickCount() - start;
+  const Usage after = Measure(s, tag);
+  Expect(done == presses, name + " load",
+         std::to_string(done) + " of " + std::to_string(presses) + " presses checked");
+  char line[256];
+  std::snprintf(line, sizeof line,
+                "%s load: %d presses (and %d nested) in %.1f s; windows %d -> %d", name.c_str(),
+                done, done / kNestedEvery, elapsed / 1000.0, before.windows, after.windows);
+  std::string report = line;
+  Expect(after.windows <= before.windows, name + " load", "the number of windows does not grow");
+  if (before.gui_counts && after.gui_counts) {
+    std::snprintf(line, sizeof line, "; GDI objects %lu -> %lu; USER objects %lu -> %lu",
+                  static_cast<unsigned long>(before.gdi), static_cast<unsigned long>(after.gdi),
+                  static_cast<unsigned long>(before.user), static_cast<unsigned long>(after.user));
+    report += line;
+    Expect(after.gdi <= before.gdi && after.user <= before.user, name + " load",
+           "GDI and USER object counts do not grow");
+  } else {
+    report += "; GDI/USER object counts: GetGuiResources is not implemented by this system";
+  }
+  if (before.resident_kib >= 0 && after.resident_kib >= 0) {
+    std::snprintf(line, sizeof line, "; resident memory %ld -> %ld KiB", before.resident_kib,
+                  after.resident_kib);
+    report += line;
+    // A leak of even 4 KiB a press would pass this bound over 200 presses.
+    Expect(after.resident_kib - before.resident_kib <= 512, name + " load",
+           "resident memory grows by at most 512 KiB");
+  }
+  std::printf("%s\n", report.c_str());
+  if (s.Alive()) CheckExit(s);
+  return 0;
+}
+
+// ---- Main ------------------------------------------------------------------------------
+
+// "PE32" or "PE32+" from the file's optional header.
+std::string PeKind(const std::wstring& exe) {
+  std::string bytes;
+  if (!e2e::ReadFileBytes(exe, bytes) || bytes.size() < 0x40) return "unreadable";
+  DWORD offset = 0;
+  std::memcpy(&offset, bytes.data() + 0x3C, 4);
+  if (bytes.size() < offset + 26 || bytes.compare(offset, 4, std::string("PE\0\0", 4)) != 0) {
+    return "not a PE file";
+  }
+  WORD magic = 0;
+  std::memcpy(&magic, bytes.data() + offset + 24, 2);
+  return magic == 0x10b ? "PE32" : magic == 0x20b ? "PE32+" : "unknown";
+}
+
+int PrintUsage(const char* program) {
+  std::printf(
+      "usage: %s resources NAME=PROGRAM.exe ...\n"
+      "       %s dialog|presses NAME PROGRAM.exe\n"
+      "       %s load NAME PROGRAM.exe [PRESSES]\n",
+      program, program, program);
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) return PrintUsage(argv[0]);
+  const std::string suite = argv[1];
+  if (!Expect(GetACP() == 936, "environment",
+              "the ANSI code page is 936 (run under the zh_CN.UTF-8 locale), got " +
+                  std::to_string(GetACP()))) {
+    return 1;
+  }
+  std::string label = suite;
+  if (suite == "resources") {
+    RunResources(std::vector<std::string>(argv + 2, argv + argc));
+  } else {
+    if (argc < 4) return PrintUsage(argv[0]);
+    const DialogSpec* spec = FindDialog(argv[2]);
+    if (spec == nullptr) return PrintUsage(argv[0]);
+    const std::wstring exe = e2e::ToWindowsPath(argv[3]);
+    label += std::string(" ") + spec->name;
+    const std::string kind = PeKind(exe);
+    const std::string own = sizeof(void*) == 8 ? "PE32+" : "PE32";
+    std::printf("%s: testing %s\n", label.c_str(),
+                kind == "PE32" ? "the shipped 32-bit program (PE32)"
+                : kind == "PE32+"
+                    ? "the 64-bit twin (PE32+): this host cannot run the shipped 32-bit program"
+                    : kind.c_str());
+    std::fflush(stdout);
+    if (!Expect(kind == own, label, "the program is " + own + " like this driver")) return 1;
+    if (suite == "dialog") {
+      RunDialog(*spec, exe);
+    } else if (suite == "presses") {
+      RunPresses(*spec, exe);
+    } else if (suite == "load") {
+      RunLoad(*spec, exe, argc > 4 ? std::atoi(argv[4]) : 200);
+    } else {
+      return PrintUsage(argv[0]);
+    }
+  }
+  std::printf("%s: %d checks, %d failed\n", label.c_str(), e2e::CheckCount(), e2e::FailureCount());
+  return e2e::FailureCount() == 0 ? 0 : 1;
+}
