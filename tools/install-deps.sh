@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libgmp-dev libflint-dev
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32:i386 xvfb xauth x11-apps imagemagick
-  locales fonts-wqy-zenhei
+  locales fonts-wqy-zenhei fonts-wqy-microhei
 )
 
 missing=()
