@@ -2,6 +2,8 @@
 # bench.sh: builds the benchmarks in release mode and prints one table:
 # each press's median time, ours against FLINT as a ratio (measured side by
 # side in one run, when FLINT is installed), and each program's .exe size.
+# Times are CPU times, which other load on the machine disturbs less than
+# wall-clock times; on an idle machine the two agree.
 #
 # Environment:
 #   BENCH_REPETITIONS  repetitions per benchmark, the median is shown (5)
@@ -59,11 +61,11 @@ if [ -x "$bench_dir/tests/bench/peer_bench" ]; then
   peer=1
 fi
 
-# Median of a press_bench benchmark, in microseconds.
+# Median CPU time of a press_bench benchmark, in microseconds.
 median_us() {
   awk -F, -v name="\"$1_median\"" '
     $1 == name {
-      t = $3; u = $5
+      t = $4; u = $5
       if (u == "ns") t /= 1000; else if (u == "ms") t *= 1000; else if (u == "s") t *= 1e6
       printf "%.1f", t
     }' "$log_dir/press.csv"
@@ -86,7 +88,7 @@ format_time() {
 
 echo
 echo "Machine: $(nproc) CPUs, $(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //')"
-echo "Medians of $repetitions repetitions; FLINT ratios from one run of both."
+echo "Median CPU times of $repetitions repetitions; FLINT ratios from one run of both."
 echo
 printf '%-30s %12s %12s %12s %12s\n' "press (20 x 20)" "median" "FLINT" "press/FLINT" "calc/FLINT"
 while IFS='|' read -r label bench op; do

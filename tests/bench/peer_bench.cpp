@@ -256,7 +256,7 @@ void RegisterAll() {
   });
 }
 
-// Prints every run as usual and keeps each benchmark's time (its median
+// Prints every run as usual and keeps each benchmark's CPU time (its median
 // when repetitions are asked for) for the table of ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
@@ -267,7 +267,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
       const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
       if (run.run_type == Run::RT_Aggregate && !median) continue;
       const double seconds =
-          run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+          run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
       // A median, when there is one, replaces the single runs' times.
       if (median || times_.count(run.run_name.function_name) == 0 ||
           !has_median_[run.run_name.function_name]) {
