@@ -13,8 +13,11 @@
 # - No Wine debug output.
 # - Without a usable X display, a private Xvfb is started for the run and
 #   stopped afterwards.
-# - The run is bounded: CALC_WINE_TIMEOUT seconds (default 600), then the
-#   program is killed and the exit code is 124.
+# - The run is bounded: CALC_WINE_TIMEOUT seconds (default 600; 0 for no
+#   bound), then the program is killed and the exit code is 124.
+# - CALC_WINE_DESKTOP=NAME,WxH runs the program in a Wine virtual desktop of
+#   that size, which draws window frames even where no window manager runs
+#   (as for a screenshot under Xvfb). The exit code is then the desktop's.
 set -euo pipefail
 
 if [ $# -lt 1 ]; then
@@ -100,7 +103,7 @@ variant=$arch
 if ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
   variant=$arch-nowm
 fi
-prefix_root=${CALC_WINEPREFIX_ROOT:-${XDG_CACHE_HOME:-$HOME/.cache}/fraction-calculators}
+prefix_root=${CALC_WINEPREFIX_ROOT:-${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/fraction-calculators}
 export WINEPREFIX="$prefix_root/wine-$variant"
 export WINEARCH=$arch
 
@@ -108,24 +111,45 @@ export WINEARCH=$arch
 mkdir -p "$prefix_root"
 (
   flock 9
-  if [ ! -f "$WINEPREFIX/.calc-ready" ]; then
-    echo "wine-run.sh: making the Wine prefix $WINEPREFIX (once; 10-30 s)" >&2
-    timeout 300 "$loader" wineboot.exe --init >/dev/null 2>&1 || true
-    if [ "$variant" != "$arch" ]; then
-      timeout 120 "$loader" reg.exe add 'HKCU\Software\Wine\X11 Driver' \
-        /v Managed /d N /f >/dev/null 2>&1 || true
+  ready="$WINEPREFIX/.calc-ready-2"
+  if [ ! -f "$ready" ]; then
+    echo "wine-run.sh: making the Wine prefix $WINEPREFIX (once; 10-40 s)" >&2
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+      timeout 300 "$loader" wineboot.exe --init >/dev/null 2>&1 || true
+      # The registry reaches its files when the session ends.
+      timeout 120 /usr/lib/wine/wineserver -w 2>/dev/null || true
     fi
-    timeout 120 /usr/lib/wine/wineserver -w 2>/dev/null || true
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
       echo "wine-run.sh: could not make the Wine prefix $WINEPREFIX" >&2
       exit 4
     fi
-    touch "$WINEPREFIX/.calc-ready"
+    reg_add() {
+      timeout 120 "$loader" reg.exe add "$1" /v "$2" /d "$3" /f >/dev/null 2>&1 || true
+    }
+    # Wine's own stand-in for 宋体, Arial and the message box font is a bitmap
+    # CJK font that draws some ASCII glyphs, the minus sign among them, as
+    # blanks; an outline font shows every character.
+    for face in 宋体 SimSun Arial Tahoma "MS Shell Dlg" "MS Shell Dlg 2"; do
+      reg_add 'HKCU\Software\Wine\Fonts\Replacements' "$face" "WenQuanYi Micro Hei"
+    done
+    if [ "$variant" != "$arch" ]; then
+      reg_add 'HKCU\Software\Wine\X11 Driver' Managed N
+    fi
+    timeout 120 /usr/lib/wine/wineserver -w 2>/dev/null || true
+    touch "$ready"
   fi
 ) 9>"$prefix_root/wine-$variant.lock"
 
+command=("$program")
+if [ -n "${CALC_WINE_DESKTOP:-}" ]; then
+  # The desktop starts the program by its Windows path (drive Z: is the
+  # host's root in every prefix).
+  absolute=$(realpath "$program")
+  command=(explorer.exe "/desktop=$CALC_WINE_DESKTOP" "Z:${absolute//\//\\}")
+fi
+
 status=0
-timeout --kill-after=10 "${CALC_WINE_TIMEOUT:-600}" "$loader" "$program" "$@" || status=$?
+timeout --kill-after=10 "${CALC_WINE_TIMEOUT:-600}" "$loader" "${command[@]}" "$@" || status=$?
 if [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
   echo "wine-run.sh: $program did not finish within ${CALC_WINE_TIMEOUT:-600} s" >&2
 fi

@@ -50,7 +50,7 @@ bool Expect(bool ok, const std::string& context, const std::string& message) {
   ++g_checks;
   if (!ok) {
     ++g_failures;
-    std::printf("FAIL [%s] %s\n", context.c_str(), message.c_str());
+    std::printf("FAIL [%s] %s\n", ToUtf8(context).c_str(), ToUtf8(message).c_str());
     std::fflush(stdout);
   }
   return ok;
@@ -60,8 +60,8 @@ bool ExpectBytes(const std::string& context, const std::string& what, const std:
                  const std::string& expected) {
   if (actual == expected) return Expect(true, context, what);
   return Expect(false, context,
-                what + "\n      got:      \"" + Printable(actual) + "\"\n      expected: \"" +
-                    Printable(expected) + "\"");
+                what + "\n      got:      \"" + Escaped(actual) + "\"\n      expected: \"" +
+                    Escaped(expected) + "\"");
 }
 
 int CheckCount() {
@@ -71,24 +71,29 @@ int FailureCount() {
   return g_failures;
 }
 
-std::string Printable(const std::string& cp936) {
-  std::wstring out;
-  for (wchar_t c : Widen(cp936, 936)) {
-    if (c == L'\r') {
-      out += L"\\r";
-    } else if (c == L'\n') {
-      out += L"\\n";
-    } else if (c == L'\\') {
-      out += L"\\\\";
-    } else if (c < 0x20) {
-      wchar_t escaped[8];
-      swprintf(escaped, 8, L"\\x%02x", static_cast<unsigned>(c));
+std::string Escaped(const std::string& cp936) {
+  // Bytes below 0x20 are never part of a double-byte character.
+  std::string out;
+  for (char c : cp936) {
+    if (c == '\r') {
+      out += "\\r";
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\\') {
+      out += "\\\\";
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02x", static_cast<unsigned char>(c));
       out += escaped;
     } else {
       out += c;
     }
   }
-  return Utf8(out);
+  return out;
+}
+
+std::string ToUtf8(const std::string& cp936) {
+  return Utf8(Widen(cp936, 936));
 }
 
 // ---- Paths and files -------------------------------------------------------
@@ -283,7 +288,7 @@ bool Session::SetText(int control_id, const std::string& text) {
                           SMTO_ABORTIFHUNG, kMessageTimeoutMs, &result) != 0;
   return Expect(
       sent && result != 0 && ItemText(control_id) == text, name_,
-      "control " + std::to_string(control_id) + " takes the text \"" + Printable(text) + "\"");
+      "control " + std::to_string(control_id) + " takes the text \"" + Escaped(text) + "\"");
 }
 
 bool Session::Checked(int control_id) const {
@@ -361,7 +366,7 @@ bool Session::CloseBox(const SeenBox& box) {
     if (!IsWindow(box.window)) return true;
     Sleep(2);
   }
-  return Expect(false, name_, "the box \"" + Printable(box.caption) + "\" closes on OK");
+  return Expect(false, name_, "the box \"" + box.caption + "\" closes on OK");
 }
 
 void Session::PostKey(HWND window, WPARAM virtual_key) {

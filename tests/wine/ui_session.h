@@ -18,19 +18,22 @@ namespace e2e {
 // ---- Results -------------------------------------------------------------
 
 // Counts one check; prints a failure line with its context when !ok.
+// Context and message are code page 936 texts, like the programs' own.
 bool Expect(bool ok, const std::string& context, const std::string& message);
 
-// Compares two byte strings (code page 936) and prints both readably when
-// they differ.
+// Compares two byte strings and prints both readably when they differ.
 bool ExpectBytes(const std::string& context, const std::string& what, const std::string& actual,
                  const std::string& expected);
 
 int CheckCount();
 int FailureCount();
 
-// A code page 936 text as UTF-8 for the log, with CR, LF and other control
-// bytes written as escapes so that line ends can be told apart.
-std::string Printable(const std::string& cp936);
+// The text with CR, LF and other control bytes written as escapes, so that
+// line ends can be told apart.
+std::string Escaped(const std::string& cp936);
+
+// A code page 936 text as UTF-8 for the terminal.
+std::string ToUtf8(const std::string& cp936);
 
 // ---- Paths and files -----------------------------------------------------
 

@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# run.sh [Quorvit|Lumbrane|Tessovar|Zelcombe]
+#
+# Builds what is missing and shows the programs under Wine.
+# - With a display: opens the named program (Quorvit by default) and returns
+#   when its window is closed.
+# - Without one: runs each of the four programs on a sample press under a
+#   private Xvfb, prints what its result box shows, and saves a screenshot of
+#   the dialog with that box to build/screenshots/<Name>.png.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+declare -A folders=([Quorvit]=rank [Lumbrane]=inverse [Tessovar]=basicops [Zelcombe]=determinant)
+program=${1:-Quorvit}
+if [ -z "${folders[$program]:-}" ]; then
+  echo "usage: bash tools/run.sh [Quorvit|Lumbrane|Tessovar|Zelcombe]" >&2
+  exit 2
+fi
+
+bash tools/install-deps.sh
+
+build() {
+  cmake --preset "$1" >/dev/null
+  cmake --build --preset "$1" | tail -n 1
+}
+
+build windows
+preset=windows
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  echo "run.sh: this host cannot execute 32-bit code, so Wine cannot run the 32-bit programs" \
+    "in build/windows; showing their 64-bit twins (build/windows-x64), built from the same" \
+    "sources"
+  build windows-x64
+  preset=windows-x64
+fi
+exe_of() { echo "$PWD/build/$preset/${folders[$1]}/$1.exe"; }
+
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  echo "run.sh: opening $program; close its window to finish"
+  CALC_WINE_TIMEOUT=0 exec tools/wine-run.sh "$(exe_of "$program")"
+fi
+
+# No display: a private one, with the screen the size of Wine's desktop.
+display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
+xvfb_pid=$!
+work=$(mktemp -d)
+cleanup() {
+  kill "$xvfb_pid" 2>/dev/null || true
+  wait "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work" "$display_file"
+}
+trap cleanup EXIT
+for _ in $(seq 100); do
+  [ -s "$display_file" ] && break
+  sleep 0.1
+done
+export DISPLAY=":$(tr -d '\n' <"$display_file")"
+
+mkdir -p build/screenshots
+driver=build/$preset/tests/wine/calc_e2e.exe
+status=0
+for name in Quorvit Lumbrane Tessovar Zelcombe; do
+  echo
+  echo "== $name"
+  out=$work/$name.out
+  marker=$work/$name.shot
+  : >"$out"
+  # The driver types the sample, presses "计算" and keeps the result box
+  # open until the screenshot is taken.
+  CALC_WINE_DESKTOP="$name,1024x768" CALC_WINE_TIMEOUT=120 \
+    tools/wine-run.sh "$driver" show "$name" "$(exe_of "$name")" "$marker" >"$out" 2>&1 &
+  driver_pid=$!
+  for _ in $(seq 600); do
+    grep -q '^READY' "$out" && break
+    kill -0 "$driver_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if grep -q '^READY' "$out"; then
+    sleep 0.5  # let the box finish drawing
+    import -window root "build/screenshots/$name.png"
+    echo "screenshot: build/screenshots/$name.png"
+  else
+    status=1
+  fi
+  touch "$marker"
+  wait "$driver_pid" || true
+  grep -v -e '^READY' -e '^show ' "$out" || true
+  if grep -q '^FAIL' "$out"; then
+    status=1
+  fi
+done
+exit "$status"
