@@ -58,7 +58,7 @@ constexpr char kLogName[] = "计算过程.txt";
 
 enum class Kind { kDefaultButton, kButton, kGroupBox, kMatrixEdit, kRadio, kCheckBox };
 
-struct ControlSpec {
+struct ControlLayout {
   int id;
   Kind kind;
   DWORD extra_style;  // beyond what the kind implies
@@ -66,7 +66,7 @@ struct ControlSpec {
   short x, y, cx, cy;
 };
 
-struct DialogSpec {
+struct DialogLayout {
   const char* name;
   const char* title;
   bool minimize_box;
@@ -75,11 +75,11 @@ struct DialogSpec {
   WORD point_size;
   short cx, cy;
   int icon_group;
-  std::vector<ControlSpec> controls;  // in template (and tab) order
+  std::vector<ControlLayout> controls;  // in template (and tab) order
 };
 
 // clang-format off
-const DialogSpec kDialogs[] = {
+const DialogLayout kDialogs[] = {
     {"Quorvit", "Quorvitv1.3", true, false, "宋体", 9, 295, 179, 104,
      {{kCalculate, Kind::kDefaultButton, 0, "计算", 222, 26, 61, 19},
       {kGroup, Kind::kGroupBox, 0, "输入矩阵", 16, 11, 185, 156},
@@ -112,9 +112,9 @@ const DialogSpec kDialogs[] = {
 };
 // clang-format on
 
-const DialogSpec* FindDialog(const std::string& name) {
-  for (const DialogSpec& spec : kDialogs) {
-    if (name == spec.name) return &spec;
+const DialogLayout* FindDialog(const std::string& name) {
+  for (const DialogLayout& layout : kDialogs) {
+    if (name == layout.name) return &layout;
   }
   return nullptr;
 }
@@ -142,11 +142,11 @@ DWORD KindStyle(Kind kind) {
   return 0;
 }
 
-DWORD ControlStyle(const ControlSpec& c) {
+DWORD ControlStyle(const ControlLayout& c) {
   return WS_CHILD | WS_VISIBLE | KindStyle(c.kind) | c.extra_style;
 }
 
-DWORD DialogStyle(const DialogSpec& d) {
+DWORD DialogStyle(const DialogLayout& d) {
   return WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER | DS_SETFONT |
          (d.minimize_box ? WS_MINIMIZEBOX : 0);
 }
@@ -377,30 +377,30 @@ std::string XmlAttribute(const std::string& xml, size_t from, const std::string&
   return tag.substr(value, tag.find('"', value) - value);
 }
 
-void CheckTemplate(const DialogSpec& spec, const Template& t) {
-  const std::string ctx = std::string(spec.name) + " template";
-  Expect(t.extended == spec.extended, ctx,
-         spec.extended ? "is an extended template (DIALOGEX)" : "is a plain template (DIALOG)");
-  Expect(t.style == DialogStyle(spec), ctx,
-         "dialog style " + Hex(t.style) + ", expected " + Hex(DialogStyle(spec)));
+void CheckTemplate(const DialogLayout& layout, const Template& t) {
+  const std::string ctx = std::string(layout.name) + " template";
+  Expect(t.extended == layout.extended, ctx,
+         layout.extended ? "is an extended template (DIALOGEX)" : "is a plain template (DIALOG)");
+  Expect(t.style == DialogStyle(layout), ctx,
+         "dialog style " + Hex(t.style) + ", expected " + Hex(DialogStyle(layout)));
   Expect(t.ex_style == 0, ctx, "no extended dialog style, got " + Hex(t.ex_style));
   Expect(!t.has_menu && !t.has_class, ctx, "no menu and no window class of its own");
-  Expect(t.cx == spec.cx && t.cy == spec.cy, ctx,
+  Expect(t.cx == layout.cx && t.cy == layout.cy, ctx,
          "size " + std::to_string(t.cx) + " x " + std::to_string(t.cy) + " dialog units");
-  ExpectBytes(ctx, "title", t.title, spec.title);
-  ExpectBytes(ctx, "font", t.font, spec.font);
-  Expect(t.point_size == spec.point_size, ctx, "font size " + std::to_string(t.point_size));
-  if (spec.extended) {
+  ExpectBytes(ctx, "title", t.title, layout.title);
+  ExpectBytes(ctx, "font", t.font, layout.font);
+  Expect(t.point_size == layout.point_size, ctx, "font size " + std::to_string(t.point_size));
+  if (layout.extended) {
     Expect(t.weight == 0 && t.italic == 0 && t.charset == DEFAULT_CHARSET, ctx,
            "font weight 0, not italic, character set 1");
   }
-  if (!Expect(t.controls.size() == spec.controls.size(), ctx,
+  if (!Expect(t.controls.size() == layout.controls.size(), ctx,
               std::to_string(t.controls.size()) + " controls, expected " +
-                  std::to_string(spec.controls.size()))) {
+                  std::to_string(layout.controls.size()))) {
     return;
   }
-  for (size_t i = 0; i < spec.controls.size(); ++i) {
-    const ControlSpec& want = spec.controls[i];
+  for (size_t i = 0; i < layout.controls.size(); ++i) {
+    const ControlLayout& want = layout.controls[i];
     const TemplateControl& got = t.controls[i];
     const std::string where =
         ctx + " control " + std::to_string(i + 1) + " (id " + std::to_string(want.id) + ")";
@@ -421,8 +421,8 @@ struct IconImage {
 };
 
 // The dialog, manifest and icon resources of one program file.
-IconImage CheckResources(const DialogSpec& spec, const std::wstring& exe) {
-  const std::string ctx = std::string(spec.name) + " resources";
+IconImage CheckResources(const DialogLayout& layout, const std::wstring& exe) {
+  const std::string ctx = std::string(layout.name) + " resources";
   IconImage icon;
   HMODULE module = LoadLibraryExW(exe.c_str(), nullptr,
                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
@@ -436,7 +436,7 @@ IconImage CheckResources(const DialogSpec& spec, const std::wstring& exe) {
   Template t;
   if (Expect(dialog.data != nullptr && ParseTemplate(dialog.data, dialog.size, t), ctx,
              "dialog 101 in language 2052 reads as a template")) {
-    CheckTemplate(spec, t);
+    CheckTemplate(layout, t);
   }
 
   // The manifest asks for version 6 of the common controls.
@@ -463,11 +463,11 @@ IconImage CheckResources(const DialogSpec& spec, const std::wstring& exe) {
 
   // One icon group with one 48 x 48, 24-bit image, id 1.
   const std::vector<std::string> groups = Names(module, RT_GROUP_ICON);
-  Expect(groups == std::vector<std::string>{std::to_string(spec.icon_group)}, ctx,
-         "one icon group, id " + std::to_string(spec.icon_group));
-  const Resource group = FindIn(module, RT_GROUP_ICON, spec.icon_group);
+  Expect(groups == std::vector<std::string>{std::to_string(layout.icon_group)}, ctx,
+         "one icon group, id " + std::to_string(layout.icon_group));
+  const Resource group = FindIn(module, RT_GROUP_ICON, layout.icon_group);
   if (Expect(group.data != nullptr && group.size >= 6 + 14, ctx,
-             "icon group " + std::to_string(spec.icon_group) + " in language 2052")) {
+             "icon group " + std::to_string(layout.icon_group) + " in language 2052")) {
     WORD header[3];
     std::memcpy(header, group.data, sizeof header);
     const BYTE* entry = group.data + 6;
@@ -495,9 +495,9 @@ int RunResources(const std::vector<std::string>& args) {
   std::map<std::string, IconImage> icons;
   for (const std::string& arg : args) {
     const size_t eq = arg.find('=');
-    const DialogSpec* spec = eq == std::string::npos ? nullptr : FindDialog(arg.substr(0, eq));
-    if (!Expect(spec != nullptr, "arguments", "NAME=PROGRAM.exe, got " + arg)) continue;
-    icons[spec->name] = CheckResources(*spec, e2e::ToWindowsPath(arg.substr(eq + 1)));
+    const DialogLayout* layout = eq == std::string::npos ? nullptr : FindDialog(arg.substr(0, eq));
+    if (!Expect(layout != nullptr, "arguments", "NAME=PROGRAM.exe, got " + arg)) continue;
+    icons[layout->name] = CheckResources(*layout, e2e::ToWindowsPath(arg.substr(eq + 1)));
   }
   // Quorvit, Lumbrane and Tessovar share one image; Zelcombe has its own.
   const std::vector<std::string> shared = {"Quorvit", "Lumbrane", "Tessovar"};
@@ -556,23 +556,23 @@ std::string RectText(const RECT& r) {
          std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
 }
 
-void CheckLiveDialog(Session& s, const DialogSpec& spec, const std::wstring& exe) {
-  const std::string ctx = std::string(spec.name) + " dialog";
-  ExpectBytes(ctx, "title", s.Text(s.dialog()), spec.title);
+void CheckLiveDialog(Session& s, const DialogLayout& layout, const std::wstring& exe) {
+  const std::string ctx = std::string(layout.name) + " dialog";
+  ExpectBytes(ctx, "title", s.Text(s.dialog()), layout.title);
 
   // The window manager adds WS_VISIBLE, WS_CLIPSIBLINGS and DS_3DLOOK to the
   // template's style; nothing else may differ.
   const DWORD style = static_cast<DWORD>(GetWindowLongA(s.dialog(), GWL_STYLE));
   const DWORD added = WS_VISIBLE | WS_CLIPSIBLINGS | DS_3DLOOK;
-  Expect((style & ~added) == DialogStyle(spec), ctx,
-         "window style " + Hex(style) + ", expected " + Hex(DialogStyle(spec)) + " plus " +
+  Expect((style & ~added) == DialogStyle(layout), ctx,
+         "window style " + Hex(style) + ", expected " + Hex(DialogStyle(layout)) + " plus " +
              Hex(added));
 
   DialogUnits units(exe);
   if (!Expect(units.ok(), ctx, "a copy of the template converts dialog units")) return;
   RECT client;
   GetClientRect(s.dialog(), &client);
-  const RECT size = units.ToPixels(0, 0, spec.cx, spec.cy);
+  const RECT size = units.ToPixels(0, 0, layout.cx, layout.cy);
   Expect(client.right == size.right && client.bottom == size.bottom, ctx,
          "client area " + RectText(client) + ", expected " + RectText(size));
 
@@ -589,8 +589,8 @@ void CheckLiveDialog(Session& s, const DialogSpec& spec, const std::wstring& exe
   size_t index = 0;
   for (HWND child = GetWindow(s.dialog(), GW_CHILD); child != nullptr;
        child = GetWindow(child, GW_HWNDNEXT), ++index) {
-    if (!Expect(index < spec.controls.size(), ctx, "no control beyond the template's")) break;
-    const ControlSpec& want = spec.controls[index];
+    if (!Expect(index < layout.controls.size(), ctx, "no control beyond the template's")) break;
+    const ControlLayout& want = layout.controls[index];
     const std::string where =
         ctx + " control " + std::to_string(index + 1) + " (id " + std::to_string(want.id) + ")";
     Expect(static_cast<short>(GetDlgCtrlID(child)) == want.id, where,
@@ -628,8 +628,8 @@ void CheckLiveDialog(Session& s, const DialogSpec& spec, const std::wstring& exe
     Expect((IsWindowEnabled(child) != 0) == ((want.extra_style & WS_DISABLED) == 0), where,
            (want.extra_style & WS_DISABLED) ? "is disabled" : "is enabled");
   }
-  Expect(index == spec.controls.size(), ctx,
-         std::to_string(index) + " controls, expected " + std::to_string(spec.controls.size()));
+  Expect(index == layout.controls.size(), ctx,
+         std::to_string(index) + " controls, expected " + std::to_string(layout.controls.size()));
 
   // WM_INITDIALOG returned 1: the focus is on the first tab stop, "计算".
   // The window system may deliver the activation a little after the dialog
@@ -645,16 +645,16 @@ void CheckLiveDialog(Session& s, const DialogSpec& spec, const std::wstring& exe
 
 // ---- Presses ---------------------------------------------------------------------------
 
-struct BoxSpec {
+struct ExpectedBox {
   std::string text;
   std::string caption;
   bool owned;  // owned by the dialog, or by nobody
 };
 
-BoxSpec Result(std::string text, bool owned = false) {
+ExpectedBox Result(std::string text, bool owned = false) {
   return {std::move(text), kDone, owned};
 }
-BoxSpec Failure(std::string text) {
+ExpectedBox Failure(std::string text) {
   return {std::move(text), kError, true};
 }
 
@@ -665,12 +665,12 @@ struct PressCase {
   std::vector<std::pair<int, std::string>> texts;  // edit control, text typed
   std::vector<std::pair<int, bool>> buttons;       // radio button or check box, checked
   int press;                                       // the button pressed
-  std::vector<BoxSpec> boxes;                      // every box, in order
+  std::vector<ExpectedBox> boxes;                  // every box, in order
   LogFile log = LogFile::kIgnored;
   std::string log_bytes;
 };
 
-bool ReadBox(Session& s, const std::string& ctx, const BoxSpec& want, SeenBox& box,
+bool ReadBox(Session& s, const std::string& ctx, const ExpectedBox& want, SeenBox& box,
              const std::vector<HWND>& before) {
   if (!s.WaitForNewBox(before, box)) return false;
   ExpectBytes(ctx, "box text", box.text, want.text);
@@ -702,12 +702,14 @@ bool RunPress(Session& s, const PressCase& c, const std::wstring& log_path) {
   if (!Expect(s.OpenBoxes().empty(), ctx, "no box is open before the press")) return false;
   s.Click(c.press);
   std::vector<HWND> seen;
-  for (const BoxSpec& want : c.boxes) {
+  for (const ExpectedBox& want : c.boxes) {
     SeenBox box;
     if (!ReadBox(s, ctx, want, box, seen)) return false;
     seen.push_back(box.window);
     if (!s.CloseBox(box)) return false;
   }
+  s.Sync();
+  if (!Expect(s.OpenBoxes().empty(), ctx, "no further box opens")) return false;
   // The press changes none of the texts typed.
   for (const auto& text : c.texts) {
     ExpectBytes(ctx, "edit " + std::to_string(text.first) + " after the press",
@@ -817,7 +819,7 @@ std::string ZelcombeHelp() {
 }
 
 // Table rows. `choice` is the radio button to check first (0: leave them).
-PressCase Case(const char* name, std::string text, int choice, std::vector<BoxSpec> boxes) {
+PressCase Case(const char* name, std::string text, int choice, std::vector<ExpectedBox> boxes) {
   PressCase c{name, {{kMatrix, std::move(text)}}, {}, kCalculate, std::move(boxes)};
   if (choice != 0) c.buttons.push_back({choice, true});
   return c;
@@ -829,7 +831,7 @@ PressCase Help(int button, std::string text, const char* caption) {
 
 // Tessovar: both matrices.
 PressCase Case2(const char* name, std::string first, std::string second, int choice,
-                std::vector<BoxSpec> boxes) {
+                std::vector<ExpectedBox> boxes) {
   PressCase c = Case(name, std::move(second), choice, std::move(boxes));
   c.texts.insert(c.texts.begin(), {kFirstMatrix, std::move(first)});
   return c;
@@ -976,9 +978,9 @@ bool WaitForText(Session& s, int control_id, const std::string& text) {
 
 // Escape (the key, and the IDCANCEL it stands for) leaves the dialog open;
 // Enter in an edit control inserts CR LF and starts no calculation.
-void CheckKeys(Session& s, const DialogSpec& spec) {
-  const std::string ctx = std::string(spec.name) + " keys";
-  for (const ControlSpec& c : spec.controls) {
+void CheckKeys(Session& s, const DialogLayout& layout) {
+  const std::string ctx = std::string(layout.name) + " keys";
+  for (const ControlLayout& c : layout.controls) {
     if (!IsEdit(c.kind)) continue;
     if (!s.SetText(c.id, "1 2")) return;
     SendMessageA(s.Item(c.id), EM_SETSEL, 3, 3);
@@ -1006,7 +1008,7 @@ void TypeInputs(Session& s, const PressCase& c) {
 // open runs a whole calculation nested in the box's message loop and opens
 // its boxes over it. All boxes close cleanly, the newest first.
 void CheckNestedPress(Session& s, const std::string& name, const Sample& sample) {
-  const std::vector<BoxSpec>& boxes = sample.first.boxes;
+  const std::vector<ExpectedBox>& boxes = sample.first.boxes;
   const std::string ctx = name + " nested press";
   TypeInputs(s, sample.first);
   if (!sample.result_owned) {
@@ -1024,7 +1026,7 @@ void CheckNestedPress(Session& s, const std::string& name, const Sample& sample)
     if (!s.WaitForNewBox({}, help)) return;
     Expect(help.owner == nullptr, ctx, "the help box has no owner window");
     s.Click(kCalculate);
-    for (const BoxSpec& want : boxes) {
+    for (const ExpectedBox& want : boxes) {
       SeenBox box;
       if (!ReadBox(s, ctx + ", press over the help box", want, box, {help.window})) return;
       if (!s.CloseBox(box)) return;
@@ -1048,13 +1050,13 @@ struct Scratch {
   ~Scratch() { e2e::RemoveTree(path); }
 };
 
-int RunDialog(const DialogSpec& spec, const std::wstring& exe) {
+int RunDialog(const DialogLayout& layout, const std::wstring& exe) {
   Scratch dir;
-  Session s(spec.name);
+  Session s(layout.name);
   if (!s.Start(exe, dir.path)) return 1;
-  CheckLiveDialog(s, spec, exe);
-  CheckKeys(s, spec);
-  CheckNestedPress(s, spec.name, SampleOf(spec.name));
+  CheckLiveDialog(s, layout, exe);
+  CheckKeys(s, layout);
+  CheckNestedPress(s, layout.name, SampleOf(layout.name));
   CheckExit(s);
   return 0;
 }
@@ -1082,19 +1084,19 @@ void CheckUnwritableLog(const std::wstring& exe, const std::wstring& dir, const 
   if (RunPress(s, c, std::wstring())) CheckExit(s);
 }
 
-int RunPresses(const DialogSpec& spec, const std::wstring& exe) {
+int RunPresses(const DialogLayout& layout, const std::wstring& exe) {
   Scratch dir;
   const std::wstring log_path = dir.path + L"\\" + WidenCp936(kLogName);
   {
-    Session s(spec.name);
+    Session s(layout.name);
     if (!s.Start(exe, dir.path)) return 1;
     bool running = true;
-    for (const PressCase& c : PressesOf(spec.name)) {
+    for (const PressCase& c : PressesOf(layout.name)) {
       if (!(running = RunPress(s, c, log_path))) break;
     }
     if (running) CheckExit(s);
   }
-  if (std::string(spec.name) == "Zelcombe") {
+  if (std::string(layout.name) == "Zelcombe") {
     // A directory of that name stands where the file would go.
     Scratch blocked;
     CreateDirectoryW((blocked.path + L"\\" + WidenCp936(kLogName)).c_str(), nullptr);
@@ -1162,8 +1164,8 @@ Usage Measure(const Session& s, const std::wstring& tag) {
   return u;
 }
 
-int RunLoad(const DialogSpec& spec, const std::wstring& exe, int presses) {
-  const std::string name = spec.name;
+int RunLoad(const DialogLayout& layout, const std::wstring& exe, int presses) {
+  const std::string name = layout.name;
   const bool zelcombe = name == "Zelcombe";
   Sample sample = SampleOf(name);
   Scratch dir;
@@ -1240,13 +1242,13 @@ int RunLoad(const DialogSpec& spec, const std::wstring& exe, int presses) {
 
 // Runs the program's sample press and leaves its result box open until the
 // file `marker` exists (someone has taken a screenshot), then closes all.
-int RunShow(const DialogSpec& spec, const std::wstring& exe, const std::wstring& marker) {
+int RunShow(const DialogLayout& layout, const std::wstring& exe, const std::wstring& marker) {
   Scratch dir;
-  Session s(spec.name);
+  Session s(layout.name);
   if (!s.Start(exe, dir.path)) return 1;
-  const PressCase& sample = SampleOf(spec.name).first;
+  const PressCase& sample = SampleOf(layout.name).first;
   TypeInputs(s, sample);
-  std::printf("%s: typed", spec.name);
+  std::printf("%s: typed", layout.name);
   for (const auto& text : sample.texts) {
     std::printf(" \"%s\"", e2e::ToUtf8(e2e::Escaped(text.second)).c_str());
   }
@@ -1256,7 +1258,7 @@ int RunShow(const DialogSpec& spec, const std::wstring& exe, const std::wstring&
   std::printf(", pressed \"%s\"\n", e2e::ToUtf8(s.ItemText(sample.press)).c_str());
   s.Click(sample.press);
   SeenBox box;
-  if (!ReadBox(s, spec.name, sample.boxes.back(), box, {})) return 1;
+  if (!ReadBox(s, layout.name, sample.boxes.back(), box, {})) return 1;
   std::printf("the box \"%s\" shows:\n%s\n", e2e::ToUtf8(box.caption).c_str(),
               e2e::ToUtf8(box.text).c_str());
   std::printf("READY\n");
@@ -1309,10 +1311,10 @@ int main(int argc, char** argv) {
     RunResources(std::vector<std::string>(argv + 2, argv + argc));
   } else {
     if (argc < 4) return PrintUsage(argv[0]);
-    const DialogSpec* spec = FindDialog(argv[2]);
-    if (spec == nullptr) return PrintUsage(argv[0]);
+    const DialogLayout* layout = FindDialog(argv[2]);
+    if (layout == nullptr) return PrintUsage(argv[0]);
     const std::wstring exe = e2e::ToWindowsPath(argv[3]);
-    label += std::string(" ") + spec->name;
+    label += std::string(" ") + layout->name;
     const std::string kind = PeKind(exe);
     const std::string own = sizeof(void*) == 8 ? "PE32+" : "PE32";
     std::printf("%s: testing %s\n", label.c_str(),
@@ -1323,13 +1325,13 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     if (!Expect(kind == own, label, "the program is " + own + " like this driver")) return 1;
     if (suite == "dialog") {
-      RunDialog(*spec, exe);
+      RunDialog(*layout, exe);
     } else if (suite == "presses") {
-      RunPresses(*spec, exe);
+      RunPresses(*layout, exe);
     } else if (suite == "show" && argc > 4) {
-      RunShow(*spec, exe, e2e::ToWindowsPath(argv[4]));
+      RunShow(*layout, exe, e2e::ToWindowsPath(argv[4]));
     } else if (suite == "load") {
-      RunLoad(*spec, exe, argc > 4 ? std::atoi(argv[4]) : 200);
+      RunLoad(*layout, exe, argc > 4 ? std::atoi(argv[4]) : 200);
     } else {
       return PrintUsage(argv[0]);
     }

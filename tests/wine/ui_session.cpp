@@ -317,18 +317,21 @@ void Session::Click(int control_id) {
 std::vector<HWND> Session::OpenBoxes() const {
   std::vector<HWND> boxes;
   for (HWND window : TopLevelWindows(process_id_)) {
-    if (window != dialog_ && ClassName(window) == "#32770" && IsWindowVisible(window)) {
-      boxes.push_back(window);
-    }
+    if (window != dialog_ && ClassName(window) == "#32770") boxes.push_back(window);
   }
   return boxes;
+}
+
+void Session::Sync() const {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(dialog_, WM_NULL, 0, 0, SMTO_NORMAL, kMessageTimeoutMs, &result);
 }
 
 bool Session::WaitForNewBox(const std::vector<HWND>& before, SeenBox& box) {
   const DWORD start = GetTickCount();
   while (GetTickCount() - start < kBoxTimeoutMs) {
     for (HWND window : OpenBoxes()) {
-      if (Contains(before, window)) continue;
+      if (Contains(before, window) || !IsWindowVisible(window)) continue;
       box = SeenBox();
       box.window = window;
       box.caption = Text(window);

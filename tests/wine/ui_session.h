@@ -103,10 +103,15 @@ class Session {
   // Posts a click to a button; returns at once.
   void Click(int control_id);
 
-  // The program's message boxes that are open now, oldest first.
+  // The program's message boxes: every dialog window but the main one,
+  // also one that is still being set up and not yet shown.
   std::vector<HWND> OpenBoxes() const;
 
-  // Waits for a box that was not open before and reads it.
+  // Returns once the program's thread is back in a message loop (of its
+  // dialog, or of a box it has just opened).
+  void Sync() const;
+
+  // Waits for a box that was not open before, until it shows, and reads it.
   bool WaitForNewBox(const std::vector<HWND>& before, SeenBox& box);
 
   // Clicks a button and reads the box it opens.
