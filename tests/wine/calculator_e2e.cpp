@@ -157,25 +157,6 @@ std::string Hex(DWORD value) {
   return text;
 }
 
-std::string Narrow(const std::wstring& wide) {
-  if (wide.empty()) return std::string();
-  const int length = WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()),
-                                         nullptr, 0, nullptr, nullptr);
-  std::string text(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), &text[0], length, nullptr,
-                      nullptr);
-  return text;
-}
-
-std::wstring WidenCp936(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  const int length =
-      MultiByteToWideChar(936, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(936, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-  return wide;
-}
-
 // ---- Dialog templates as stored in the .exe ------------------------------------
 
 struct TemplateControl {
@@ -222,7 +203,7 @@ class TemplateReader {
   std::string String() {
     std::wstring text;
     for (WORD c; (c = Word()) != 0 && ok_;) text += static_cast<wchar_t>(c);
-    return Narrow(text);
+    return e2e::ToCp936(text);
   }
   // A name or an ordinal; "present" tells whether there was either.
   std::string NameOrOrdinal(bool* present = nullptr) {
@@ -1086,7 +1067,7 @@ void CheckUnwritableLog(const std::wstring& exe, const std::wstring& dir, const 
 
 int RunPresses(const DialogLayout& layout, const std::wstring& exe) {
   Scratch dir;
-  const std::wstring log_path = dir.path + L"\\" + WidenCp936(kLogName);
+  const std::wstring log_path = dir.path + L"\\" + e2e::FromCp936(kLogName);
   {
     Session s(layout.name);
     if (!s.Start(exe, dir.path)) return 1;
@@ -1099,7 +1080,7 @@ int RunPresses(const DialogLayout& layout, const std::wstring& exe) {
   if (std::string(layout.name) == "Zelcombe") {
     // A directory of that name stands where the file would go.
     Scratch blocked;
-    CreateDirectoryW((blocked.path + L"\\" + WidenCp936(kLogName)).c_str(), nullptr);
+    CreateDirectoryW((blocked.path + L"\\" + e2e::FromCp936(kLogName)).c_str(), nullptr);
     CheckUnwritableLog(exe, blocked.path, "blocked by a directory of its name");
     const std::wstring read_only = ReadOnlyDirectory();
     if (!read_only.empty()) {
@@ -1123,7 +1104,7 @@ long ResidentKiB(const std::wstring& tag) {
   HANDLE search = FindFirstFileW((proc + L"\\*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return -1;
   long result = -1;
-  const std::string wanted = Narrow(tag);
+  const std::string wanted = e2e::ToCp936(tag);
   do {
     if (found.cFileName[0] < L'0' || found.cFileName[0] > L'9') continue;
     const std::wstring entry = proc + L"\\" + found.cFileName;
@@ -1174,7 +1155,7 @@ int RunLoad(const DialogLayout& layout, const std::wstring& exe, int presses) {
     // Every press asks for the log in a directory where it cannot be written.
     std::wstring read_only = ReadOnlyDirectory();
     if (read_only.empty()) {
-      CreateDirectoryW((dir.path + L"\\" + WidenCp936(kLogName)).c_str(), nullptr);
+      CreateDirectoryW((dir.path + L"\\" + e2e::FromCp936(kLogName)).c_str(), nullptr);
     } else {
       work_dir = read_only;
     }

@@ -34,12 +34,12 @@ std::wstring Widen(const std::string& text, UINT code_page) {
   return wide;
 }
 
-std::string Utf8(const std::wstring& wide) {
+std::string Narrow(const std::wstring& wide, UINT code_page) {
   if (wide.empty()) return std::string();
-  const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+  const int length = WideCharToMultiByte(code_page, 0, wide.data(), static_cast<int>(wide.size()),
                                          nullptr, 0, nullptr, nullptr);
   std::string text(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &text[0], length,
+  WideCharToMultiByte(code_page, 0, wide.data(), static_cast<int>(wide.size()), &text[0], length,
                       nullptr, nullptr);
   return text;
 }
@@ -92,8 +92,15 @@ std::string Escaped(const std::string& cp936) {
   return out;
 }
 
+std::wstring FromCp936(const std::string& cp936) {
+  return Widen(cp936, 936);
+}
+std::string ToCp936(const std::wstring& wide) {
+  return Narrow(wide, 936);
+}
+
 std::string ToUtf8(const std::string& cp936) {
-  return Utf8(Widen(cp936, 936));
+  return Narrow(Widen(cp936, 936), CP_UTF8);
 }
 
 // ---- Paths and files -------------------------------------------------------

@@ -35,6 +35,10 @@ std::string Escaped(const std::string& cp936);
 // A code page 936 text as UTF-8 for the terminal.
 std::string ToUtf8(const std::string& cp936);
 
+// Conversions between code page 936 and UTF-16.
+std::wstring FromCp936(const std::string& cp936);
+std::string ToCp936(const std::wstring& wide);
+
 // ---- Paths and files -----------------------------------------------------
 
 // A path as given on the command line: a host path (/...) becomes the path
