@@ -21,12 +21,35 @@ void ShowBox(HWND dialog, const calc::Box& box) {
   MessageBoxA(owner, box.text.c_str(), box.caption.c_str(), MB_OK);
 }
 
+// The window procedure of the EDIT class, which the matrix edits forward to.
+static WNDPROC g_edit_class_proc;
+
+// A multi-line edit in a dialog answers the Escape key by sending WM_CLOSE
+// to the dialog: the program would end and the typed matrix be lost. Escape
+// does nothing in these dialogs, so the key is dropped before the edit sees
+// it.
+static LRESULT CALLBACK MatrixEditProc(HWND edit, UINT message, WPARAM wparam, LPARAM lparam) {
+  if ((message == WM_KEYDOWN || message == WM_CHAR) && wparam == VK_ESCAPE) return 0;
+  return CallWindowProcA(g_edit_class_proc, edit, message, wparam, lparam);
+}
+
+static BOOL CALLBACK KeepEscapeInEdit(HWND child, LPARAM) {
+  char class_name[8];
+  if (GetClassNameA(child, class_name, sizeof class_name) > 0 &&
+      lstrcmpiA(class_name, "Edit") == 0) {
+    g_edit_class_proc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MatrixEditProc)));
+  }
+  return TRUE;
+}
+
 static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_CLOSE:
       EndDialog(dialog, 0);
       return 0;
     case WM_INITDIALOG:
+      EnumChildWindows(dialog, KeepEscapeInEdit, 0);
       return 1;  // focus goes to the first tab stop, the button "计算"
     case WM_COMMAND:
       HandleCommand(dialog, LOWORD(wparam), lparam, HIWORD(wparam));

@@ -966,8 +966,10 @@ void CheckKeys(Session& s, const DialogLayout& layout) {
     if (!s.SetText(c.id, "1 2")) return;
     SendMessageA(s.Item(c.id), EM_SETSEL, 3, 3);
     // Posted messages arrive in order: once the line end shows, the Escape
-    // key and IDCANCEL before it have been handled.
+    // keys and IDCANCEL before it have been handled. A multi-line edit turns
+    // Escape into WM_CLOSE for its dialog unless the program stops it.
     s.PostKey(s.Item(kCalculate), VK_ESCAPE);
+    s.PostKey(s.Item(c.id), VK_ESCAPE);
     PostMessageA(s.dialog(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     s.PostKey(s.Item(c.id), VK_RETURN);
     const bool inserted = WaitForText(s, c.id, "1 2\r\n");
