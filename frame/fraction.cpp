@@ -4,23 +4,6 @@ namespace calc {
 
 namespace {
 
-uint64_t BinaryGcd64(uint64_t a, uint64_t b) {
-  if (a == 0) return b;
-  if (b == 0) return a;
-  const int shift = __builtin_ctzll(a | b);
-  a >>= __builtin_ctzll(a);
-  do {
-    b >>= __builtin_ctzll(b);
-    if (a > b) {
-      const uint64_t t = a;
-      a = b;
-      b = t;
-    }
-    b -= a;
-  } while (b != 0);
-  return a << shift;
-}
-
 uint64_t Low64(Wide v) {
   return static_cast<uint64_t>(static_cast<int64_t>(v));
 }
@@ -42,8 +25,25 @@ Wide Magnitude(Wide v) {
 
 }  // namespace
 
+uint64_t Gcd64(uint64_t a, uint64_t b) {
+  if (a == 0) return b;
+  if (b == 0) return a;
+  const int shift = __builtin_ctzll(a | b);
+  a >>= __builtin_ctzll(a);
+  do {
+    b >>= __builtin_ctzll(b);
+    if (a > b) {
+      const uint64_t t = a;
+      a = b;
+      b = t;
+    }
+    b -= a;
+  } while (b != 0);
+  return a << shift;
+}
+
 int32_t Gcd(int32_t a, int32_t b) {
-  const uint64_t g = BinaryGcd64(a < 0 ? -int64_t{a} : a, b < 0 ? -int64_t{b} : b);
+  const uint64_t g = Gcd64(a < 0 ? -int64_t{a} : a, b < 0 ? -int64_t{b} : b);
   // Only 2^31 does not fit; it wraps to INT32_MIN, the old loop's answer.
   return static_cast<int32_t>(static_cast<uint32_t>(g));
 }
@@ -51,7 +51,7 @@ int32_t Gcd(int32_t a, int32_t b) {
 Wide WideGcd(Wide a, Wide b) {
   if (FitsUint64(a) && FitsUint64(b)) {
     // A divisor of 2^63 or more has no int64_t form; the loop below finds it.
-    const uint64_t g = BinaryGcd64(Low64(a), Low64(b));
+    const uint64_t g = Gcd64(Low64(a), Low64(b));
     if (g <= uint64_t{INT64_MAX}) return Wide(static_cast<int64_t>(g));
   }
   if (a == Wide(0)) return b;
@@ -82,8 +82,8 @@ bool ReduceWide(Wide n, Wide d, int64_t& num, int64_t& den) {
   if (n > low && n <= high && d > low && d <= high) {
     // The common case: everything fits in 64 bits.
     const int64_t n64 = static_cast<int64_t>(n), d64 = static_cast<int64_t>(d);
-    const int64_t g = static_cast<int64_t>(BinaryGcd64(
-        static_cast<uint64_t>(n64 < 0 ? -n64 : n64), static_cast<uint64_t>(d64 < 0 ? -d64 : d64)));
+    const int64_t g = static_cast<int64_t>(Gcd64(static_cast<uint64_t>(n64 < 0 ? -n64 : n64),
+                                                 static_cast<uint64_t>(d64 < 0 ? -d64 : d64)));
     num = n64 / g;
     den = d64 / g;
     return true;

@@ -18,6 +18,9 @@ namespace calc {
 // and Gcd(INT32_MIN, INT32_MIN) give INT32_MIN, as the original loop did.
 int32_t Gcd(int32_t a, int32_t b);
 
+// Greatest common divisor of two unsigned 64-bit values (binary method).
+uint64_t Gcd64(uint64_t a, uint64_t b);
+
 // Greatest common divisor of two non-negative wide values (0 when both are 0).
 Wide WideGcd(Wide a, Wide b);
 

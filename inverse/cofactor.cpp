@@ -10,23 +10,6 @@ uint64_t Magnitude(int64_t v) {
   return v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);
 }
 
-uint64_t Gcd64(uint64_t a, uint64_t b) {
-  if (a == 0) return b;
-  if (b == 0) return a;
-  const int shift = __builtin_ctzll(a | b);
-  a >>= __builtin_ctzll(a);
-  do {
-    b >>= __builtin_ctzll(b);
-    if (a > b) {
-      const uint64_t t = a;
-      a = b;
-      b = t;
-    }
-    b -= a;
-  } while (b != 0);
-  return a << shift;
-}
-
 bool Store32(int64_t n, int64_t d, int32_t& num, int32_t& den) {
   if (!FitsInt32(n) || !FitsInt32(d)) {
     // A value such as -2^31 has a 32-bit form only with the sign on the
