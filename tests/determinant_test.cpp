@@ -150,6 +150,9 @@ TEST(PressDeterminant, EliminationStepsAndValues) {
   });
 }
 
+const char kSingularSum[] =
+    "4/1274 5/646 1/2508\r\n1/1700 8/472 2/2536\r\n8074/2165800 7528/304912 7552/6360288";
+
 TEST(PressDeterminant, ValuesBeyondThirtyTwoBitsAreExactOrRefused) {
   const std::string header1of2 = "用第1行对2~2行进行高斯消元可得如下:\n";
   ExpectPresses({
@@ -167,6 +170,11 @@ TEST(PressDeterminant, ValuesBeyondThirtyTwoBitsAreExactOrRefused) {
       // Only the product of the diagonal is out of range.
       {"2147483647 0\r\n0 2", true, Error("数值超出范围"),
        Crlf(header1of2 + " 2147483647 0\n 0 2\n\n数值超出范围")},
+      // Row 3 is the sum of rows 1 and 2. The steps leave 32 bits, so a log
+      // cannot be written; without one, the value is still found exactly.
+      {kSingularSum, false, Result("0"), ""},
+      {kSingularSum, true, Error("数值超出范围"), "数值超出范围"},
+      {"2147483647 0\r\n0 2", false, Error("数值超出范围"), ""},
   });
 }
 
