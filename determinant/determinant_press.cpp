@@ -1,6 +1,7 @@
 #include "determinant_press.h"
 
 #include "fraction.h"
+#include "fraction_free.h"
 #include "matrix_reader.h"
 #include "messages.h"
 #include "process_log.h"
@@ -143,72 +144,18 @@ bool CalculateDeterminant(FractionMatrix& m, int n, std::string* log, int32_t& n
 
 namespace {
 
-// Bound on the factors of every product below, so that each product and
-// each difference of two products stays inside 128 bits.
-bool Small(Wide v) {
-  const Wide limit = Wide(1) << 62;
-  return v < limit && v > -limit;
-}
-
-// The value alone, by fraction-free elimination (Bareiss) of the matrix with
-// every row multiplied by the least common multiple of its denominators. Every entry on the
-// way is a minor of that integer matrix, so this reaches values that the
-// step-by-step fraction elimination cannot hold in 32-bit fractions. Used
-// only when no log is asked for; false when even these values grow too large.
+// The value alone, by the fraction-free method, for a press without a log.
 bool FractionFreeDeterminant(const FractionMatrix& m, int n, int32_t& num, int32_t& den) {
-  Wide a[kMaxOrder + 1][kMaxOrder + 1];
-  Wide scale(1);  // the product of all row factors
-  for (int i = 1; i <= n; ++i) {
-    Wide row_factor(1);
-    for (int j = 1; j <= n; ++j) {  // the least common multiple of the row's denominators
-      const Wide d = m.den[i][j] < 0 ? -Wide(m.den[i][j]) : Wide(m.den[i][j]);
-      const Wide multiple = row_factor / WideGcd(row_factor, d) * d;
-      if (!Small(multiple)) return false;
-      row_factor = multiple;
-    }
-    for (int j = 1; j <= n; ++j) {
-      const Wide entry = row_factor / m.den[i][j] * m.num[i][j];
-      if (!Small(entry)) return false;
-      a[i][j] = entry;
-    }
-    if (!Small(scale) || !Small(row_factor)) return false;
-    scale = scale * row_factor;
+  FractionFreeForm form;
+  if (!FractionFreeSolve(m, n, false, form)) return false;
+  if (form.singular) {
+    num = 0;
+    den = 1;
+    return true;
   }
-  Wide previous(1);
-  bool negate = false;
-  for (int k = 1; k < n; ++k) {
-    if (a[k][k] == Wide(0)) {
-      int r = k + 1;
-      while (r <= n && a[r][k] == Wide(0)) ++r;
-      if (r > n) {
-        num = 0;
-        den = 1;
-        return true;
-      }
-      for (int j = k; j <= n; ++j) {
-        const Wide t = a[k][j];
-        a[k][j] = a[r][j];
-        a[r][j] = t;
-      }
-      negate = !negate;
-    }
-    for (int i = k + 1; i <= n; ++i) {
-      for (int j = k + 1; j <= n; ++j) {
-        // Exact: Bareiss' division always leaves no remainder.
-        a[i][j] = (a[i][j] * a[k][k] - a[i][k] * a[k][j]) / previous;
-        if (!Small(a[i][j])) return false;
-      }
-    }
-    previous = a[k][k];
-  }
-  const Wide value = negate ? -a[n][n] : a[n][n];
-  if (!StoreReduced(value, scale, num, den)) return false;
-  if (den < 0) {
-    if (num == INT32_MIN || den == INT32_MIN) return false;
-    num = -num;
-    den = -den;
-  }
-  return true;
+  const Wide value = form.sign < 0 ? -form.pivot_product : form.pivot_product;
+  if (!StoreReduced(value, form.scale, num, den)) return false;
+  return den > 0;  // the scale is positive, and reduction keeps the signs
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "cofactor.h"
 #include "fraction.h"
+#include "fraction_free.h"
 #include "matrix_reader.h"
 #include "messages.h"
 #include "text_forms.h"
@@ -24,6 +25,56 @@ void ExchangeRows(FractionMatrix& m, int a, int b, int n) {
     m.num[b][j] = num;
     m.den[b][j] = den;
   }
+}
+
+enum class Outcome { kDone, kSingular, kOverflow };
+
+// The adjugate from the cofactors and, for the inverse, the determinant by
+// elimination with row exchanges. The adjugate alone does not need the
+// determinant, so a determinant beyond 32 bits does not stop it.
+Outcome ByCofactors(const FractionMatrix& source, int n, bool invert, FractionMatrix& result) {
+  int32_t det_num = 1;
+  int32_t det_den = 1;
+  if (invert) {
+    FractionMatrix work = source;
+    if (!EvaluateDeterminant(work, n, det_num, det_den)) return Outcome::kOverflow;
+    if (det_num == 0) return Outcome::kSingular;
+  }
+  if (!EvaluateAdjugate(source, n, result)) return Outcome::kOverflow;
+  if (!invert) return Outcome::kDone;
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= n; ++j) {
+      const Wide num = Wide{result.num[i][j]} * det_den;
+      const Wide den = Wide{result.den[i][j]} * det_num;
+      if (!StoreExact(num, den, result.num[i][j], result.den[i][j])) return Outcome::kOverflow;
+    }
+  }
+  return Outcome::kDone;
+}
+
+// The same answers by fraction-free elimination, for matrices whose
+// cofactor eliminations leave the 32-bit range. It reaches the adjugate of
+// an invertible matrix only; a singular one still counts as out of range.
+Outcome ByFractionFreeElimination(const FractionMatrix& source, int n, bool invert,
+                                  FractionMatrix& result) {
+  FractionFreeForm form;
+  if (!FractionFreeSolve(source, n, true, form)) return Outcome::kOverflow;
+  if (form.singular) return invert ? Outcome::kSingular : Outcome::kOverflow;
+  const Wide det = form.sign < 0 ? -form.pivot_product : form.pivot_product;
+  int32_t det_num = 0;
+  int32_t det_den = 1;
+  if (invert && !StoreExact(det, form.scale, det_num, det_den)) return Outcome::kOverflow;
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= n; ++j) {
+      const bool stored = invert
+                              ? StoreExact(form.scaled[i][j], form.pivot_product, result.num[i][j],
+                                           result.den[i][j])
+                              : StoreExact(form.sign < 0 ? -form.scaled[i][j] : form.scaled[i][j],
+                                           form.scale, result.num[i][j], result.den[i][j]);
+      if (!stored) return Outcome::kOverflow;
+    }
+  }
+  return Outcome::kDone;
 }
 
 }  // namespace
@@ -65,33 +116,18 @@ Box PressInverse(const InverseInput& input) {
   const int n = source.rows;
 
   // The dialog's two radio buttons exclude each other; were both set, the
-  // inverse would be computed. The adjugate alone does not need the
-  // determinant, so a determinant beyond 32 bits does not stop it.
+  // inverse would be computed.
   const bool invert = input.inverse_chosen;
-  FractionMatrix work;
-  int32_t det_num = 1;
-  int32_t det_den = 1;
-  if (invert) {
-    work = source;
-    if (!EvaluateDeterminant(work, n, det_num, det_den)) return ErrorBox(kMsgOutOfRange);
-    if (det_num == 0) return Box{kMsgSingular, kCaptionSingular, Owner::kDialog};
-  }
-
   FractionMatrix result;
   result.Clear();
-  if (!EvaluateAdjugate(source, n, result)) return ErrorBox(kMsgOutOfRange);
-
-  if (invert) {
-    for (int i = 1; i <= n; ++i) {
-      for (int j = 1; j <= n; ++j) {
-        const Wide num = Wide{result.num[i][j]} * det_den;
-        const Wide den = Wide{result.den[i][j]} * det_num;
-        if (!StoreExact(num, den, result.num[i][j], result.den[i][j])) {
-          return ErrorBox(kMsgOutOfRange);
-        }
-      }
-    }
+  Outcome outcome = ByCofactors(source, n, invert, result);
+  if (outcome == Outcome::kOverflow) {
+    // Only the result is shown, so another exact method may still reach it.
+    result.Clear();
+    outcome = ByFractionFreeElimination(source, n, invert, result);
   }
+  if (outcome == Outcome::kSingular) return Box{kMsgSingular, kCaptionSingular, Owner::kDialog};
+  if (outcome == Outcome::kOverflow) return ErrorBox(kMsgOutOfRange);
   if (!MakeDenominatorsPositive(result, n, n)) return ErrorBox(kMsgOutOfRange);
 
   std::string text;

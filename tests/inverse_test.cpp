@@ -78,6 +78,12 @@ TEST(InversePress, Table) {
       {"65536 0 0\r\n0 65536 0\r\n0 0 1", kAdjugate, "数值超出范围", kError},
       {"-2147483648", kAdjugate, "1 \n", kDone},
       {"-2147483648", kInverse, "数值超出范围", kError},  // -1/2^31
+      // The cofactors' eliminations leave 32 bits; the inverse fits and is
+      // found by fraction-free elimination. The adjugate does not fit.
+      {"-4/1273 9/1446 -4/1026\r\n4/1072 -2/1401 0/1748\r\n0/610 3/2600 0/1564", kInverse,
+       "0 268 1393600/4203 \n0 0 2600/3 \n-513/2 -216 125644350/112547 \n", kDone},
+      {"-4/1273 9/1446 -4/1026\r\n4/1072 -2/1401 0/1748\r\n0/610 3/2600 0/1564", kAdjugate,
+       "数值超出范围", kError},
       // A cofactor of -2^31 found as 2^31 over -1 still fits.
       {"-1 1 0\r\n1 2147483647 0\r\n0 0 1", kAdjugate,
        "2147483647 -1 0 \n-1 -1 0 \n0 0 -2147483648 \n", kDone},
