@@ -1,6 +1,5 @@
 #include "basicops_press.h"
 
-#include "fraction.h"
 #include "matrix_reader.h"
 #include "messages.h"
 #include "text_forms.h"
@@ -36,68 +35,55 @@ bool ShapesFit(Operation op, const FractionMatrix& a, const FractionMatrix& b) {
 
 }  // namespace
 
-bool AddMatrices(FractionMatrix& a, const FractionMatrix& b, bool subtract) {
+void AddMatrices(FractionMatrix& a, const FractionMatrix& b, bool subtract) {
   for (int i = 1; i <= a.rows; ++i) {
-    for (int j = 1; j <= a.cols; ++j) {
-      // Cross-multiplied over the product of the denominators. Subtracting
-      // here instead of negating b first keeps INT32_MIN exact.
-      const Wide left = Wide{a.num[i][j]} * b.den[i][j];
-      const Wide right = Wide{b.num[i][j]} * a.den[i][j];
-      Wide n = subtract ? left - right : left + right;
-      Wide d = Wide{a.den[i][j]} * b.den[i][j];
-      if (d < Wide(0)) {  // the sum keeps its sign in the numerator
-        n = -n;
-        d = -d;
-      }
-      if (!StoreReduced(n, d, a.num[i][j], a.den[i][j])) return false;
-    }
+    for (int j = 1; j <= a.cols; ++j) a(i, j) = subtract ? a(i, j) - b(i, j) : a(i, j) + b(i, j);
   }
-  return true;
 }
 
-bool MultiplyByNumber(FractionMatrix& a, const FractionMatrix& b) {
-  const int32_t factor_num = b.num[1][1];
-  const int32_t factor_den = b.den[1][1];
+void MultiplyByNumber(FractionMatrix& a, const FractionMatrix& b) {
   for (int i = 1; i <= a.rows; ++i) {
-    for (int j = 1; j <= a.cols; ++j) {
-      const Wide n = Wide{a.num[i][j]} * factor_num;
-      const Wide d = Wide{a.den[i][j]} * factor_den;
-      if (!StoreReduced(n, d, a.num[i][j], a.den[i][j])) return false;
-    }
+    for (int j = 1; j <= a.cols; ++j) a(i, j) = a(i, j) * b(1, 1);
   }
-  return true;
 }
 
-bool MultiplyMatrices(FractionMatrix& a, const FractionMatrix& b) {
-  FractionMatrix product;
-  product.Clear();
-  for (int i = 1; i <= a.rows; ++i) {
-    for (int j = 1; j <= b.cols; ++j) {
-      // The running sum is reduced after every term. It is kept in 64 bits
-      // so that a partial sum may leave the 32-bit range as long as the
-      // finished entry comes back into it.
-      int64_t sum_num = 0;
-      int64_t sum_den = 1;
-      for (int k = 1; k <= a.cols; ++k) {
-        const Wide term_num = Wide{a.num[i][k]} * b.num[k][j];
-        const Wide term_den = Wide{a.den[i][k]} * b.den[k][j];
-        const Wide n = term_num * sum_den + term_den * sum_num;
-        const Wide d = n == Wide(0) ? Wide(1) : term_den * sum_den;
-        if (!ReduceWide(n, d, sum_num, sum_den)) return false;
-      }
-      if (!FitsInt32(sum_num) || !FitsInt32(sum_den)) return false;
-      product.num[i][j] = static_cast<int32_t>(sum_num);
-      product.den[i][j] = static_cast<int32_t>(sum_den);
+namespace {
+
+Integer Lcm(const Integer& a, const Integer& b) {
+  return DivideExact(a, Gcd(a, b)) * b;
+}
+
+}  // namespace
+
+void MultiplyMatrices(FractionMatrix& a, const FractionMatrix& b) {
+  // Each entry's terms over one common denominator: row i of a over the
+  // lcm of its denominators, column j of b over the lcm of its own, so the
+  // sum is one of integers and is reduced once.
+  const int n = a.rows, inner = a.cols, m = b.cols;
+  Integer row_den[kMaxOrder + 1], col_den[kMaxOrder + 1];
+  Integer left[kMaxOrder + 1][kMaxOrder + 1], right[kMaxOrder + 1][kMaxOrder + 1];
+  for (int i = 1; i <= n; ++i) {
+    row_den[i] = 1;
+    for (int k = 1; k <= inner; ++k) row_den[i] = Lcm(row_den[i], a(i, k).den);
+    for (int k = 1; k <= inner; ++k) {
+      left[i][k] = a(i, k).num * DivideExact(row_den[i], a(i, k).den);
     }
   }
-  for (int i = 1; i <= a.rows; ++i) {
-    for (int j = 1; j <= b.cols; ++j) {
-      a.num[i][j] = product.num[i][j];
-      a.den[i][j] = product.den[i][j];
+  for (int j = 1; j <= m; ++j) {
+    col_den[j] = 1;
+    for (int k = 1; k <= inner; ++k) col_den[j] = Lcm(col_den[j], b(k, j).den);
+    for (int k = 1; k <= inner; ++k) {
+      right[k][j] = b(k, j).num * DivideExact(col_den[j], b(k, j).den);
     }
   }
-  a.cols = b.cols;
-  return true;
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= m; ++j) {
+      Integer sum;
+      for (int k = 1; k <= inner; ++k) sum = sum + left[i][k] * right[k][j];
+      a(i, j) = Reduced(std::move(sum), row_den[i] * col_den[j]);
+    }
+  }
+  a.cols = m;
 }
 
 Box PressBasicOps(const BasicOpsInput& input) {
@@ -113,24 +99,22 @@ Box PressBasicOps(const BasicOpsInput& input) {
 
   if (!ShapesFit(op, first, second)) return ErrorBox(kMsgWrongShape);
 
-  bool fits = false;
   switch (op) {
     case Operation::kSubtract:
-      fits = AddMatrices(first, second, true);
+      AddMatrices(first, second, true);
       break;
     case Operation::kScalar:
-      fits = MultiplyByNumber(first, second);
+      MultiplyByNumber(first, second);
       break;
     case Operation::kAdd:
-      fits = AddMatrices(first, second, false);
+      AddMatrices(first, second, false);
       break;
     case Operation::kMultiply:
-      fits = MultiplyMatrices(first, second);
+      MultiplyMatrices(first, second);
       break;
     case Operation::kNone:
       break;
   }
-  if (!fits) return ErrorBox(kMsgOutOfRange);
 
   std::string text;
   FormatMatrixText(first, first.rows, first.cols, text);

@@ -21,18 +21,17 @@ struct BasicOpsInput {
   bool scalar = false;      // IDC_SCALAR, "数乘"
 };
 
-// Each operation leaves its result in a (entries, and a.cols after a
-// product) and returns false, with a partly changed, when a value does not
-// fit in 32 bits. The shapes must already have been checked.
+// Each operation leaves its exact result in a (entries, and a.cols after a
+// product), reduced. The shapes must already have been checked.
 
 // a += b (b negated when subtract), entry by entry over a's rows and columns.
-bool AddMatrices(FractionMatrix& a, const FractionMatrix& b, bool subtract);
+void AddMatrices(FractionMatrix& a, const FractionMatrix& b, bool subtract);
 
 // a *= entry (1, 1) of b.
-bool MultiplyByNumber(FractionMatrix& a, const FractionMatrix& b);
+void MultiplyByNumber(FractionMatrix& a, const FractionMatrix& b);
 
 // a := a * b; a.cols must equal b.rows.
-bool MultiplyMatrices(FractionMatrix& a, const FractionMatrix& b);
+void MultiplyMatrices(FractionMatrix& a, const FractionMatrix& b);
 
 // One press of "计算": the box the user sees.
 Box PressBasicOps(const BasicOpsInput& input);

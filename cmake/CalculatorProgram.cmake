@@ -19,10 +19,10 @@ function(add_calculator_program)
                  $<TARGET_OBJECTS:frame_shell>)
   target_include_directories(${ARG_NAME} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}
                                                  ${PROJECT_SOURCE_DIR}/frame)
-  target_link_libraries(${ARG_NAME} PRIVATE ${ARG_CORE} frame_core comctl32)
+  target_link_libraries(${ARG_NAME} PRIVATE ${ARG_CORE} calc_core comctl32)
   # The libraries linked in are compiled the same way (the options are
   # de-duplicated when several programs share a library).
-  foreach(target ${ARG_NAME} ${ARG_CORE} frame_core frame_shell)
+  foreach(target ${ARG_NAME} ${ARG_CORE} calc_core frame_shell)
     target_compile_options(${target} PRIVATE ${CALC_LEAN_FLAGS})
   endforeach()
   target_link_options(${ARG_NAME} PRIVATE -static -static-libgcc -static-libstdc++

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "box.h"
-#include "fraction_matrix.h"
+#include "elimination.h"
 
 namespace calc {
 
@@ -34,22 +34,20 @@ struct DeterminantOutcome {
 // determinant: "用第s行对s+1~n行进行高斯消元可得如下:" and CR LF.
 void WriteStepHeader(int step, int n, std::string& log);
 
-// Appends rows and columns 1..n of m, every entry preceded by one blank,
-// every row ended by CR LF, and one more CR LF after the block.
-void WriteMatrixToLog(const FractionMatrix& m, int n, std::string& log);
+// Appends rows and columns 1..n, every entry preceded by one blank, every
+// row ended by CR LF, and one more CR LF after the block.
+void WriteMatrixToLog(const RowSet& rows, int n, std::string& log);
 
-// "行列式的值为 " and the value: the numerator alone when it is 0 or the
+// "行列式的值为 " and the value: "0", the numerator alone when the
 // denominator is 1, otherwise "n/d".
-std::string DeterminantResultText(int32_t num, int32_t den);
+std::string DeterminantResultText(const Fraction& value);
 
 // Brings rows and columns 1..n of m to upper-triangular form in place
 // (a zero pivot is repaired by adding the first lower row that has a
 // non-zero entry in its column; rows are never exchanged), then multiplies
-// the diagonal. On success num/den is the reduced value with den > 0.
-// When log is not null, every completed step appends its header and the
-// matrix after it. Returns false if a value leaves the 32-bit range; log
-// then holds only the steps completed before that.
-bool CalculateDeterminant(FractionMatrix& m, int n, std::string* log, int32_t& num, int32_t& den);
+// the diagonal: the exact value, reduced. When log is not null, every step
+// appends its header and the matrix after it.
+Fraction CalculateDeterminant(FractionMatrix& m, int n, std::string* log);
 
 // One press of "计算".
 DeterminantOutcome PressDeterminant(const DeterminantInput& input);

@@ -1,8 +1,8 @@
 #include "inverse_press.h"
 
-#include "cofactor.h"
-#include "fraction.h"
-#include "fraction_free.h"
+#include <memory>
+
+#include "elimination.h"
 #include "matrix_reader.h"
 #include "messages.h"
 #include "text_forms.h"
@@ -16,119 +16,108 @@ constexpr char kMsgSingular[] = "该矩阵的值为0,不存在逆矩阵!";
 constexpr char kCaptionSingular[] = "False !";
 constexpr char kCaptionHelp[] = "Lumbranev1.3使用说明";
 
-void ExchangeRows(FractionMatrix& m, int a, int b, int n) {
-  for (int j = 1; j <= n; ++j) {
-    const int32_t num = m.num[a][j];
-    const int32_t den = m.den[a][j];
-    m.num[a][j] = m.num[b][j];
-    m.den[a][j] = m.den[b][j];
-    m.num[b][j] = num;
-    m.den[b][j] = den;
-  }
-}
+// Gauss-Jordan elimination of [A | I]: the left block becomes a reduced
+// row echelon form R of A and the right block the row operations E that
+// give it (E A = R).
+struct JordanForm {
+  Fraction cells[kMaxOrder + 1][2 * kMaxOrder + 1];
+  RowSet rows;
+  EliminationResult result;
+};
 
-enum class Outcome { kDone, kSingular, kOverflow };
-
-// The adjugate from the cofactors and, for the inverse, the determinant by
-// elimination with row exchanges. The adjugate alone does not need the
-// determinant, so a determinant beyond 32 bits does not stop it.
-Outcome ByCofactors(const FractionMatrix& source, int n, bool invert, FractionMatrix& result) {
-  int32_t det_num = 1;
-  int32_t det_den = 1;
-  if (invert) {
-    FractionMatrix work = source;
-    if (!EvaluateDeterminant(work, n, det_num, det_den)) return Outcome::kOverflow;
-    if (det_num == 0) return Outcome::kSingular;
-  }
-  if (!EvaluateAdjugate(source, n, result)) return Outcome::kOverflow;
-  if (!invert) return Outcome::kDone;
+void EliminateAugmented(const FractionMatrix& a, int n, JordanForm& form) {
   for (int i = 1; i <= n; ++i) {
     for (int j = 1; j <= n; ++j) {
-      const Wide num = Wide{result.num[i][j]} * det_den;
-      const Wide den = Wide{result.den[i][j]} * det_num;
-      if (!StoreExact(num, den, result.num[i][j], result.den[i][j])) return Outcome::kOverflow;
+      form.cells[i][j] = a(i, j);
+      form.cells[i][n + j] = Fraction{Integer(i == j ? 1 : 0), Integer(1)};
     }
+    form.rows.row[i] = form.cells[i];
   }
-  return Outcome::kDone;
+  form.rows.rows = n;
+  form.rows.cols = 2 * n;
+  EliminationOptions options;
+  options.repair = PivotRepair::kExchangeRows;
+  options.clear_above = true;
+  options.pivot_cols = n;
+  form.result = Eliminate(form.rows, options);
 }
 
-// The same answers by fraction-free elimination, for matrices whose
-// cofactor eliminations leave the 32-bit range. It reaches the adjugate of
-// an invertible matrix only; a singular one still counts as out of range.
-Outcome ByFractionFreeElimination(const FractionMatrix& source, int n, bool invert,
-                                  FractionMatrix& result) {
-  FractionFreeForm form;
-  if (!FractionFreeSolve(source, n, true, form)) return Outcome::kOverflow;
-  if (form.singular) return invert ? Outcome::kSingular : Outcome::kOverflow;
-  const Wide det = form.sign < 0 ? -form.pivot_product : form.pivot_product;
-  int32_t det_num = 0;
-  int32_t det_den = 1;
-  if (invert && !StoreExact(det, form.scale, det_num, det_den)) return Outcome::kOverflow;
-  for (int i = 1; i <= n; ++i) {
-    for (int j = 1; j <= n; ++j) {
-      const bool stored = invert
-                              ? StoreExact(form.scaled[i][j], form.pivot_product, result.num[i][j],
-                                           result.den[i][j])
-                              : StoreExact(form.sign < 0 ? -form.scaled[i][j] : form.scaled[i][j],
-                                           form.scale, result.num[i][j], result.den[i][j]);
-      if (!stored) return Outcome::kOverflow;
+// The determinant of A without row r and column c (a minor of order n - 1).
+Fraction Minor(const FractionMatrix& a, int n, int r, int c) {
+  FractionMatrix minor;
+  for (int i = 1, to = 1; i <= n; ++i) {
+    if (i == r) continue;
+    for (int j = 1, col = 1; j <= n; ++j) {
+      if (j != c) minor(to, col++) = a(i, j);
     }
+    ++to;
   }
-  return Outcome::kDone;
+  return Determinant(minor, n - 1);
+}
+
+// The adjugate of a matrix of rank n - 1, which has rank one: it is
+// t * u * v^T with A u = 0 and v^T A = 0, and t is fixed by one cofactor.
+void SingularAdjugate(const FractionMatrix& a, int n, const JordanForm& form,
+                      FractionMatrix& result) {
+  const RowSet& r = form.rows;
+  // u: the column without a pivot is free (u_f = 1); each pivot row k with
+  // its pivot in column c gives u_c = -R(k, f) / R(k, c).
+  int free_col = 1;
+  for (int k = 1; k < n && form.result.pivot_col[k] == free_col; ++k) ++free_col;
+  Fraction u[kMaxOrder + 1];
+  u[free_col] = Fraction{Integer(1), Integer(1)};
+  for (int k = 1; k < n; ++k) {
+    const int c = form.result.pivot_col[k];
+    u[c] = -(r(k, free_col) / r(k, c));
+  }
+  // v: the zero row n of R = E A, so row n of E.
+  int i = 1;
+  while (r(n, n + i).IsZero()) ++i;
+  // adj(A)(f, i) is the cofactor of entry (i, f); it equals t * u_f * v_i.
+  Fraction cofactor = Minor(a, n, i, free_col);
+  if ((i + free_col) % 2 != 0) cofactor = -cofactor;
+  const Fraction t = cofactor / r(n, n + i);
+  for (int row = 1; row <= n; ++row) {
+    const Fraction tu = t * u[row];
+    for (int col = 1; col <= n; ++col) result(row, col) = tu * r(n, n + col);
+  }
 }
 
 }  // namespace
 
-bool EvaluateDeterminant(FractionMatrix& m, int n, int32_t& num, int32_t& den) {
-  int exchanges = 0;
-  for (int p = 1; p < n; ++p) {
-    if (m.num[p][p] == 0) {
-      int s = p + 1;
-      while (s <= n && m.num[s][p] == 0) ++s;
-      if (s > n) {
-        // No pivot in this column: the rows from p on are dependent.
-        num = 0;
-        den = 1;
-        return true;
-      }
-      ExchangeRows(m, p, s, n);
-      ++exchanges;
-    }
-    for (int i = p + 1; i <= n; ++i) {
-      if (!EliminateRowBelowPivot(m, p, i, n)) return false;
-    }
-  }
-  int64_t product_num = 0;
-  int64_t product_den = 1;
-  if (!MultiplyDiagonal(m, n, product_num, product_den)) return false;
-  if (exchanges % 2 != 0) product_num = -product_num;
-  return StoreExact(product_num, product_den, num, den);
-}
-
 Box PressInverse(const InverseInput& input) {
   if (!input.adjugate_chosen && !input.inverse_chosen) return ErrorBox(kMsgChooseCalculation);
 
-  FractionMatrix source;
-  const ReadError error = ReadMatrixText(input.matrix_text, source);
+  FractionMatrix a;
+  const ReadError error = ReadMatrixText(input.matrix_text, a);
   if (error != ReadError::kNone) return ErrorBox(ReadErrorText(error));
   // The order is the row count; entries right of column n are ignored, and
   // those the text does not give are 0.
-  const int n = source.rows;
+  const int n = a.rows;
 
   // The dialog's two radio buttons exclude each other; were both set, the
   // inverse would be computed.
   const bool invert = input.inverse_chosen;
+  const std::unique_ptr<JordanForm> augmented(new JordanForm);  // large: kept off the stack
+  JordanForm& form = *augmented;
+  EliminateAugmented(a, n, form);
+  const RowSet& r = form.rows;
+  const int rank = form.result.rank;
+  if (rank < n && invert) return Box{kMsgSingular, kCaptionSingular, Owner::kDialog};
+
   FractionMatrix result;
-  result.Clear();
-  Outcome outcome = ByCofactors(source, n, invert, result);
-  if (outcome == Outcome::kOverflow) {
-    // Only the result is shown, so another exact method may still reach it.
-    result.Clear();
-    outcome = ByFractionFreeElimination(source, n, invert, result);
-  }
-  if (outcome == Outcome::kSingular) return Box{kMsgSingular, kCaptionSingular, Owner::kDialog};
-  if (outcome == Outcome::kOverflow) return ErrorBox(kMsgOutOfRange);
-  if (!MakeDenominatorsPositive(result, n, n)) return ErrorBox(kMsgOutOfRange);
+  if (rank == n) {
+    // Row k of R is its pivot d_k on the diagonal, so A^-1 is E with row k
+    // divided by d_k, and adj(A) = det(A) A^-1.
+    Fraction det = DiagonalProduct(r, n);
+    if (form.result.exchanges % 2 != 0) det = -det;
+    for (int k = 1; k <= n; ++k) {
+      const Fraction factor = (invert ? Fraction{Integer(1), Integer(1)} : det) / r(k, k);
+      for (int j = 1; j <= n; ++j) result(k, j) = factor * r(k, n + j);
+    }
+  } else if (rank == n - 1) {
+    SingularAdjugate(a, n, form, result);
+  }  // below rank n - 1 every minor of order n - 1 is 0
 
   std::string text;
   FormatMatrixText(result, n, n, text);

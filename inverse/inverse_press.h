@@ -17,12 +17,6 @@ struct InverseInput {
   bool inverse_chosen = false;   // IDC_INVERSE ("逆矩阵") checked
 };
 
-// The determinant of the matrix of order n in m, by elimination that
-// exchanges rows to find a non-zero pivot (each exchange flips the sign).
-// Consumes m. The value is exact and reduced; its denominator may be
-// negative. Returns false if a value leaves the 32-bit range.
-bool EvaluateDeterminant(FractionMatrix& m, int n, int32_t& num, int32_t& den);
-
 // One press of "计算": the box the user sees.
 Box PressInverse(const InverseInput& input);
 

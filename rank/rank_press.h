@@ -15,9 +15,10 @@ struct RankInput {
 };
 
 // Brings m (rows 1..m.rows, columns 1..m.cols) to row echelon form in place
-// by exact fraction elimination and sets rank to the number of pivots.
-// Returns false if a value leaves the 32-bit range (m is then partly done).
-bool EliminateForRank(FractionMatrix& m, int& rank);
+// by exact fraction elimination (a zero pivot repaired by adding the first
+// lower row that has a non-zero entry in its column) and returns the rank,
+// the number of pivots.
+int EliminateForRank(FractionMatrix& m);
 
 // One press of "计算": the box the user sees.
 Box PressRank(const RankInput& input);

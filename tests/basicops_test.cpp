@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <numeric>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -48,15 +46,15 @@ TEST(PressBasicOps, SumsAndDifferences) {
       {"-1/2 1/3", "1/2 -1/3", kAdd, "0 0 \n", kResult},
       // The product of the denominators leaves 32 bits; the reduced sum does not.
       {"1/46341", "1/46341", kAdd, "2/46341 \n", kResult},
-      {"2147483647", "1", kAdd, "数值超出范围", kError},
-      {"1/65536", "1/65537", kAdd, "数值超出范围", kError},
+      {"2147483647", "1", kAdd, "2147483648 \n", kResult},
+      {"1/65536", "1/65537", kAdd, "131073/4295032832 \n", kResult},
       // Entries a text does not give are 0.
       {"1 2\r\n3", "1 1\r\n1 1", kAdd, "2 3 \n4 1 \n", kResult},
       {"1 2\r\n\r\n3 4", "1 1\r\n1 1\r\n1 1", kAdd, "2 3 \n1 1 \n4 5 \n", kResult},
       {"1", "3/2", kSubtract, "-1/2 \n", kResult},
       {"1/2 -3/4\r\n5 6", "1/2 -3/4\r\n5 6", kSubtract, "0 0 \n0 0 \n", kResult},
       {"-1", "-2147483648", kSubtract, "2147483647 \n", kResult},
-      {"0", "-2147483648", kSubtract, "数值超出范围", kError},
+      {"0", "-2147483648", kSubtract, "2147483648 \n", kResult},
   });
 }
 
@@ -66,9 +64,9 @@ TEST(PressBasicOps, Products) {
       {"1/2 1/3", "1\r\n1", kMultiply, "5/6 \n", kResult},
       {"1\r\n2\r\n-3", "1 2/3 3", kMultiply, "1 2/3 3 \n2 4/3 6 \n-3 -2 -9 \n", kResult},
       {"1 2 3", "1\r\n2\r\n3", kMultiply, "14 \n", kResult},
-      {"46341", "46341", kMultiply, "数值超出范围", kError},
-      {"65536", "65536", kMultiply, "数值超出范围", kError},
-      {"1/65536", "1/65536", kMultiply, "数值超出范围", kError},
+      {"46341", "46341", kMultiply, "2147488281 \n", kResult},
+      {"65536", "65536", kMultiply, "4294967296 \n", kResult},
+      {"1/65536", "1/65536", kMultiply, "1/4294967296 \n", kResult},
       // Partial sums outside 32 bits are fine when the finished entry fits.
       {"2147483647 2147483647 -2147483647", "1\r\n1\r\n1", kMultiply, "2147483647 \n", kResult},
       {"1/65536 1/65536", "1/65536\r\n-1/65536", kMultiply, "0 \n", kResult},
@@ -82,7 +80,9 @@ TEST(PressBasicOps, MultiplesTakeTheFactorFromTheFirstEntry) {
       {"1/3", "1/6", kScalar, "1/18 \n", kResult},
       {"2/3", "-3/2", kScalar, "-1 \n", kResult},
       {"1 -2/3\r\n3 4", "0 5", kScalar, "0 0 \n0 0 \n", kResult},
-      {"-2147483648", "-1", kScalar, "数值超出范围", kError},
+      {"-2147483648", "-1", kScalar, "2147483648 \n", kResult},
+      {"2147483647 -2147483648/2147483647", "-2147483648/2147483647", kScalar,
+       "-2147483648 4611686018427387904/4611686014132420609 \n", kResult},
       {"1 2", "", kScalar, "请输入矩阵", kError},
   });
 }
@@ -104,86 +104,6 @@ TEST(PressBasicOps, RefusalsComeInOrder) {
       {"1\r\n2", "1 2", kSubtract, "矩阵有误", kError},
       {"1 2 3\r\n4 5 6", "1 2\r\n3 4", kMultiply, "矩阵有误", kError},
   });
-}
-
-// An independent reference in 64-bit fractions; the bounds below keep every
-// step of it inside 64 bits.
-struct Fraction {
-  int64_t num, den;
-};
-Fraction Reduced(int64_t n, int64_t d) {
-  const int64_t g = std::gcd(n, d);
-  return {n / g, d / g};
-}
-Fraction operator+(Fraction a, Fraction b) {
-  return Reduced(a.num * b.den + b.num * a.den, a.den * b.den);
-}
-Fraction operator*(Fraction a, Fraction b) {
-  return Reduced(a.num * b.num, a.den * b.den);
-}
-using Matrix = std::vector<std::vector<Fraction>>;
-
-// The text typed for m (line end "\r\n"), or the result text shown for it.
-std::string Text(const Matrix& m, bool typed) {
-  std::string text;
-  for (const auto& row : m) {
-    for (const Fraction& f : row) {
-      if (!typed && (f.num < INT32_MIN || f.num > INT32_MAX || f.den > INT32_MAX))
-        return "数值超出范围";
-      text += !typed && f.num == 0 ? "0"
-              : f.den == 1         ? std::to_string(f.num)
-                                   : std::to_string(f.num) + "/" + std::to_string(f.den);
-      text += ' ';
-    }
-    text += typed ? "\r\n" : "\n";
-  }
-  return text;
-}
-
-TEST(PressBasicOps, AgreesWithAnExactReference) {
-  std::mt19937 random(20240611);
-  auto pick = [&](int64_t low, int64_t high) {
-    return std::uniform_int_distribution<int64_t>(low, high)(random);
-  };
-  auto make = [&](size_t rows, size_t cols, int64_t bound) {
-    Matrix m(rows, std::vector<Fraction>(cols));
-    for (auto& row : m) {
-      for (Fraction& f : row) f = {pick(-bound, bound), pick(0, 2) == 0 ? 1 : pick(1, bound)};
-    }
-    return m;
-  };
-  int refused = 0;
-  for (int trial = 0; trial < 400; ++trial) {
-    const Choice choice = static_cast<Choice>(1 + trial % 4);
-    // Sums and multiples of any 32-bit entries fit in 64 bits; products of
-    // up to four terms do when entries stay below 150.
-    const int64_t bound = choice == kMultiply ? (trial % 3 ? 9 : 150)
-                                              : std::vector<int64_t>{9, 1000, INT32_MAX}[trial % 3];
-    const size_t rows = pick(1, 4), inner = pick(1, 4), cols = pick(1, 4);
-    const Matrix a = make(rows, inner, bound);
-    const Matrix b =
-        make(choice == kMultiply ? inner : rows, choice == kMultiply ? cols : inner, bound);
-    Matrix expected(rows);
-    for (size_t i = 0; i < rows; ++i) {
-      for (size_t j = 0; j < (choice == kMultiply ? cols : inner); ++j) {
-        Fraction r{0, 1};
-        if (choice == kMultiply) {
-          for (size_t k = 0; k < inner; ++k) r = r + a[i][k] * b[k][j];
-        } else if (choice == kScalar) {
-          r = a[i][j] * b[0][0];
-        } else {
-          r = a[i][j] + Fraction{choice == kSubtract ? -b[i][j].num : b[i][j].num, b[i][j].den};
-        }
-        expected[i].push_back(r);
-      }
-    }
-    const Box box = Press(Text(a, true), Text(b, true), choice);
-    ASSERT_EQ(box.text, Text(expected, false)) << Text(a, true) << "op " << choice << "\n"
-                                               << Text(b, true);
-    refused += box.caption == "Error";
-  }
-  EXPECT_GT(refused, 20);   // the range check is exercised,
-  EXPECT_LT(refused, 200);  // but most answers are shown
 }
 
 }  // namespace

@@ -4,109 +4,43 @@
 
 #include <cstdint>
 #include <random>
+#include <string>
 
 namespace calc {
 namespace {
 
-struct GcdCase {
-  int32_t a, b, expected;
-};
-
-TEST(Gcd, KeepsTheResultsTheToolsRelyOn) {
-  const GcdCase cases[] = {
-      {0, 0, 0},
-      {0, -4, 4},
-      {-4, 6, 2},
-      {5, 5, 5},
-      {1, 1000000, 1},
-      {12, 8, 4},
-      {8, 12, 4},
-      {-6, 9, 3},
-      {7, 1, 1},
-      {0, 5, 5},
-      {9, 0, 9},
-      {-2147483647, 2147483647, 2147483647},
-      {INT32_MIN, 6, 2},
-      {0, INT32_MIN, INT32_MIN},
-      {INT32_MIN, INT32_MIN, INT32_MIN},
+// Values near the edge between machine and GMP integers: every result must
+// be exact and compare equal however it was reached.
+TEST(Integer, IsExactAcrossTheMachineRange) {
+  const Integer max(INT64_MAX);
+  const Integer two_63 = max + Integer(1);  // beyond the machine range
+  struct Case {
+    Integer value;
+    const char* text;
+    bool small;
   };
-  for (const GcdCase& c : cases) {
-    EXPECT_EQ(Gcd(c.a, c.b), c.expected) << c.a << ", " << c.b;
-  }
-}
-
-struct ReduceCase {
-  int64_t n, d;
-  bool fits;
-  int32_t num, den;
-};
-
-TEST(StoreReduced, ReducesExactlyAndRefusesWhatDoesNotFit) {
-  const int64_t big = int64_t{1} << 40;
-  const ReduceCase cases[] = {
-      {6, -4, true, 3, -2},  // the sign stays on its own part
-      {0, 7, true, 0, 1},
-      {0, -7, true, 0, -1},
-      {-12, 18, true, -2, 3},
-      {big, 2 * big, true, 1, 2},  // wide intermediates may reduce into range
-      {-3 * big, big, true, -3, 1},
-      {INT32_MIN, 1, true, INT32_MIN, 1},
-      {int64_t{INT32_MAX} + 1, 1, false, 0, 0},
-      {1, int64_t{INT32_MAX} + 1, false, 0, 0},
-      {int64_t{46341} * 46341, 1, false, 0, 0},
-      {5, 0, false, 0, 0},  // never divides by zero
+  const Case cases[] = {
+      {two_63, "9223372036854775808", false},
+      {two_63 - Integer(1), "9223372036854775807", true},
+      {-two_63, "-9223372036854775808", false},
+      {Integer(INT64_MIN), "-9223372036854775808", false},
+      {-two_63 + Integer(1), "-9223372036854775807", true},
+      {two_63 * two_63, "85070591730234615865843651857942052864", false},
+      {DivideExact(two_63 * two_63, two_63), "9223372036854775808", false},
+      {DivideExact(two_63, Integer(2)), "4611686018427387904", true},
+      {Gcd(two_63 * Integer(3), Integer(-6)), "6", true},
+      {max * max - max * max, "0", true},
+      {Integer::FromWide(Wide(INT64_MAX) * Wide(-4)), "-36893488147419103228", false},
   };
-  for (const ReduceCase& c : cases) {
-    int32_t num = 99, den = 99;
-    ASSERT_EQ(StoreReduced(Wide(c.n), Wide(c.d), num, den), c.fits) << c.n << "/" << c.d;
-    if (c.fits) {
-      EXPECT_EQ(num, c.num) << c.n << "/" << c.d;
-      EXPECT_EQ(den, c.den) << c.n << "/" << c.d;
-    } else {
-      EXPECT_EQ(num, 99);  // nothing is stored on refusal
-    }
+  for (const Case& c : cases) {
+    std::string text;
+    c.value.AppendDecimal(text);
+    EXPECT_EQ(text, c.text);
+    EXPECT_EQ(c.value.IsSmall(), c.small) << c.text;
   }
-}
-
-TEST(StoreReduced, HandlesProductsOfFourFullSizeFactors) {
-  // (2^31 - 1)^4 / (2^31 - 1)^3 reduces to 2^31 - 1.
-  const Wide m(INT32_MAX);
-  int32_t num = 0, den = 0;
-  ASSERT_TRUE(StoreReduced(m * m * m * m, m * m * m, num, den));
-  EXPECT_EQ(num, INT32_MAX);
-  EXPECT_EQ(den, 1);
-  ASSERT_TRUE(StoreReduced(-(m * m * m), m * m * m * Wide(-2), num, den));
-  EXPECT_EQ(num, -1);
-  EXPECT_EQ(den, -2);
-  // A common factor between 2^63 and 2^64, as when an elimination step
-  // yields exactly 1 or -1 over a large product.
-  const Wide g = Wide(INT64_MAX) + Wide(0x38a4de17d1df9a01);
-  ASSERT_TRUE(StoreReduced(g, g, num, den));
-  EXPECT_EQ(num, 1);
-  EXPECT_EQ(den, 1);
-  ASSERT_TRUE(StoreReduced(-g, g, num, den));
-  EXPECT_EQ(num, -1);
-  EXPECT_EQ(den, 1);
-}
-
-TEST(MakeDenominatorsPositive, MovesSignsToNumeratorsAndRefusesInt32Min) {
-  FractionMatrix m;
-  m.Clear();
-  m.num[1][1] = 3;
-  m.den[1][1] = -2;
-  m.num[1][2] = -5;
-  m.den[1][2] = -1;
-  m.num[2][1] = 0;
-  m.den[2][1] = -1;
-  ASSERT_TRUE(MakeDenominatorsPositive(m, 2, 2));
-  EXPECT_EQ(m.num[1][1], -3);
-  EXPECT_EQ(m.den[1][1], 2);
-  EXPECT_EQ(m.num[1][2], 5);
-  EXPECT_EQ(m.den[1][2], 1);
-  EXPECT_EQ(m.den[2][1], 1);
-  m.num[2][2] = INT32_MIN;
-  m.den[2][2] = -1;
-  EXPECT_FALSE(MakeDenominatorsPositive(m, 2, 2));
+  EXPECT_EQ(-two_63, Integer(INT64_MIN));
+  EXPECT_EQ(Compare(-two_63, Integer(-5)), -1);
+  EXPECT_EQ(Compare(two_63, max), 1);
 }
 
 #if defined(__SIZEOF_INT128__)

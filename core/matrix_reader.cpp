@@ -46,14 +46,14 @@ struct Parser {
   }
 
   void StoreNumerator() {
-    if (InRange()) m.num[i][j] = static_cast<int32_t>(acc);
+    if (InRange()) m(i, j).num = acc;
     acc = 0;
     digits_seen = false;
   }
 
   void StoreDenominator() {
     if (acc == 0) zero_denominator = true;
-    if (InRange()) m.den[i][j] = static_cast<int32_t>(acc);
+    if (InRange()) m(i, j).den = acc;
     acc = 0;
   }
 

@@ -1,0 +1,96 @@
+#include "elimination.h"
+
+namespace calc {
+
+namespace {
+
+// Row target += row source, from column `from` on.
+void AddRow(const RowSet& r, int target, int source, int from) {
+  for (int j = from; j <= r.cols; ++j) r(target, j) = r(target, j) + r(source, j);
+}
+
+// Row i -= (entry (i, c) / pivot (k, c)) * row k, from column c on. The
+// columns left of c are 0 in the pivot row, so they stay as they are.
+void EliminateRow(const RowSet& r, int k, int c, int i, ZeroMultiplierRow zero_row) {
+  if (r(i, c).IsZero()) {
+    if (zero_row == ZeroMultiplierRow::kReduce) {
+      for (int j = 1; j <= r.cols; ++j) r(i, j) = Reduced(r(i, j));
+    }
+    return;
+  }
+  // The multiplier take / keep, its parts common to the whole row.
+  const Integer keep = r(k, c).num * r(i, c).den;
+  const Integer take = r(k, c).den * r(i, c).num;
+  for (int j = c + 1; j <= r.cols; ++j) r(i, j) = SubtractMultiple(r(i, j), take, keep, r(k, j));
+  r(i, c) = Fraction{};
+  if (zero_row == ZeroMultiplierRow::kReduce) {
+    // Left of the pivot column the row holds zeros; written as 0 they read
+    // the same as rewritten.
+    for (int j = 1; j < c; ++j) r(i, j) = Reduced(r(i, j));
+  }
+}
+
+// Makes (k, c) non-zero from the first lower row that is non-zero in column
+// c. False when there is none.
+bool RepairPivot(RowSet& r, int k, int c, PivotRepair repair, EliminationResult& result) {
+  int t = k + 1;
+  while (t <= r.rows && r(t, c).IsZero()) ++t;
+  if (t > r.rows) return false;
+  if (repair == PivotRepair::kExchangeRows) {
+    std::swap(r.row[k], r.row[t]);
+    ++result.exchanges;
+  } else {
+    // Columns left of c are 0 in both rows.
+    AddRow(r, k, t, c);
+  }
+  return true;
+}
+
+}  // namespace
+
+RowSet RowsOf(FractionMatrix& m, int rows, int cols) {
+  RowSet r;
+  for (int i = 1; i <= rows; ++i) r.row[i] = m.entry[i];
+  r.rows = rows;
+  r.cols = cols;
+  return r;
+}
+
+EliminationResult Eliminate(RowSet& r, const EliminationOptions& options,
+                            const StepObserver& after_step) {
+  EliminationResult result;
+  const int pivot_cols = options.pivot_cols > 0 ? options.pivot_cols : r.cols;
+  const bool diagonal = options.walk == PivotWalk::kDiagonal;
+  int k = 1;  // the pivot row
+  for (int c = 1; c <= pivot_cols && k <= r.rows; ++c) {
+    if (diagonal && k == r.rows) break;  // nothing left below the last pivot
+    const bool found = !r(k, c).IsZero() || RepairPivot(r, k, c, options.repair, result);
+    if (found) {
+      const int first = options.clear_above ? 1 : k + 1;
+      for (int i = first; i <= r.rows; ++i) {
+        if (i != k) EliminateRow(r, k, c, i, options.zero_multiplier_row);
+      }
+      result.pivot_col[k] = c;
+      ++result.rank;
+    }
+    if (after_step) after_step(k);
+    if (found || diagonal) ++k;
+  }
+  return result;
+}
+
+Fraction DiagonalProduct(const RowSet& r, int n) {
+  Fraction product = Reduced(Integer(1), Integer(1));
+  for (int q = 1; q <= n; ++q) product = product * r(q, q);
+  return product;
+}
+
+Fraction Determinant(FractionMatrix& m, int n) {
+  RowSet r = RowsOf(m, n, n);
+  EliminationOptions options;
+  options.walk = PivotWalk::kDiagonal;
+  Eliminate(r, options);
+  return DiagonalProduct(r, n);
+}
+
+}  // namespace calc

@@ -1,0 +1,81 @@
+// The one exact elimination every program runs: row operations on fractions,
+// with the points in which the programs differ as named options.
+#pragma once
+
+#include <functional>
+
+#include "fraction_matrix.h"
+
+namespace calc {
+
+// Where the pivots are looked for.
+enum class PivotWalk {
+  // The pivot row advances once per pivot found; a column with nothing to
+  // pivot on is skipped and the pivot row stays (row echelon form, rank).
+  kEchelon,
+  // Step p pivots on entry (p, p); a column with nothing to pivot on ends
+  // its step with no row eliminated, and the next step goes on (the
+  // step-by-step determinant).
+  kDiagonal,
+};
+
+// How a zero pivot is repaired when a lower row has a non-zero entry in its
+// column (the first such row is taken).
+enum class PivotRepair {
+  kAddLowerRow,   // the lower row is added to the pivot row
+  kExchangeRows,  // the two rows change places (the determinant's sign flips)
+};
+
+// What happens to a row whose entry in the pivot column is already 0.
+enum class ZeroMultiplierRow {
+  kLeave,   // it stays as it is, in the form it had
+  kReduce,  // its entries are rewritten in reduced form, as if eliminated
+};
+
+struct EliminationOptions {
+  PivotWalk walk = PivotWalk::kEchelon;
+  PivotRepair repair = PivotRepair::kAddLowerRow;
+  ZeroMultiplierRow zero_multiplier_row = ZeroMultiplierRow::kLeave;
+  // Also clear the pivot column above each pivot (Gauss-Jordan).
+  bool clear_above = false;
+  // Pivots are looked for in columns 1..pivot_cols only (0: every column);
+  // the row operations always span all columns.
+  int pivot_cols = 0;
+};
+
+// The rows a calculation works on, each addressed from column 1. A row
+// exchange swaps two pointers, so the rows may live anywhere.
+struct RowSet {
+  Fraction* row[kMaxOrder + 1] = {};
+  int rows = 0;
+  int cols = 0;
+
+  Fraction& operator()(int i, int j) const { return row[i][j]; }
+};
+
+// Rows 1..rows, columns 1..cols of m.
+RowSet RowsOf(FractionMatrix& m, int rows, int cols);
+
+struct EliminationResult {
+  int rank = 0;                       // pivots found
+  int exchanges = 0;                  // row exchanges made
+  int pivot_col[kMaxOrder + 1] = {};  // per pivot row 1..rank: its column
+};
+
+// Called after each step (its number, from 1), with the rows as they stand.
+using StepObserver = std::function<void(int step)>;
+
+// Eliminates below (and with clear_above, above) each pivot, exactly. The
+// diagonal walk takes steps 1..rows-1; the echelon walk runs until the rows
+// or the pivot columns run out.
+EliminationResult Eliminate(RowSet& rows, const EliminationOptions& options,
+                            const StepObserver& after_step = nullptr);
+
+// The product of the entries (1, 1)..(n, n), reduced.
+Fraction DiagonalProduct(const RowSet& rows, int n);
+
+// The determinant of rows and columns 1..n of m, by the step-by-step
+// elimination (a zero pivot repaired by adding a lower row). Consumes m.
+Fraction Determinant(FractionMatrix& m, int n);
+
+}  // namespace calc

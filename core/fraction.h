@@ -1,0 +1,43 @@
+// Exact fractions of integers of any size.
+//
+// A fraction keeps the form it was given until an operation replaces it:
+// the reader stores 2/4 as typed, and a program that shows an entry no
+// operation touched shows it as typed. Every operation gives its result
+// reduced, with the denominator positive and a zero as 0/1.
+#pragma once
+
+#include "integer.h"
+
+namespace calc {
+
+struct Fraction {
+  Integer num{0};
+  Integer den{1};
+
+  bool IsZero() const { return num.IsZero(); }
+};
+
+// n/d reduced, the sign on the numerator, 0 as 0/1. d must not be 0.
+Fraction Reduced(Integer n, Integer d);
+
+// The same value in reduced form (see Reduced).
+Fraction Reduced(const Fraction& f);
+
+Fraction operator+(const Fraction& a, const Fraction& b);
+Fraction operator-(const Fraction& a, const Fraction& b);
+Fraction operator*(const Fraction& a, const Fraction& b);
+// b must not be 0.
+Fraction operator/(const Fraction& a, const Fraction& b);
+Fraction operator-(const Fraction& a);
+
+// True when the two fractions have the same value, whatever their forms.
+bool SameValue(const Fraction& a, const Fraction& b);
+
+// a - (take / keep) * b, reduced, where take / keep is the multiplier of an
+// elimination step given by its parts (keep not 0): the one operation every
+// elimination repeats for each entry of a row. Exact at any size; on the
+// common case of 32-bit parts it runs in machine arithmetic.
+Fraction SubtractMultiple(const Fraction& a, const Integer& take, const Integer& keep,
+                          const Fraction& b);
+
+}  // namespace calc

@@ -1,0 +1,284 @@
+#include "integer.h"
+
+#include <cstring>
+
+namespace calc {
+
+namespace {
+
+uint64_t Magnitude(int64_t v) {
+  return v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);
+}
+
+// The machine range is symmetric, so that negation never leaves it.
+bool InSmallRange(int64_t v) {
+  return v != INT64_MIN;
+}
+
+void SetUnsigned(mpz_t z, uint64_t magnitude, bool negative) {
+  mpz_import(z, 1, -1, sizeof magnitude, 0, 0, &magnitude);
+  if (negative) mpz_neg(z, z);
+}
+
+uint64_t Low64(Wide v) {
+  return static_cast<uint64_t>(static_cast<int64_t>(v));
+}
+
+bool FitsUint64(Wide v) {
+  return (v >> 64) == Wide(0);
+}
+
+int CountTrailingZeros(Wide v) {
+  const uint64_t low = Low64(v);
+  if (low != 0) return __builtin_ctzll(low);
+  return 64 + __builtin_ctzll(Low64(v >> 64));
+}
+
+}  // namespace
+
+Integer::Integer(int64_t v) : small_(v), big_(false) {
+  if (!InSmallRange(v)) {
+    big_ = true;
+    mpz_init(mpz_);
+    SetUnsigned(mpz_, Magnitude(v), true);
+  }
+}
+
+Integer Integer::FromWide(Wide v) {
+  const Wide limit(INT64_MAX);
+  if (v <= limit && v >= -limit) return Integer(static_cast<int64_t>(v));
+  const bool negative = v < Wide(0);
+  const Wide magnitude = negative ? -v : v;
+  const uint64_t words[2] = {Low64(magnitude), Low64(magnitude >> 64)};
+  mpz_t z;
+  mpz_init(z);
+  mpz_import(z, 2, -1, sizeof words[0], 0, 0, words);
+  if (negative) mpz_neg(z, z);
+  return FromMpz(z);
+}
+
+Integer::Integer(const Integer& other) : small_(other.big_ ? 0 : other.small_), big_(other.big_) {
+  if (big_) mpz_init_set(mpz_, other.mpz_);
+}
+
+Integer::Integer(Integer&& other) noexcept : small_(0), big_(other.big_) {
+  if (big_) {
+    std::memcpy(&mpz_, &other.mpz_, sizeof mpz_);
+    other.big_ = false;
+    other.small_ = 0;
+  } else {
+    small_ = other.small_;
+  }
+}
+
+Integer& Integer::operator=(const Integer& other) {
+  if (this == &other) return *this;
+  if (other.big_) {
+    if (big_) {
+      mpz_set(mpz_, other.mpz_);
+    } else {
+      mpz_init_set(mpz_, other.mpz_);
+      big_ = true;
+    }
+  } else {
+    if (big_) mpz_clear(mpz_);
+    big_ = false;
+    small_ = other.small_;
+  }
+  return *this;
+}
+
+Integer& Integer::operator=(Integer&& other) noexcept {
+  if (this == &other) return *this;
+  if (big_) mpz_clear(mpz_);
+  big_ = other.big_;
+  if (big_) {
+    std::memcpy(&mpz_, &other.mpz_, sizeof mpz_);
+    other.big_ = false;
+    other.small_ = 0;
+  } else {
+    small_ = other.small_;
+  }
+  return *this;
+}
+
+Integer Integer::FromMpz(mpz_t z) {
+  Integer result;
+  if (mpz_sizeinbase(z, 2) <= 63) {
+    uint64_t magnitude = 0;
+    mpz_export(&magnitude, nullptr, -1, sizeof magnitude, 0, 0, z);
+    const int64_t v = static_cast<int64_t>(magnitude);
+    result.small_ = mpz_sgn(z) < 0 ? -v : v;
+    mpz_clear(z);
+    return result;
+  }
+  result.big_ = true;
+  std::memcpy(&result.mpz_, z, sizeof result.mpz_);
+  return result;
+}
+
+// The value as a read-only mpz: a big value itself, a machine value
+// through a temporary.
+class MpzView {
+ public:
+  explicit MpzView(const Integer& v) : own_(!v.big_) {
+    if (own_) {
+      mpz_init(temporary_);
+      SetUnsigned(temporary_, Magnitude(v.small_), v.small_ < 0);
+      view_ = temporary_;
+    } else {
+      view_ = v.mpz_;
+    }
+  }
+  ~MpzView() {
+    if (own_) mpz_clear(temporary_);
+  }
+  MpzView(const MpzView&) = delete;
+  MpzView& operator=(const MpzView&) = delete;
+  mpz_srcptr get() const { return view_; }
+
+ private:
+  bool own_;
+  mpz_t temporary_;
+  mpz_srcptr view_;
+};
+
+int Integer::Sign() const {
+  if (big_) return mpz_sgn(mpz_);
+  return small_ < 0 ? -1 : (small_ > 0 ? 1 : 0);
+}
+
+namespace {
+
+using MpzBinary = void (*)(mpz_ptr, mpz_srcptr, mpz_srcptr);
+
+}  // namespace
+
+// The operation on GMP integers, for values that leave the machine range.
+static Integer BigOperation(const Integer& a, const Integer& b, MpzBinary op,
+                            Integer (*take)(mpz_t)) {
+  const MpzView x(a), y(b);
+  mpz_t r;
+  mpz_init(r);
+  op(r, x.get(), y.get());
+  return take(r);
+}
+
+Integer operator+(const Integer& a, const Integer& b) {
+  int64_t r = 0;
+  if (!a.big_ && !b.big_ && !__builtin_add_overflow(a.small_, b.small_, &r) && InSmallRange(r)) {
+    return Integer(r);
+  }
+  return BigOperation(a, b, mpz_add, Integer::FromMpz);
+}
+
+Integer operator-(const Integer& a, const Integer& b) {
+  int64_t r = 0;
+  if (!a.big_ && !b.big_ && !__builtin_sub_overflow(a.small_, b.small_, &r) && InSmallRange(r)) {
+    return Integer(r);
+  }
+  return BigOperation(a, b, mpz_sub, Integer::FromMpz);
+}
+
+Integer operator*(const Integer& a, const Integer& b) {
+  int64_t r = 0;
+  if (!a.big_ && !b.big_ && !__builtin_mul_overflow(a.small_, b.small_, &r) && InSmallRange(r)) {
+    return Integer(r);
+  }
+  return BigOperation(a, b, mpz_mul, Integer::FromMpz);
+}
+
+Integer operator-(const Integer& a) {
+  if (!a.big_) return Integer(-a.small_);
+  mpz_t r;
+  mpz_init(r);
+  mpz_neg(r, a.mpz_);
+  return Integer::FromMpz(r);
+}
+
+Integer DivideExact(const Integer& a, const Integer& b) {
+  if (!a.big_ && !b.big_) return Integer(a.small_ / b.small_);
+  return BigOperation(a, b, mpz_divexact, Integer::FromMpz);
+}
+
+Integer Gcd(const Integer& a, const Integer& b) {
+  if (!a.big_ && !b.big_) {
+    return Integer(static_cast<int64_t>(Gcd64(Magnitude(a.small_), Magnitude(b.small_))));
+  }
+  return BigOperation(a, b, mpz_gcd, Integer::FromMpz);
+}
+
+bool operator==(const Integer& a, const Integer& b) {
+  if (a.big_ != b.big_) return false;
+  return a.big_ ? mpz_cmp(a.mpz_, b.mpz_) == 0 : a.small_ == b.small_;
+}
+
+int Compare(const Integer& a, const Integer& b) {
+  if (!a.big_ && !b.big_) return a.small_ < b.small_ ? -1 : (a.small_ > b.small_ ? 1 : 0);
+  const MpzView x(a), y(b);
+  const int c = mpz_cmp(x.get(), y.get());
+  return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+void Integer::AppendDecimal(std::string& text) const {
+  if (!big_) {
+    char digits[24];
+    int n = 0;
+    // Work on the negative magnitude so no value needs a special case.
+    int64_t rest = small_ < 0 ? small_ : -small_;
+    do {
+      digits[n++] = static_cast<char>('0' - rest % 10);
+      rest /= 10;
+    } while (rest != 0);
+    if (small_ < 0) text += '-';
+    while (n > 0) text += digits[--n];
+    return;
+  }
+  // mpz_sizeinbase may count one digit too many; the sign and the
+  // terminating zero need two more bytes.
+  const size_t start = text.size();
+  text.resize(start + mpz_sizeinbase(mpz_, 10) + 2);
+  mpz_get_str(&text[start], 10, mpz_);
+  text.resize(start + std::strlen(&text[start]));
+}
+
+uint64_t Gcd64(uint64_t a, uint64_t b) {
+  if (a == 0) return b;
+  if (b == 0) return a;
+  const int shift = __builtin_ctzll(a | b);
+  a >>= __builtin_ctzll(a);
+  do {
+    b >>= __builtin_ctzll(b);
+    if (a > b) {
+      const uint64_t t = a;
+      a = b;
+      b = t;
+    }
+    b -= a;
+  } while (b != 0);
+  return a << shift;
+}
+
+Wide WideGcd(Wide a, Wide b) {
+  if (FitsUint64(a) && FitsUint64(b)) {
+    // A divisor of 2^63 or more has no int64_t form; the loop below finds it.
+    const uint64_t g = Gcd64(Low64(a), Low64(b));
+    if (g <= uint64_t{INT64_MAX}) return Wide(static_cast<int64_t>(g));
+  }
+  if (a == Wide(0)) return b;
+  if (b == Wide(0)) return a;
+  const int shift = CountTrailingZeros(a | b);
+  a = a >> CountTrailingZeros(a);
+  do {
+    b = b >> CountTrailingZeros(b);
+    if (a > b) {
+      const Wide t = a;
+      a = b;
+      b = t;
+    }
+    b = b - a;
+  } while (b != Wide(0));
+  return a << shift;
+}
+
+}  // namespace calc

@@ -1,0 +1,27 @@
+// Reading a result box back into fractions, for the tests: the one parser of
+// result texts, with the checks of their form.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "fraction_matrix.h"
+
+namespace calc::testing {
+
+// Parses a result matrix text of exactly `rows` lines, each ended by a line
+// feed alone and holding `cols` entries, each followed by one blank. Every
+// entry must be in its shown form: "0", "n" or "n/d" in decimal without
+// leading zeros, a minus only on a non-zero numerator, d above 1 and
+// coprime to n. Returns an empty string and fills m (rows, cols and
+// entries), or a description of the first fault.
+std::string ParseResultMatrix(std::string_view text, int rows, int cols, FractionMatrix& m);
+
+// The same for one entry's text, without its blank.
+bool ParseShownFraction(std::string_view token, Fraction& f);
+
+// The text a user would type for rows 1..rows, columns 1..cols of m: the
+// entries as shown, separated by blanks, rows ended by CR LF.
+std::string TypedText(const FractionMatrix& m, int rows, int cols);
+
+}  // namespace calc::testing
