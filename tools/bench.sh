@@ -43,7 +43,7 @@ fi
 flags=(--benchmark_repetitions="$repetitions" --benchmark_min_time="$min_time")
 
 echo "Running press_bench" >&2
-"$bench_dir/tests/bench/press_bench" "${flags[@]}" --benchmark_report_aggregates_only=true \
+"$bench_dir/bench/press_bench" "${flags[@]}" --benchmark_report_aggregates_only=true \
   --benchmark_format=csv >"$log_dir/press.csv" 2>"$log_dir/press.err" ||
   { cat "$log_dir/press.err" >&2; exit 1; }
 # A benchmark whose input is refused reports an error instead of a time.
@@ -54,9 +54,9 @@ if grep -q ',true,"' "$log_dir/press.csv"; then
 fi
 
 peer=0
-if [ -x "$bench_dir/tests/bench/peer_bench" ]; then
+if [ -x "$bench_dir/bench/peer_bench" ]; then
   echo "Running peer_bench (ours and FLINT in one run)" >&2
-  "$bench_dir/tests/bench/peer_bench" "${flags[@]}" --benchmark_report_aggregates_only=true \
+  "$bench_dir/bench/peer_bench" "${flags[@]}" --benchmark_report_aggregates_only=true \
     >"$log_dir/peer.txt" 2>&1 || { cat "$log_dir/peer.txt" >&2; exit 1; }
   peer=1
 fi
