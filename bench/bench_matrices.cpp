@@ -54,6 +54,7 @@ class Random {
     state_ = state_ * 1664525u + 1013904223u;
     return (state_ >> 8) % bound;
   }
+  uint32_t Bits32() { return Below(1u << 16) << 16 | Below(1u << 16); }
 
  private:
   uint32_t state_;
@@ -96,7 +97,6 @@ FractionMatrix GenerateMatrix(uint32_t seed, Spread spread, int n, int h) {
   }
 
   FractionMatrix m;
-  m.Clear();
   m.rows = n;
   m.cols = n;
   for (int i = 1; i <= n; ++i) {
@@ -104,9 +104,34 @@ FractionMatrix GenerateMatrix(uint32_t seed, Spread spread, int n, int h) {
       Q sum;
       for (int k = 1; k <= n; ++k) sum = sum + lower[i][k] * upper[k][j];
       if (sum.n < INT32_MIN || sum.n > INT32_MAX || sum.d > INT32_MAX) std::abort();
-      m.num[i][j] = static_cast<int32_t>(sum.n);
-      m.den[i][j] = static_cast<int32_t>(sum.d);
+      m(i, j) = Fraction{Integer(sum.n), Integer(sum.d)};
     }
+  }
+  return m;
+}
+
+FractionMatrix FullRangeMatrix(uint32_t seed, int n) {
+  Random random(seed);
+  FractionMatrix m;
+  m.rows = n;
+  m.cols = n;
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= n; ++j) {
+      const int32_t num = static_cast<int32_t>(random.Bits32());
+      m(i, j) = Fraction{Integer(num), Integer(1 + random.Bits32() % INT32_MAX)};
+    }
+  }
+  return m;
+}
+
+FractionMatrix FullRangeRank19Matrix(uint32_t seed) {
+  FractionMatrix m = FullRangeMatrix(seed);
+  Random random(seed + 1);
+  auto half = [&] { return static_cast<int32_t>(random.Bits32()) / 2; };
+  for (int j = 1; j <= m.cols; ++j) {
+    m(1, j).num = half();
+    m(2, j) = Fraction{Integer(half()), m(1, j).den};
+    m(20, j) = Fraction{m(1, j).num - m(2, j).num, m(1, j).den};
   }
   return m;
 }
@@ -117,11 +142,7 @@ std::string MatrixText(const FractionMatrix& m) {
     if (i > 1) text += "\r\n";
     for (int j = 1; j <= m.cols; ++j) {
       if (j > 1) text += ' ';
-      AppendDecimal(m.num[i][j], text);
-      if (m.den[i][j] != 1) {
-        text += '/';
-        AppendDecimal(m.den[i][j], text);
-      }
+      AppendFraction(m(i, j), text);
     }
   }
   return text;
@@ -129,16 +150,38 @@ std::string MatrixText(const FractionMatrix& m) {
 
 std::string LongestMatrixText() {
   FractionMatrix m;
-  m.Clear();
   m.rows = kMaxOrder;
   m.cols = kMaxOrder;
   for (int i = 1; i <= kMaxOrder; ++i) {
-    for (int j = 1; j <= kMaxOrder; ++j) {
-      m.num[i][j] = INT32_MIN;
-      m.den[i][j] = INT32_MAX;
-    }
+    for (int j = 1; j <= kMaxOrder; ++j) m(i, j) = Fraction{Integer(INT32_MIN), Integer(INT32_MAX)};
   }
   return MatrixText(m);
+}
+
+const InputSet& InRangeSet() {
+  static const InputSet set{
+      "in_range",
+      MatrixText(GenerateMatrix(10, Spread::kLarge)),
+      MatrixText(GenerateMatrix(7, Spread::kLarge)),
+      // Smaller entries for the product, whose sums of twenty products
+      // would otherwise leave the range.
+      MatrixText(GenerateMatrix(3, Spread::kSmall)),
+      MatrixText(GenerateMatrix(4, Spread::kSmall)),
+      "-7/3",
+  };
+  return set;
+}
+
+const InputSet& FullRangeSet() {
+  static const InputSet set{
+      "full_range",
+      MatrixText(FullRangeMatrix(1)),
+      MatrixText(FullRangeMatrix(2)),
+      MatrixText(FullRangeMatrix(1)),
+      MatrixText(FullRangeMatrix(2)),
+      MatrixText(FullRangeMatrix(3, 1)),
+  };
+  return set;
 }
 
 }  // namespace calc::bench

@@ -1,7 +1,7 @@
-// Inputs for the benchmarks: 20 x 20 matrices of fractions that are dense
-// and far from trivial, yet whose eliminations, cofactors and inverse all
-// stay in the 32-bit range, so that every press measured ends in a result
-// rather than a refusal.
+// Inputs for the benchmarks: 20 x 20 dense fraction matrices in two sets.
+// The in-range set keeps every elimination, cofactor and inverse entry in
+// the 32-bit range; the full-range set is random fractions of the whole
+// 32-bit range, whose eliminations grow to numbers of thousands of bits.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +11,7 @@
 
 namespace calc::bench {
 
-// How large the random parts of a generated matrix are.
+// How large the random parts of a generated in-range matrix are.
 enum class Spread {
   kSmall,  // multipliers +-1 over 1, 2 or 3; diagonal 1, -1, 2, 1/2
   kLarge,  // multipliers up to +-4 over 1..9; diagonal with sevenths and fifths
@@ -25,6 +25,15 @@ enum class Spread {
 // which is diagonal). Deterministic in seed.
 FractionMatrix GenerateMatrix(uint32_t seed, Spread spread, int n = 20, int h = 5);
 
+// An n x n matrix of random fractions p/q with p in -2^31..2^31-1 and q in
+// 1..2^31-1, written as drawn (not reduced). Deterministic in seed.
+FractionMatrix FullRangeMatrix(uint32_t seed, int n = 20);
+
+// A full-range 20 x 20 matrix of rank 19: row 20 is row 1 minus row 2,
+// where rows 1 and 2 share their denominators and have numerators in
+// -2^30..2^30-1, so that the difference is still a 32-bit fraction.
+FractionMatrix FullRangeRank19Matrix(uint32_t seed);
+
 // The matrix as a user would type it: entries separated by one blank, rows
 // ended by CR LF, a sign only on the numerator, "n" for whole numbers.
 std::string MatrixText(const FractionMatrix& m);
@@ -32,5 +41,20 @@ std::string MatrixText(const FractionMatrix& m);
 // The longest text of a 20 x 20 matrix that every reader accepts: each
 // entry -2147483648/2147483647.
 std::string LongestMatrixText();
+
+// One set of inputs for every press, as typed texts.
+struct InputSet {
+  const char* name;           // part of each benchmark's name
+  std::string first, second;  // for rank, determinant, inverse, sum, multiple
+  std::string left, right;    // for the product
+  std::string factor;         // the number of the multiple
+};
+
+const InputSet& InRangeSet();
+const InputSet& FullRangeSet();
+
+// FLINT's routines on the same inputs (flint_bench.cpp, built when FLINT is
+// installed).
+void RegisterFlintBenchmarks(const InputSet& set);
 
 }  // namespace calc::bench

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# bench.sh: builds the benchmarks in release mode and prints one table:
-# each press's median time, ours against FLINT as a ratio (measured side by
-# side in one run, when FLINT is installed), and each program's .exe size.
+# bench.sh: builds the benchmarks in release mode and prints one table: each
+# press's median time on the in-range and the full-range inputs, ours over
+# FLINT as a ratio (measured in the same run, when FLINT is installed), and
+# each program's .exe size.
 # Times are CPU times, which other load on the machine disturbs less than
 # wall-clock times; on an idle machine the two agree.
 #
@@ -40,79 +41,65 @@ if command -v i686-w64-mingw32-g++ >/dev/null; then
   fi
 fi
 
-flags=(--benchmark_repetitions="$repetitions" --benchmark_min_time="$min_time")
-
-echo "Running press_bench" >&2
-"$bench_dir/bench/press_bench" "${flags[@]}" --benchmark_report_aggregates_only=true \
-  --benchmark_format=csv >"$log_dir/press.csv" 2>"$log_dir/press.err" ||
-  { cat "$log_dir/press.err" >&2; exit 1; }
+echo "Running press_bench (ours and FLINT in one run)" >&2
+"$bench_dir/bench/press_bench" --benchmark_repetitions="$repetitions" \
+  --benchmark_min_time="$min_time" --benchmark_report_aggregates_only=true \
+  --benchmark_format=csv >"$log_dir/bench.csv" 2>"$log_dir/bench.err" ||
+  { cat "$log_dir/bench.err" >&2; exit 1; }
 # A benchmark whose input is refused reports an error instead of a time.
-if grep -q ',true,"' "$log_dir/press.csv"; then
+if grep -q ',true,"' "$log_dir/bench.csv"; then
   echo "bench.sh: a benchmark reported an error:" >&2
-  grep ',true,"' "$log_dir/press.csv" >&2
+  grep ',true,"' "$log_dir/bench.csv" >&2
   exit 1
 fi
 
-peer=0
-if [ -x "$bench_dir/bench/peer_bench" ]; then
-  echo "Running peer_bench (ours and FLINT in one run)" >&2
-  "$bench_dir/bench/peer_bench" "${flags[@]}" --benchmark_report_aggregates_only=true \
-    >"$log_dir/peer.txt" 2>&1 || { cat "$log_dir/peer.txt" >&2; exit 1; }
-  peer=1
-fi
-
-# Median CPU time of a press_bench benchmark, in microseconds.
+# Median CPU time of a benchmark in microseconds (its single time when there
+# are no repetitions), empty when it was not run.
 median_us() {
-  awk -F, -v name="\"$1_median\"" '
-    $1 == name {
+  awk -F, -v name="\"$1\"" -v median="\"$1_median\"" '
+    $1 == name || $1 == median {
       t = $4; u = $5
       if (u == "ns") t /= 1000; else if (u == "ms") t *= 1000; else if (u == "s") t *= 1e6
-      printf "%.1f", t
-    }' "$log_dir/press.csv"
-}
-# Column of peer_bench's closing table for an operation: 4 = FLINT time in
-# microseconds, 5 = our press over FLINT's routine, 6 = our calculation alone
-# over FLINT's routine.
-peer_column() {
-  if [ "$peer" -eq 0 ]; then echo "-"; return; fi
-  awk -v op="$1" -v col="$2" '
-    /^operation / { table = 1; next }
-    table && $1 == op { print $col }' "$log_dir/peer.txt"
+      if ($1 == median || result == "") result = t
+    }
+    END { if (result != "") printf "%.3f", result }' "$log_dir/bench.csv"
 }
 format_time() {
   awk -v t="$1" 'BEGIN {
-    if (t == "" || t == "-") print "-"
+    if (t == "") print "-"
+    else if (t >= 1e6) printf "%.2f s", t / 1e6
     else if (t >= 1000) printf "%.2f ms", t / 1000
     else printf "%.1f us", t }'
+}
+ratio() {
+  awk -v a="$1" -v b="$2" 'BEGIN { if (a == "" || b == "") print "-"; else printf "%.2f", a / b }'
 }
 
 echo
 echo "Machine: $(nproc) CPUs, $(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //')"
-echo "Median CPU times of $repetitions repetitions; FLINT ratios from one run of both."
+echo "Median CPU times of $repetitions repetitions; ours and FLINT measured in one run."
 echo
-printf '%-30s %12s %12s %12s %12s\n' "press (20 x 20)" "median" "FLINT" "press/FLINT" "calc/FLINT"
-while IFS='|' read -r label bench op; do
-  t=$(median_us "$bench")
-  if [ -n "$op" ]; then
-    flint=$(peer_column "$op" 4)
-    press_ratio=$(peer_column "$op" 5)
-    calc_ratio=$(peer_column "$op" 6)
-  else
-    flint=-; press_ratio=-; calc_ratio=-
-  fi
-  printf '%-30s %12s %12s %12s %12s\n' "$label" "$(format_time "$t")" "$(format_time "$flint")" \
-    "$press_ratio" "$calc_ratio"
+row_format='%-28s %10s %10s %7s   %10s %10s %7s\n'
+printf "$row_format" "press (20 x 20)" "in range" "FLINT" "ratio" "full range" "FLINT" "ratio"
+while IFS='|' read -r label op; do
+  cells=()
+  for set in in_range full_range; do
+    ours=$(median_us "$op/$set/ours")
+    flint=$(median_us "$op/$set/flint")
+    cells+=("$(format_time "$ours")" "$(format_time "$flint")" "$(ratio "$ours" "$flint")")
+  done
+  printf "$row_format" "$label" "${cells[@]}"
 done <<'TABLE'
-Lumbrane adjugate|BM_Adjugate|adjugate
-Lumbrane inverse|BM_Inverse|inverse
-Quorvit rank|BM_Rank|rank
-Zelcombe determinant|BM_Determinant|determinant
-Zelcombe determinant + log|BM_DeterminantWithLog|
-Tessovar sum|BM_Sum|sum
-Tessovar difference|BM_Difference|difference
-Tessovar product|BM_Product|product
-Tessovar multiple|BM_Multiple|multiple
-reader, longest 20 x 20 text|BM_ReadLongestText|
+Quorvit rank|rank
+Zelcombe determinant|determinant
+Zelcombe determinant + log|determinant_log
+Lumbrane adjugate|adjugate
+Lumbrane inverse|inverse
+Lumbrane adjugate, rank 19|adjugate_rank19
+Tessovar sum|sum
+Tessovar product|product
+Tessovar multiple|multiple
+reader, longest text|read_longest
 TABLE
 
 echo
