@@ -1,5 +1,7 @@
 #include "elimination.h"
 
+#include <memory>
+
 namespace calc {
 
 namespace {
@@ -18,10 +20,8 @@ void EliminateRow(const RowSet& r, int k, int c, int i, ZeroMultiplierRow zero_r
     }
     return;
   }
-  // The multiplier take / keep, its parts common to the whole row.
-  const Integer keep = r(k, c).num * r(i, c).den;
-  const Integer take = r(k, c).den * r(i, c).num;
-  for (int j = c + 1; j <= r.cols; ++j) r(i, j) = SubtractMultiple(r(i, j), take, keep, r(k, j));
+  const Fraction multiplier = r(i, c) / r(k, c);
+  for (int j = c + 1; j <= r.cols; ++j) r(i, j) = SubtractMultiple(r(i, j), multiplier, r(k, j));
   r(i, c) = Fraction{};
   if (zero_row == ZeroMultiplierRow::kReduce) {
     // Left of the pivot column the row holds zeros; written as 0 they read
@@ -91,6 +91,73 @@ Fraction Determinant(FractionMatrix& m, int n) {
   options.walk = PivotWalk::kDiagonal;
   Eliminate(r, options);
   return DiagonalProduct(r, n);
+}
+
+}  // namespace calc
+
+namespace calc {
+
+void ClearDenominators(const FractionMatrix& m, int n, int cols, IntegerRows& out,
+                       Integer scale[]) {
+  out.rows = n;
+  out.cols = cols;
+  for (int i = 1; i <= n; ++i) {
+    Integer lcm(1);
+    for (int j = 1; j <= cols; ++j) {
+      const Integer g = Gcd(lcm, m(i, j).den);
+      lcm = lcm * (g.IsOne() ? m(i, j).den : DivideExact(m(i, j).den, g));
+    }
+    if (lcm.Sign() < 0) lcm = -lcm;
+    for (int j = 1; j <= cols; ++j) {
+      out(i, j) = m(i, j).num * DivideExact(lcm, m(i, j).den);
+    }
+    scale[i] = std::move(lcm);
+  }
+}
+
+FractionFreeResult EliminateFractionFree(IntegerRows& r, int pivot_cols, bool jordan) {
+  FractionFreeResult result;
+  Integer previous(1);
+  int k = 1;
+  for (int c = 1; c <= pivot_cols && k <= r.rows; ++c) {
+    int t = k;
+    while (t <= r.rows && r(t, c).IsZero()) ++t;
+    if (t > r.rows) continue;
+    if (t != k) {
+      for (int j = 1; j <= r.cols; ++j) std::swap(r(k, j), r(t, j));
+      result.odd_exchanges = !result.odd_exchanges;
+    }
+    const Integer& pivot = r(k, c);
+    for (int i = jordan ? 1 : k + 1; i <= r.rows; ++i) {
+      if (i == k) continue;
+      const Integer factor = r(i, c);
+      for (int j = jordan ? 1 : c + 1; j <= r.cols; ++j) {
+        if (j == c) continue;
+        Integer v = pivot * r(i, j);
+        if (!factor.IsZero() && !r(k, j).IsZero()) v = v - factor * r(k, j);
+        r(i, j) = previous.IsOne() ? std::move(v) : DivideExact(v, previous);
+      }
+      r(i, c) = Integer(0);
+    }
+    previous = pivot;
+    result.pivot_col[k] = c;
+    ++result.rank;
+    ++k;
+  }
+  result.last_pivot = previous;
+  return result;
+}
+
+Fraction FractionFreeDeterminant(const FractionMatrix& m, int n) {
+  const std::unique_ptr<IntegerRows> work(new IntegerRows);  // large: off the stack
+  Integer scale[kMaxOrder + 1];
+  ClearDenominators(m, n, n, *work, scale);
+  const FractionFreeResult result = EliminateFractionFree(*work, n, false);
+  if (result.rank < n) return Fraction{};
+  Integer product(1);
+  for (int i = 1; i <= n; ++i) product = product * scale[i];
+  const Integer det = result.odd_exchanges ? -result.last_pivot : result.last_pivot;
+  return Reduced(det, product);
 }
 
 }  // namespace calc

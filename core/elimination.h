@@ -79,3 +79,40 @@ Fraction DiagonalProduct(const RowSet& rows, int n);
 Fraction Determinant(FractionMatrix& m, int n);
 
 }  // namespace calc
+
+namespace calc {
+
+// An integer matrix with up to 2 * kMaxOrder columns, addressed from 1: the
+// work space of the fraction-free elimination.
+struct IntegerRows {
+  Integer entry[kMaxOrder + 1][2 * kMaxOrder + 1];
+  int rows = 0;
+  int cols = 0;
+  Integer& operator()(int i, int j) { return entry[i][j]; }
+  const Integer& operator()(int i, int j) const { return entry[i][j]; }
+};
+
+// Fills rows 1..n, columns 1..cols of out with m's rows, each multiplied by
+// the least common multiple of its denominators (kept in scale[i]), so that
+// every entry is an integer.
+void ClearDenominators(const FractionMatrix& m, int n, int cols, IntegerRows& out, Integer scale[]);
+
+struct FractionFreeResult {
+  int rank = 0;
+  int pivot_col[kMaxOrder + 1] = {};  // per pivot row 1..rank
+  bool odd_exchanges = false;
+  Integer last_pivot{1};  // the determinant of the pivot rows and columns
+};
+
+// Fraction-free elimination in Bareiss' form: every entry stays an integer,
+// a minor of the matrix, and each step divides exactly by the pivot before
+// it. Pivots are looked for in columns 1..pivot_cols (echelon walk, a zero
+// pivot exchanged with the first lower row that has one). With jordan the
+// rows above each pivot are cleared too; every pivot row then holds
+// last_pivot in its pivot column and 0 in the other pivot columns.
+FractionFreeResult EliminateFractionFree(IntegerRows& r, int pivot_cols, bool jordan);
+
+// The determinant of rows and columns 1..n of m, fraction-free.
+Fraction FractionFreeDeterminant(const FractionMatrix& m, int n);
+
+}  // namespace calc

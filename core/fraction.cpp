@@ -45,12 +45,56 @@ Fraction Reduced(const Fraction& f) {
   return Reduced(f.num, f.den);
 }
 
+namespace {
+
+// Operations on large values work on reduced operands, so that they can
+// cancel common factors before multiplying, as exact rational arithmetic
+// does: far smaller gcds than one of the whole product. Only typed entries
+// can be unreduced, and their parts are small.
+Fraction Canonical(const Fraction& f) {
+  if (f.num.IsSmall() && f.den.IsSmall())
+    return ReducedWide(Wide(f.num.Small()), Wide(f.den.Small()));
+  return f;
+}
+
+Integer DivideIfNotOne(const Integer& a, const Integer& g) {
+  return g.IsOne() ? a : DivideExact(a, g);
+}
+
+// a * b for reduced a and b: n1 n2 / d1 d2 with the cross factors cancelled.
+Fraction MultiplyReduced(const Fraction& a, const Fraction& b) {
+  if (a.IsZero() || b.IsZero()) return Fraction{};
+  const Integer g1 = Gcd(a.num, b.den), g2 = Gcd(b.num, a.den);
+  return Fraction{DivideIfNotOne(a.num, g1) * DivideIfNotOne(b.num, g2),
+                  DivideIfNotOne(a.den, g2) * DivideIfNotOne(b.den, g1)};
+}
+
+// a + b (a - b when subtract) for reduced a and b: over the lcm of the
+// denominators, then only the common factor g of the two can remain.
+Fraction AddReduced(const Fraction& a, const Fraction& b, bool subtract) {
+  if (b.IsZero()) return a;
+  if (a.IsZero()) return subtract ? -b : b;
+  const Integer g = Gcd(a.den, b.den);
+  if (g.IsOne()) {
+    Integer n = subtract ? a.num * b.den - b.num * a.den : a.num * b.den + b.num * a.den;
+    if (n.IsZero()) return Fraction{};
+    return Fraction{std::move(n), a.den * b.den};
+  }
+  const Integer a_part = DivideExact(a.den, g), b_part = DivideExact(b.den, g);
+  const Integer t = subtract ? a.num * b_part - b.num * a_part : a.num * b_part + b.num * a_part;
+  if (t.IsZero()) return Fraction{};
+  const Integer g2 = Gcd(t, g);
+  return Fraction{DivideIfNotOne(t, g2), a_part * DivideIfNotOne(b.den, g2)};
+}
+
+}  // namespace
+
 Fraction operator+(const Fraction& a, const Fraction& b) {
   if (BothFit32(a) && BothFit32(b)) {
     return ReducedWide(Wide(a.num.Small() * b.den.Small()) + Wide(b.num.Small() * a.den.Small()),
                        Wide(a.den.Small() * b.den.Small()));
   }
-  return Reduced(a.num * b.den + b.num * a.den, a.den * b.den);
+  return AddReduced(Canonical(a), Canonical(b), false);
 }
 
 Fraction operator-(const Fraction& a, const Fraction& b) {
@@ -58,18 +102,20 @@ Fraction operator-(const Fraction& a, const Fraction& b) {
     return ReducedWide(Wide(a.num.Small() * b.den.Small()) - Wide(b.num.Small() * a.den.Small()),
                        Wide(a.den.Small() * b.den.Small()));
   }
-  return Reduced(a.num * b.den - b.num * a.den, a.den * b.den);
+  return AddReduced(Canonical(a), Canonical(b), true);
 }
 
 Fraction operator*(const Fraction& a, const Fraction& b) {
   if (BothFit32(a) && BothFit32(b)) {
     return ReducedWide(Wide(a.num.Small() * b.num.Small()), Wide(a.den.Small() * b.den.Small()));
   }
-  return Reduced(a.num * b.num, a.den * b.den);
+  return MultiplyReduced(Canonical(a), Canonical(b));
 }
 
 Fraction operator/(const Fraction& a, const Fraction& b) {
-  return Reduced(a.num * b.den, a.den * b.num);
+  const Fraction c = Canonical(b);
+  const Fraction inverse = c.num.Sign() < 0 ? Fraction{-c.den, -c.num} : Fraction{c.den, c.num};
+  return a * inverse;
 }
 
 Fraction operator-(const Fraction& a) {
@@ -80,18 +126,17 @@ bool SameValue(const Fraction& a, const Fraction& b) {
   return a.num * b.den == b.num * a.den;
 }
 
-Fraction SubtractMultiple(const Fraction& a, const Integer& take, const Integer& keep,
-                          const Fraction& b) {
-  // a - take/keep * b over the common denominator den(a) * den(b) * keep.
-  if (BothFit32(a) && BothFit32(b) && take.IsSmall() && keep.IsSmall()) {
+Fraction SubtractMultiple(const Fraction& a, const Fraction& multiplier, const Fraction& b) {
+  // a - m * b over the common denominator den(a) * den(b) * den(m).
+  if (BothFit32(a) && BothFit32(b) && multiplier.num.IsSmall() && multiplier.den.IsSmall()) {
     // Each part is a 32-bit by 32-bit product times a 64-bit factor: below
     // 2^125, so the difference of two fits in 128 bits.
-    const Wide n = Wide(a.num.Small() * b.den.Small()) * keep.Small() -
-                   Wide(b.num.Small() * a.den.Small()) * take.Small();
+    const Wide n = Wide(a.num.Small() * b.den.Small()) * multiplier.den.Small() -
+                   Wide(b.num.Small() * a.den.Small()) * multiplier.num.Small();
     if (n == Wide(0)) return Fraction{};
-    return ReducedWide(n, Wide(a.den.Small() * b.den.Small()) * keep.Small());
+    return ReducedWide(n, Wide(a.den.Small() * b.den.Small()) * multiplier.den.Small());
   }
-  return Reduced(a.num * b.den * keep - b.num * a.den * take, a.den * b.den * keep);
+  return AddReduced(Canonical(a), MultiplyReduced(multiplier, Canonical(b)), true);
 }
 
 }  // namespace calc

@@ -33,11 +33,9 @@ Fraction operator-(const Fraction& a);
 // True when the two fractions have the same value, whatever their forms.
 bool SameValue(const Fraction& a, const Fraction& b);
 
-// a - (take / keep) * b, reduced, where take / keep is the multiplier of an
-// elimination step given by its parts (keep not 0): the one operation every
-// elimination repeats for each entry of a row. Exact at any size; on the
-// common case of 32-bit parts it runs in machine arithmetic.
-Fraction SubtractMultiple(const Fraction& a, const Integer& take, const Integer& keep,
-                          const Fraction& b);
+// a - m * b, reduced: the one operation every elimination repeats for each
+// entry of a row, m being the reduced multiplier of the row. Exact at any
+// size; on the common case of 32-bit parts it runs in machine arithmetic.
+Fraction SubtractMultiple(const Fraction& a, const Fraction& m, const Fraction& b);
 
 }  // namespace calc

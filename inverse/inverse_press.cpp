@@ -16,30 +16,21 @@ constexpr char kMsgSingular[] = "该矩阵的值为0,不存在逆矩阵!";
 constexpr char kCaptionSingular[] = "False !";
 constexpr char kCaptionHelp[] = "Lumbranev1.3使用说明";
 
-// Gauss-Jordan elimination of [A | I]: the left block becomes a reduced
-// row echelon form R of A and the right block the row operations E that
-// give it (E A = R).
+// Fraction-free Gauss-Jordan elimination of [B | I], where B is A with
+// every row i multiplied by the lcm d_i of its denominators: B = D A.
 struct JordanForm {
-  Fraction cells[kMaxOrder + 1][2 * kMaxOrder + 1];
-  RowSet rows;
-  EliminationResult result;
+  IntegerRows rows;
+  Integer scale[kMaxOrder + 1];  // d_i
+  FractionFreeResult result;
 };
 
 void EliminateAugmented(const FractionMatrix& a, int n, JordanForm& form) {
-  for (int i = 1; i <= n; ++i) {
-    for (int j = 1; j <= n; ++j) {
-      form.cells[i][j] = a(i, j);
-      form.cells[i][n + j] = Fraction{Integer(i == j ? 1 : 0), Integer(1)};
-    }
-    form.rows.row[i] = form.cells[i];
-  }
-  form.rows.rows = n;
+  ClearDenominators(a, n, n, form.rows, form.scale);
   form.rows.cols = 2 * n;
-  EliminationOptions options;
-  options.repair = PivotRepair::kExchangeRows;
-  options.clear_above = true;
-  options.pivot_cols = n;
-  form.result = Eliminate(form.rows, options);
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= n; ++j) form.rows(i, n + j) = Integer(i == j ? 1 : 0);
+  }
+  form.result = EliminateFractionFree(form.rows, n, true);
 }
 
 // The determinant of A without row r and column c (a minor of order n - 1).
@@ -52,34 +43,52 @@ Fraction Minor(const FractionMatrix& a, int n, int r, int c) {
     }
     ++to;
   }
-  return Determinant(minor, n - 1);
+  return FractionFreeDeterminant(minor, n - 1);
+}
+
+// The answers of an invertible A. The elimination leaves P det(B) B^-1 in
+// the right block, P = +-1 by the row exchanges and det(B) = P * the last
+// pivot p; A^-1 = B^-1 D, and adj(A) = det(A) A^-1 with det(A) = det(B) /
+// (d_1 ... d_n). So A^-1 (i, j) = R(i, j) d_j / p and adj(A) (i, j) =
+// P R(i, j) d_j / (d_1 ... d_n).
+void InvertibleAnswer(const JordanForm& form, int n, bool invert, FractionMatrix& result) {
+  Integer denominator = form.result.last_pivot;
+  if (!invert) {
+    denominator = Integer(1);
+    for (int i = 1; i <= n; ++i) denominator = denominator * form.scale[i];
+    if (form.result.odd_exchanges) denominator = -denominator;
+  }
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= n; ++j)
+      result(i, j) = Reduced(form.rows(i, n + j) * form.scale[j], denominator);
+  }
 }
 
 // The adjugate of a matrix of rank n - 1, which has rank one: it is
-// t * u * v^T with A u = 0 and v^T A = 0, and t is fixed by one cofactor.
-void SingularAdjugate(const FractionMatrix& a, int n, const JordanForm& form,
-                      FractionMatrix& result) {
-  const RowSet& r = form.rows;
-  // u: the column without a pivot is free (u_f = 1); each pivot row k with
-  // its pivot in column c gives u_c = -R(k, f) / R(k, c).
+// t * u * w^T with A u = 0 and w^T A = 0, and t is fixed by one cofactor.
+void SingularAdjugate(const FractionMatrix& a, int n, JordanForm& form, FractionMatrix& result) {
+  IntegerRows& r = form.rows;
+  // u: the column without a pivot is free (u_f = p); each pivot row k, its
+  // pivot p in column c, gives u_c = -B'(k, f).
   int free_col = 1;
   for (int k = 1; k < n && form.result.pivot_col[k] == free_col; ++k) ++free_col;
-  Fraction u[kMaxOrder + 1];
-  u[free_col] = Fraction{Integer(1), Integer(1)};
-  for (int k = 1; k < n; ++k) {
-    const int c = form.result.pivot_col[k];
-    u[c] = -(r(k, free_col) / r(k, c));
-  }
-  // v: the zero row n of R = E A, so row n of E.
+  Integer u[kMaxOrder + 1];
+  u[free_col] = form.result.last_pivot;
+  for (int k = 1; k < n; ++k) u[form.result.pivot_col[k]] = -r(k, free_col);
+  // w: row n of the left block is 0, so row n of the right block, v, has
+  // v^T B = 0, and w = D v has w^T A = v^T B = 0.
+  Integer w[kMaxOrder + 1];
+  for (int j = 1; j <= n; ++j) w[j] = r(n, n + j) * form.scale[j];
   int i = 1;
-  while (r(n, n + i).IsZero()) ++i;
-  // adj(A)(f, i) is the cofactor of entry (i, f); it equals t * u_f * v_i.
+  while (w[i].IsZero()) ++i;
+  // adj(A) (f, i) is the cofactor of entry (i, f); it equals t u_f w_i.
   Fraction cofactor = Minor(a, n, i, free_col);
   if ((i + free_col) % 2 != 0) cofactor = -cofactor;
-  const Fraction t = cofactor / r(n, n + i);
+  const Fraction t = cofactor / Fraction{u[free_col] * w[i], Integer(1)};
   for (int row = 1; row <= n; ++row) {
-    const Fraction tu = t * u[row];
-    for (int col = 1; col <= n; ++col) result(row, col) = tu * r(n, n + col);
+    for (int col = 1; col <= n; ++col) {
+      result(row, col) = t * Fraction{u[row] * w[col], Integer(1)};
+    }
   }
 }
 
@@ -98,25 +107,16 @@ Box PressInverse(const InverseInput& input) {
   // The dialog's two radio buttons exclude each other; were both set, the
   // inverse would be computed.
   const bool invert = input.inverse_chosen;
-  const std::unique_ptr<JordanForm> augmented(new JordanForm);  // large: kept off the stack
-  JordanForm& form = *augmented;
-  EliminateAugmented(a, n, form);
-  const RowSet& r = form.rows;
-  const int rank = form.result.rank;
+  const std::unique_ptr<JordanForm> form(new JordanForm);  // large: kept off the stack
+  EliminateAugmented(a, n, *form);
+  const int rank = form->result.rank;
   if (rank < n && invert) return Box{kMsgSingular, kCaptionSingular, Owner::kDialog};
 
   FractionMatrix result;
   if (rank == n) {
-    // Row k of R is its pivot d_k on the diagonal, so A^-1 is E with row k
-    // divided by d_k, and adj(A) = det(A) A^-1.
-    Fraction det = DiagonalProduct(r, n);
-    if (form.result.exchanges % 2 != 0) det = -det;
-    for (int k = 1; k <= n; ++k) {
-      const Fraction factor = (invert ? Fraction{Integer(1), Integer(1)} : det) / r(k, k);
-      for (int j = 1; j <= n; ++j) result(k, j) = factor * r(k, n + j);
-    }
+    InvertibleAnswer(*form, n, invert, result);
   } else if (rank == n - 1) {
-    SingularAdjugate(a, n, form, result);
+    SingularAdjugate(a, n, *form, result);
   }  // below rank n - 1 every minor of order n - 1 is 0
 
   std::string text;
