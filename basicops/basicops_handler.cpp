@@ -4,7 +4,7 @@
 #include "shell.h"
 #include "tessovar_resource.h"
 
-void HandleCommand(HWND dialog, int control_id, LPARAM, int) {
+void HandleCommand(HWND dialog, int control_id) {
   switch (control_id) {
     case IDC_CALCULATE: {
       calc::BasicOpsInput input;

@@ -43,7 +43,7 @@ static BOOL CALLBACK KeepEscapeInEdit(HWND child, LPARAM) {
   return TRUE;
 }
 
-static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
   switch (message) {
     case WM_CLOSE:
       EndDialog(dialog, 0);
@@ -52,7 +52,7 @@ static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wparam, LPA
       EnumChildWindows(dialog, KeepEscapeInEdit, 0);
       return 1;  // focus goes to the first tab stop, the button "计算"
     case WM_COMMAND:
-      HandleCommand(dialog, LOWORD(wparam), lparam, HIWORD(wparam));
+      HandleCommand(dialog, LOWORD(wparam));
       return 0;
     default:
       return 0;

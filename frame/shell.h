@@ -11,7 +11,7 @@
 
 // Each program defines its command handler: called for every WM_COMMAND of
 // the dialog, it acts on the control id alone.
-void HandleCommand(HWND dialog, int control_id, LPARAM lparam, int notification);
+void HandleCommand(HWND dialog, int control_id);
 
 // The whole text of an edit control, however long.
 std::string ReadControlText(HWND dialog, int control_id);

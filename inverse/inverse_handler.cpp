@@ -4,7 +4,7 @@
 #include "lumbrane_resource.h"
 #include "shell.h"
 
-void HandleCommand(HWND dialog, int control_id, LPARAM, int) {
+void HandleCommand(HWND dialog, int control_id) {
   switch (control_id) {
     case IDC_INSTRUCTIONS:
       ShowBox(dialog, calc::LumbraneHelpBox());
