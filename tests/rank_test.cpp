@@ -5,6 +5,7 @@
 
 #include "matrix_reader.h"
 #include "rank_press.h"
+#include "result_text.h"
 
 namespace calc {
 namespace {
@@ -71,26 +72,6 @@ std::string MatrixText(const int values[][8], int rows, int cols, bool transpose
   return text;
 }
 
-// After elimination: zero rows last, each leading entry strictly to the
-// right of the one above, and as many non-zero rows as the rank.
-void ExpectRowEchelon(const FractionMatrix& m, int rank) {
-  int previous_lead = 0, nonzero_rows = 0;
-  for (int i = 1; i <= m.rows; ++i) {
-    int lead = 0;
-    for (int j = 1; j <= m.cols && lead == 0; ++j) {
-      if (!m(i, j).IsZero()) lead = j;
-    }
-    if (lead == 0) {
-      previous_lead = m.cols + 1;
-      continue;
-    }
-    ASSERT_GT(lead, previous_lead) << "row " << i;
-    previous_lead = lead;
-    ++nonzero_rows;
-  }
-  EXPECT_EQ(nonzero_rows, rank);
-}
-
 // A product L * R of an r-column and an r-row factor, both holding the
 // identity in their top/left block, has rank exactly r; the rank of the
 // transpose must agree.
@@ -120,7 +101,7 @@ TEST(EliminateForRank, FindsTheRankOfConstructedMatricesOfEveryShape) {
           m.cols = transpose ? rows : cols;
           const int rank = EliminateForRank(m);
           EXPECT_EQ(rank, r) << rows << "x" << cols << (transpose ? " transposed" : "");
-          ExpectRowEchelon(m, rank);
+          EXPECT_EQ(testing::RowEchelonFault(m, rank), "");
         }
       }
     }

@@ -17,8 +17,19 @@ namespace calc::testing {
 // entries), or a description of the first fault.
 std::string ParseResultMatrix(std::string_view text, int rows, int cols, FractionMatrix& m);
 
-// The same for one entry's text, without its blank.
-bool ParseShownFraction(std::string_view token, Fraction& f);
+// The same for one entry's text, without its blank. Unless `reduced`, n and
+// d may have a common factor (an entry shown as it was typed).
+bool ParseShownFraction(std::string_view token, Fraction& f, bool reduced = true);
+
+// Empty when m (rows 1..m.rows) is in row echelon form, each row's leading
+// entry strictly right of the one above and zero rows last, with `rank`
+// non-zero rows; otherwise the fault.
+std::string RowEchelonFault(const FractionMatrix& m, int rank);
+
+// Empty when a rank result box text holds a matrix in its shown form (every
+// row as long as the first) and row echelon form, an empty line and
+// "矩阵的秩为" with the number of its non-zero rows; otherwise the fault.
+std::string RankResultFault(std::string_view text);
 
 // The text a user would type for rows 1..rows, columns 1..cols of m: the
 // entries as shown, separated by blanks, rows ended by CR LF.

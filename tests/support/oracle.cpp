@@ -1,0 +1,209 @@
+#include "oracle.h"
+
+#include <gmpxx.h>
+
+#include <random>
+#include <vector>
+
+#include "basicops_press.h"
+#include "determinant_press.h"
+#include "inverse_press.h"
+#include "matrix_reader.h"
+#include "rank_press.h"
+#include "result_text.h"
+
+namespace calc::testing {
+
+const char* const kCalculationNames[kCalculationCount] = {
+    "rank", "determinant", "adjugate", "inverse", "sum", "difference", "product", "multiple"};
+
+namespace {
+
+using Q = mpq_class;
+using QMatrix = std::vector<std::vector<Q>>;
+
+// Rows and columns 1..rows, 1..cols of m (entries as read, in 32 bits).
+QMatrix Exact(const FractionMatrix& m, int rows, int cols) {
+  QMatrix q(rows, std::vector<Q>(cols));
+  for (int i = 0; i < rows; ++i) {
+    for (int j = 0; j < cols; ++j) {
+      const Fraction& f = m(i + 1, j + 1);
+      q[i][j] = Q(mpz_class(static_cast<long>(f.num.Small())),
+                  mpz_class(static_cast<long>(f.den.Small())));
+      q[i][j].canonicalize();
+    }
+  }
+  return q;
+}
+
+std::string Shown(const Q& q) {
+  return q.get_str();  // "0", "n" or "n/d", reduced, the sign on n
+}
+
+std::string Text(const QMatrix& m) {
+  std::string text;
+  for (const auto& row : m) {
+    for (const Q& q : row) text += Shown(q) + " ";
+    text += "\n";
+  }
+  return text;
+}
+
+Box Result(std::string text, Owner owner = Owner::kNone) {
+  return Box{std::move(text), "计算完毕", owner};
+}
+
+// Row reduction as the programs define it: in each of the first pivot_cols
+// columns a zero pivot is repaired by adding the first lower row that is
+// non-zero there, then the column is cleared below the pivot (and above it
+// with clear_above). Returns the number of pivots.
+size_t Eliminate(QMatrix& m, size_t pivot_cols, bool clear_above) {
+  size_t k = 0;
+  for (size_t c = 0; c < pivot_cols && k < m.size(); ++c) {
+    size_t t = k;
+    while (t < m.size() && m[t][c] == 0) ++t;
+    if (t == m.size()) continue;
+    for (size_t j = 0; t != k && j < m[k].size(); ++j) m[k][j] += m[t][j];
+    for (size_t i = clear_above ? 0 : k + 1; i < m.size(); ++i) {
+      if (i == k || m[i][c] == 0) continue;
+      const Q f = m[i][c] / m[k][c];
+      for (size_t j = 0; j < m[i].size(); ++j) m[i][j] -= f * m[k][j];
+    }
+    ++k;
+  }
+  return k;
+}
+
+// Gauss-Jordan on [A | I]; false when A is singular.
+bool Invert(const QMatrix& a, QMatrix& inverse, Q& det) {
+  const size_t n = a.size();
+  QMatrix m = a;
+  for (size_t i = 0; i < n; ++i) {
+    m[i].resize(2 * n);
+    m[i][n + i] = 1;
+  }
+  if (Eliminate(m, n, true) < n) return false;
+  det = 1;
+  inverse.assign(n, std::vector<Q>(n));
+  for (size_t i = 0; i < n; ++i) {
+    det *= m[i][i];
+    for (size_t j = 0; j < n; ++j) inverse[i][j] = m[i][n + j] / m[i][i];
+  }
+  return true;
+}
+
+// det(A) A^-1 when A is invertible; 0 below rank n - 1. At rank n - 1 every
+// cofactor of A + t u v^T is the determinant of a rank-one change of a minor
+// of A, affine in t (matrix determinant lemma), so adj(A) = 2 adj(A + u v^T)
+// - adj(A + 2 u v^T), with u, v drawn until A + u v^T is invertible.
+QMatrix Adjugate(const QMatrix& a) {
+  const size_t n = a.size();
+  QMatrix adj(n, std::vector<Q>(n)), inverse, rows = a;
+  Q det;
+  if (Invert(a, inverse, det)) {
+    for (size_t i = 0; i < n; ++i) {
+      for (size_t j = 0; j < n; ++j) adj[i][j] = det * inverse[i][j];
+    }
+    return adj;
+  }
+  if (Eliminate(rows, n, false) + 1 < n) return adj;
+  std::mt19937 random(1);
+  for (;;) {
+    std::vector<int> u(n), v(n);
+    for (size_t i = 0; i < n; ++i) u[i] = random() % 7 - 3, v[i] = random() % 7 - 3;
+    for (int t = 1; t <= 2; ++t) {
+      QMatrix b = a;
+      for (size_t i = 0; i < n; ++i) {
+        for (size_t j = 0; j < n; ++j) b[i][j] += t * u[i] * v[j];
+      }
+      if (!Invert(b, inverse, det)) break;
+      for (size_t i = 0; i < n; ++i) {
+        for (size_t j = 0; j < n; ++j) adj[i][j] += (t == 1 ? 2 : -1) * det * inverse[i][j];
+      }
+      if (t == 2) return adj;
+    }
+  }
+}
+
+}  // namespace
+
+Box Press(Calculation c, const std::string& first, const std::string& second) {
+  switch (c) {
+    case kRank:
+      return PressRank({first, true});
+    case kDeterminant:
+      return PressDeterminant({first, false}).box;
+    case kAdjugate:
+    case kInverse:
+      return PressInverse({first, c == kAdjugate, c == kInverse});
+    default:
+      BasicOpsInput input{first, second};
+      input.add = c == kSum;
+      input.subtract = c == kDifference;
+      input.multiply = c == kProduct;
+      input.scalar = c == kMultiple;
+      return PressBasicOps(input);
+  }
+}
+
+Box Expected(Calculation c, const FractionMatrix& a, const FractionMatrix& b) {
+  const int n = a.rows;
+  QMatrix m = c <= kInverse ? Exact(a, n, c == kRank ? a.cols : n) : QMatrix();
+  Q det = 1;
+  switch (c) {
+    case kRank: {
+      const size_t rank = Eliminate(m, a.cols, false);
+      return Result(Text(m) + "\n矩阵的秩为" + std::to_string(rank));
+    }
+    case kDeterminant:
+      if (Eliminate(m, n, false) < static_cast<size_t>(n)) det = 0;
+      for (int i = 0; i < n; ++i) det *= m[i][i];
+      return Result("行列式的值为 " + Shown(det), Owner::kDialog);
+    case kAdjugate:
+      return Result(Text(Adjugate(m)));
+    case kInverse: {
+      QMatrix inverse;
+      if (!Invert(m, inverse, det))
+        return Box{"该矩阵的值为0,不存在逆矩阵!", "False !", Owner::kDialog};
+      return Result(Text(inverse));
+    }
+    default:
+      break;
+  }
+  const bool same_shape = a.rows == b.rows && a.cols == b.cols;
+  if (c == kProduct ? a.cols != b.rows : c != kMultiple && !same_shape) {
+    return Box{"矩阵有误", "Error", Owner::kDialog};
+  }
+  const QMatrix x = Exact(a, a.rows, a.cols), y = Exact(b, b.rows, b.cols);
+  QMatrix r(a.rows, std::vector<Q>(c == kProduct ? b.cols : a.cols));
+  for (int i = 0; i < a.rows; ++i) {
+    for (size_t j = 0; j < r[i].size(); ++j) {
+      if (c == kSum) r[i][j] = x[i][j] + y[i][j];
+      if (c == kDifference) r[i][j] = x[i][j] - y[i][j];
+      if (c == kMultiple) r[i][j] = x[i][j] * y[0][0];
+      for (int k = 0; c == kProduct && k < a.cols; ++k) r[i][j] += x[i][k] * y[k][j];
+    }
+  }
+  return Result(Text(r));
+}
+
+Box ExpectedForTexts(Calculation c, const std::string& first, const std::string& second) {
+  FractionMatrix a, b;
+  ReadError error = ReadMatrixText(first, a);
+  if (error == ReadError::kNone && c >= kSum) error = ReadMatrixText(second, b);
+  if (error != ReadError::kNone) return Box{ReadErrorText(error), "Error", Owner::kDialog};
+  return Expected(c, a, b);
+}
+
+std::string Compare(Calculation c, const Box& shown, const Box& expected) {
+  if (!(shown == expected)) {
+    auto cut = [](const std::string& s) {
+      return s.substr(0, 200) + (s.size() > 200 ? "..." : "");
+    };
+    return "shown \"" + cut(shown.text) + "\" (" + shown.caption + "), expected \"" +
+           cut(expected.text) + "\" (" + expected.caption + ")";
+  }
+  return c == kRank && shown.caption == "计算完毕" ? RankResultFault(shown.text) : "";
+}
+
+}  // namespace calc::testing

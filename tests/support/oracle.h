@@ -1,0 +1,41 @@
+// The one oracle of every calculation: GMP's exact rationals, computed
+// independently of the programs' own arithmetic, and the one comparison of a
+// press's box with it.
+#pragma once
+
+#include <string>
+
+#include "box.h"
+#include "fraction_matrix.h"
+
+namespace calc::testing {
+
+enum Calculation {
+  kRank,
+  kDeterminant,
+  kAdjugate,
+  kInverse,
+  kSum,
+  kDifference,
+  kProduct,
+  kMultiple,
+  kCalculationCount
+};
+extern const char* const kCalculationNames[kCalculationCount];
+
+// One press of the program that runs c, with c chosen (Tessovar's second
+// matrix from `second`, which the others ignore).
+Box Press(Calculation c, const std::string& first, const std::string& second);
+
+// The box the press must show for the matrices a and b as read (rows, cols
+// and entries 1..20; Lumbrane and Zelcombe take rows and columns 1..a.rows).
+Box Expected(Calculation c, const FractionMatrix& a, const FractionMatrix& b);
+
+// The same for typed texts: the first refusal of the reader, else Expected.
+Box ExpectedForTexts(Calculation c, const std::string& first, const std::string& second);
+
+// Empty when `shown` is `expected` byte for byte (a rank result is also
+// checked for its own form); otherwise the difference.
+std::string Compare(Calculation c, const Box& shown, const Box& expected);
+
+}  // namespace calc::testing
