@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libgmp-dev libflint-dev
   g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64
   wine wine32:i386 wine64 xvfb xauth x11-apps x11-utils imagemagick
-  locales fonts-wqy-zenhei fonts-wqy-microhei
+  locales fonts-wqy-zenhei fonts-wqy-microhei m4 dpkg-dev
 )
 
 missing=()
@@ -32,6 +32,9 @@ if [ "${#missing[@]}" -gt 0 ]; then
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
+
+# GMP for the 32-bit Windows programs, built once from Debian's source package.
+bash "$(dirname "${BASH_SOURCE[0]}")/build-gmp-mingw.sh"
 
 # The programs speak code page 936: Wine derives the ANSI code page from the
 # locale, so zh_CN.UTF-8 must exist.
