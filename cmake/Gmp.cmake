@@ -3,7 +3,7 @@
 #
 # Natively it is Debian's libgmp-dev. The Windows programs link GMP
 # statically, so that each .exe stays a single file: the library built by
-# tools/build-gmp-mingw.sh for the target's MinGW-w64 triplet, found in
+# tools/build-gmp-mingw.sh for i686-w64-mingw32, found in
 # CALC_GMP_MINGW_PREFIX (by default the cache folder that script installs
 # into).
 if(TARGET calc_gmp)
@@ -11,13 +11,10 @@ if(TARGET calc_gmp)
 endif()
 
 if(WIN32)
-  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
-    set(calc_gmp_host x86_64-w64-mingw32)
-    set(calc_gmp_script "tools/build-gmp-mingw.sh ${calc_gmp_host}")
-  else()
-    set(calc_gmp_host i686-w64-mingw32)
-    set(calc_gmp_script "tools/build-gmp-mingw.sh")
+  if(NOT CMAKE_SIZEOF_VOID_P EQUAL 4)
+    message(FATAL_ERROR "GMP is built for 32-bit Windows (i686-w64-mingw32) only")
   endif()
+  set(calc_gmp_host i686-w64-mingw32)
   if(DEFINED ENV{XDG_CACHE_HOME} AND NOT "$ENV{XDG_CACHE_HOME}" STREQUAL "")
     set(calc_gmp_cache "$ENV{XDG_CACHE_HOME}")
   else()
@@ -37,9 +34,9 @@ if(WIN32)
   if(NOT EXISTS "${calc_gmp_library}" OR NOT EXISTS "${calc_gmp_include}/gmp.h")
     message(FATAL_ERROR
       "GMP for ${calc_gmp_host} is not built in ${CALC_GMP_MINGW_PREFIX} "
-      "(no lib/libgmp.a or include/gmp.h there). Run: bash ${calc_gmp_script} "
-      "(tools/install-deps.sh does it for i686), or set CALC_GMP_MINGW_PREFIX "
-      "to where it is.")
+      "(no lib/libgmp.a or include/gmp.h there). Run: bash tools/build-gmp-mingw.sh "
+      "(tools/install-deps.sh runs it), or set CALC_GMP_MINGW_PREFIX to where "
+      "it is.")
   endif()
 else()
   find_path(CALC_GMP_INCLUDE_DIR gmp.h)
