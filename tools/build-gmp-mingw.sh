@@ -15,8 +15,9 @@
 # the Debian archive already configured. Needs m4 and dpkg-dev (installed by
 # tools/install-deps.sh) and root the first time, for apt.
 #
-# GMP is configured for the generic i686 (Pentium Pro and later; any 32-bit
-# x86 Windows machine has one) with its x86 assembly, and compiled with -Os
+# GMP is configured for the generic i686 (Pentium Pro and later, the CPU the
+# compiler targets for the programs too) with its x86 assembly, which is
+# smaller than its C fallback as well as faster, and compiled with -Os
 # and one section per function, like the programs, so that the linker keeps
 # only what a program calls. Its few messages (fprintf to stderr on a failed
 # allocation) go through msvcrt's own printf rather than MinGW's, which would
@@ -25,6 +26,11 @@ set -euo pipefail
 
 host=i686-w64-mingw32
 prefix=${CALC_GMP_MINGW_PREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/fraction-calculators/gmp-$host}
+case "$prefix" in
+  /*) ;;
+  *) prefix=$PWD/$prefix ;;
+esac
+prefix=${prefix%/}
 cflags="-Os -ffunction-sections -fdata-sections"
 cppflags="-D__USE_MINGW_ANSI_STDIO=0"
 
@@ -48,7 +54,7 @@ if [ -e "$prefix" ] && [ ! -f "$stamp" ] && [ -n "$(ls -A "$prefix" 2>/dev/null)
   fail "$prefix holds files this script did not install; set CALC_GMP_MINGW_PREFIX to an empty or new folder"
 fi
 # One build at a time (two set-ups started together wait for each other).
-mkdir -p "${prefix%/*}"
+mkdir -p "$(dirname "$prefix")"
 exec 9>"$prefix.lock"
 flock 9
 built && exit 0
@@ -58,7 +64,7 @@ for tool in "$host-gcc" m4 dpkg-source apt-get make; do
     fail "$tool is missing; run tools/install-deps.sh as root first"
 done
 
-failure_log="${prefix%/*}/build-gmp-$host.log"
+failure_log="$(dirname "$prefix")/build-gmp-$host.log"
 rm -f "$failure_log"
 work=$(mktemp -d "${TMPDIR:-/tmp}/build-gmp-mingw.XXXXXX")
 log="$work/build.log"
@@ -73,7 +79,7 @@ step() {
   if ! "$@" >>"$log" 2>&1; then
     echo "build-gmp-mingw: $what failed; the end of its output:" >&2
     tail -n 40 "$log" >&2
-    mkdir -p "${failure_log%/*}" && cp "$log" "$failure_log" &&
+    cp "$log" "$failure_log" &&
       echo "build-gmp-mingw: full log in $failure_log" >&2
     exit 1
   fi
