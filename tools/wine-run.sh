@@ -6,9 +6,19 @@
 #   loader, PE32+ with the 64-bit one. (The `wine` wrapper would pick the
 #   32-bit loader whenever it is installed, even where the kernel cannot
 #   execute it.)
+# - A 32-bit program runs natively where the kernel executes i386 code.
+#   Where it does not (no IA-32 emulation), every i386 process of the run
+#   (the Wine loader, its preloader, each Windows process) runs through a
+#   user-mode qemu-i386 (tools/qemu-i386.sh fetches it once), registered for
+#   i386 ELF files in a private binfmt_misc of a user namespace: nothing is
+#   registered for the rest of the machine, and the namespace's PID 1 is
+#   this script, so every emulated process ends with the run. That needs
+#   Linux 6.7 or later and user namespaces; where neither way works the run
+#   fails with exit code 3 and says why.
 # - One Wine prefix per architecture, made once and reused, without the
 #   Mono/Gecko prompts. CALC_WINEPREFIX_ROOT moves them (default: the user's
-#   cache directory).
+#   cache directory). An emulated run works on a throw-away overlay of the
+#   prefix, as its processes are killed rather than shut down.
 # - Locale zh_CN.UTF-8, so the ANSI code page is 936.
 # - No Wine debug output.
 # - Without a usable X display, a private Xvfb is started for the run and
@@ -18,6 +28,7 @@
 # - CALC_WINE_DESKTOP=NAME,WxH runs the program in a Wine virtual desktop of
 #   that size, which draws window frames even where no window manager runs
 #   (as for a screenshot under Xvfb). The exit code is then the desktop's.
+# - CALC_WINE_ROUTE=native|emulated forces one way for a 32-bit program.
 set -euo pipefail
 
 if [ $# -lt 1 ]; then
@@ -30,6 +41,10 @@ if [ ! -f "$program" ]; then
   echo "wine-run.sh: no such file: $program" >&2
   exit 2
 fi
+tools=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+prefix_root=${CALC_WINEPREFIX_ROOT:-${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/fraction-calculators}
+mkdir -p "$prefix_root"
+prefix_root=$(cd "$prefix_root" && pwd)
 
 # The PE optional header's magic: 0x10b for PE32, 0x20b for PE32+.
 pe_offset=$(od -An -tu4 -j60 -N4 "$program" | tr -d ' ')
@@ -39,15 +54,16 @@ if [ "$signature" != 'PE\0\0' ]; then
   echo "wine-run.sh: $program is not a PE file" >&2
   exit 2
 fi
+route=native
 case "$magic" in
   010b)
     arch=win32
     loader=/usr/lib/wine/wine
-    if ! "$loader" --version >/dev/null 2>&1; then
-      echo "wine-run.sh: $program is a 32-bit program, but this host cannot execute" \
-        "the 32-bit Wine loader ($loader); on such hosts test the 64-bit twins" \
-        "(preset windows-x64) instead" >&2
-      exit 3
+    if [ -n "${CALC_WINE_QEMU:-}" ]; then
+      route=emulated-inside
+    elif [ "${CALC_WINE_ROUTE:-}" = emulated ] ||
+      { [ "${CALC_WINE_ROUTE:-}" != native ] && ! "$loader" --version >/dev/null 2>&1; }; then
+      route=emulated
     fi
     ;;
   020b)
@@ -60,15 +76,61 @@ case "$magic" in
     ;;
 esac
 
+# ---- 32-bit code on a kernel that cannot execute it ---------------------------
+unsupported() {
+  echo "wine-run.sh: $program is a 32-bit program, but this host's kernel cannot execute" \
+    "i386 code (the 32-bit Wine loader $loader fails), and the user-mode emulation" \
+    "cannot be set up either: $*" >&2
+  exit 3
+}
+
+if [ "$route" = emulated ]; then
+  # Outside the namespace: fetch the emulator, then run this script again as
+  # PID 1 of a new user, mount and PID namespace. The overlay's upper layer
+  # is removed here once every process of the namespace has ended.
+  command -v unshare >/dev/null || unsupported "unshare (util-linux) is missing"
+  qemu=$(bash "$tools/qemu-i386.sh" "$prefix_root/qemu") ||
+    unsupported "qemu-i386 could not be fetched (see above)"
+  scratch=$(mktemp -d "${TMPDIR:-/tmp}/wine-run.XXXXXX")
+  trap 'rm -rf "$scratch"' EXIT
+  status=0
+  CALC_WINE_QEMU=$qemu CALC_WINE_SCRATCH=$scratch CALC_WINEPREFIX_ROOT=$prefix_root \
+    unshare --user --map-root-user --mount --pid --fork --mount-proc --kill-child \
+    bash "${BASH_SOURCE[0]}" "$program" "$@" || status=$?
+  exit "$status"
+fi
+
+if [ "$route" = emulated-inside ]; then
+  # This namespace's own binfmt_misc (Linux 6.7+): i386 ELF executables run
+  # through qemu-i386. The F flag opens the emulator now, so it is found
+  # from every mount and root the emulated processes see.
+  binfmt=$CALC_WINE_SCRATCH/binfmt
+  mkdir -p "$binfmt"
+  mount -t binfmt_misc binfmt_misc "$binfmt" 2>/dev/null ||
+    unsupported "binfmt_misc cannot be mounted in a user namespace (Linux 6.7 or later is needed; this is $(uname -r))"
+  magic_i386='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+  mask_i386='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+  printf '%s' ":i386:M::$magic_i386:$mask_i386:$CALC_WINE_QEMU:F" >"$binfmt/register" ||
+    unsupported "qemu-i386 cannot be registered with binfmt_misc"
+  if ! "$loader" --version >/dev/null 2>&1; then
+    unsupported "the 32-bit Wine loader does not start under $CALC_WINE_QEMU"
+  fi
+  # Wine's server keeps its socket in a fresh folder under TMPDIR; this
+  # run's goes with the run's scratch folder.
+  export TMPDIR=$CALC_WINE_SCRATCH/tmp
+  mkdir -p "$TMPDIR"
+fi
+
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=zh_CN.UTF-8
 export LC_ALL=zh_CN.UTF-8
-unset WINELOADER WINESERVER
+unset WINELOADER WINESERVER CALC_WINE_QEMU
 
 xvfb_pid=
 cleanup() {
-  if [ -n "$xvfb_pid" ]; then
+  # In the namespace, the kernel ends every process with this script.
+  if [ -n "$xvfb_pid" ] && [ "$route" = native ]; then
     # Wine's desktop process holds a connection to this display; let the
     # session end before the display goes away.
     timeout 20 /usr/lib/wine/wineserver -w 2>/dev/null || true
@@ -103,12 +165,10 @@ variant=$arch
 if ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
   variant=$arch-nowm
 fi
-prefix_root=${CALC_WINEPREFIX_ROOT:-${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/fraction-calculators}
 export WINEPREFIX="$prefix_root/wine-$variant"
 export WINEARCH=$arch
 
 # Make the prefix once. Parallel runs wait for whoever makes it.
-mkdir -p "$prefix_root"
 (
   flock 9
   ready="$WINEPREFIX/.calc-ready-2"
@@ -139,6 +199,20 @@ mkdir -p "$prefix_root"
     touch "$ready"
   fi
 ) 9>"$prefix_root/wine-$variant.lock"
+
+if [ "$route" = emulated-inside ]; then
+  # The processes of this run are killed, not shut down, when it ends: they
+  # write to a throw-away layer over the prefix, seen only in this namespace.
+  mkdir -p "$CALC_WINE_SCRATCH/upper" "$CALC_WINE_SCRATCH/work"
+  mount -t overlay overlay \
+    -o "lowerdir=$WINEPREFIX,upperdir=$CALC_WINE_SCRATCH/upper,workdir=$CALC_WINE_SCRATCH/work" \
+    "$WINEPREFIX" || unsupported "an overlay of the Wine prefix cannot be mounted"
+  # It names the server's folder of an earlier run.
+  rm -f "$WINEPREFIX/wineserver"
+  # Start Wine's services first, with their output on no pipe a caller
+  # reads: they outlive the program, and the caller would wait for them.
+  timeout 300 "$loader" wineboot.exe >/dev/null 2>&1 </dev/null || true
+fi
 
 command=("$program")
 if [ -n "${CALC_WINE_DESKTOP:-}" ]; then
