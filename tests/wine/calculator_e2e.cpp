@@ -8,6 +8,7 @@
 //   calc_e2e presses   NAME PROGRAM.exe
 //   calc_e2e load      NAME PROGRAM.exe [PRESSES]
 //   calc_e2e show      NAME PROGRAM.exe MARKER_FILE
+//   calc_e2e environment [PROGRAM.exe ...]
 //
 // NAME is Quorvit, Lumbrane, Tessovar or Zelcombe. Texts below are UTF-8 in
 // the source and reach the program in code page 936, as typed text would.
@@ -436,7 +437,6 @@ IconImage CheckResources(const DialogLayout& layout, const std::wstring& exe) {
                  attribute("version") == "6.0.0.0" && attribute("type") == "win32" &&
                  attribute("publicKeyToken") == "6595b64144ccf1df" && attribute("language") == "*",
              ctx, "the dependency is Common-Controls 6.0.0.0, win32, 6595b64144ccf1df, *");
-      // The shipped build is x86; the 64-bit twin carries the same manifest.
       Expect(attribute("processorArchitecture") == "x86", ctx,
              "the dependency's processor architecture is x86");
     }
@@ -472,13 +472,37 @@ IconImage CheckResources(const DialogLayout& layout, const std::wstring& exe) {
   return icon;
 }
 
+// What the file's headers say it is: "PE32, i386" for the shipped build
+// ("PE32" or "PE32+" from the optional header, then the machine).
+std::string PeKind(const std::wstring& exe) {
+  std::string bytes;
+  if (!e2e::ReadFileBytes(exe, bytes) || bytes.size() < 0x40) return "unreadable";
+  DWORD offset = 0;
+  std::memcpy(&offset, bytes.data() + 0x3C, 4);
+  if (bytes.size() < offset + 26 || bytes.compare(offset, 4, std::string("PE\0\0", 4)) != 0) {
+    return "not a PE file";
+  }
+  WORD machine = 0, magic = 0;
+  std::memcpy(&machine, bytes.data() + offset + 4, 2);
+  std::memcpy(&magic, bytes.data() + offset + 24, 2);
+  const std::string format = magic == 0x10b ? "PE32" : magic == 0x20b ? "PE32+" : "unknown format";
+  const std::string cpu = machine == IMAGE_FILE_MACHINE_I386    ? "i386"
+                          : machine == IMAGE_FILE_MACHINE_AMD64 ? "x86-64"
+                                                                : "unknown machine";
+  return format + ", " + cpu;
+}
+
 int RunResources(const std::vector<std::string>& args) {
   std::map<std::string, IconImage> icons;
   for (const std::string& arg : args) {
     const size_t eq = arg.find('=');
     const DialogLayout* layout = eq == std::string::npos ? nullptr : FindDialog(arg.substr(0, eq));
     if (!Expect(layout != nullptr, "arguments", "NAME=PROGRAM.exe, got " + arg)) continue;
-    icons[layout->name] = CheckResources(*layout, e2e::ToWindowsPath(arg.substr(eq + 1)));
+    const std::wstring exe = e2e::ToWindowsPath(arg.substr(eq + 1));
+    const std::string kind = PeKind(exe);
+    std::printf("resources: %s (%s)\n", arg.c_str() + eq + 1, kind.c_str());
+    Expect(kind == "PE32, i386", layout->name, "the program is 32-bit (PE32, i386)");
+    icons[layout->name] = CheckResources(*layout, exe);
   }
   // Quorvit, Lumbrane and Tessovar share one image; Zelcombe has its own.
   const std::vector<std::string> shared = {"Quorvit", "Lumbrane", "Tessovar"};
@@ -1255,18 +1279,31 @@ int RunShow(const DialogLayout& layout, const std::wstring& exe, const std::wstr
 
 // ---- Main ------------------------------------------------------------------------------
 
-// "PE32" or "PE32+" from the file's optional header.
-std::string PeKind(const std::wstring& exe) {
-  std::string bytes;
-  if (!e2e::ReadFileBytes(exe, bytes) || bytes.size() < 0x40) return "unreadable";
-  DWORD offset = 0;
-  std::memcpy(&offset, bytes.data() + 0x3C, 4);
-  if (bytes.size() < offset + 26 || bytes.compare(offset, 4, std::string("PE\0\0", 4)) != 0) {
-    return "not a PE file";
+// The file this driver runs from.
+std::wstring OwnPath() {
+  wchar_t path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return length > 0 && length < MAX_PATH ? path : L"";
+}
+
+// Where the programs are tested: the system, this driver's own file and the
+// programs' files.
+int RunEnvironment(const std::vector<std::string>& programs) {
+  const std::wstring own = OwnPath();
+  const std::string kind = PeKind(own);
+  typedef const char*(CDECL * WineVersion)();
+  const WineVersion wine_version = reinterpret_cast<WineVersion>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")));
+  std::printf("environment: driver %s (%s), code page %u, %s\n",
+              e2e::ToUtf8(e2e::ToCp936(own)).c_str(), kind.c_str(), GetACP(),
+              wine_version != nullptr ? (std::string("Wine ") + wine_version()).c_str() : "Windows");
+  Expect(kind == "PE32, i386", "environment", "the driver is a 32-bit program (PE32, i386)");
+  for (const std::string& program : programs) {
+    const std::string program_kind = PeKind(e2e::ToWindowsPath(program));
+    std::printf("environment: %s (%s)\n", program.c_str(), program_kind.c_str());
+    Expect(program_kind == "PE32, i386", "environment", program + " is 32-bit (PE32, i386)");
   }
-  WORD magic = 0;
-  std::memcpy(&magic, bytes.data() + offset + 24, 2);
-  return magic == 0x10b ? "PE32" : magic == 0x20b ? "PE32+" : "unknown";
+  return 0;
 }
 
 int PrintUsage(const char* program) {
@@ -1274,23 +1311,27 @@ int PrintUsage(const char* program) {
       "usage: %s resources NAME=PROGRAM.exe ...\n"
       "       %s dialog|presses NAME PROGRAM.exe\n"
       "       %s load NAME PROGRAM.exe [PRESSES]\n"
-      "       %s show NAME PROGRAM.exe MARKER_FILE\n",
-      program, program, program, program);
+      "       %s show NAME PROGRAM.exe MARKER_FILE\n"
+      "       %s environment [PROGRAM.exe ...]\n",
+      program, program, program, program, program);
   return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) return PrintUsage(argv[0]);
+  if (argc < 2) return PrintUsage(argv[0]);
   const std::string suite = argv[1];
+  if (suite != "environment" && argc < 3) return PrintUsage(argv[0]);
   if (!Expect(GetACP() == 936, "environment",
               "the ANSI code page is 936 (run under the zh_CN.UTF-8 locale), got " +
                   std::to_string(GetACP()))) {
     return 1;
   }
   std::string label = suite;
-  if (suite == "resources") {
+  if (suite == "environment") {
+    RunEnvironment(std::vector<std::string>(argv + 2, argv + argc));
+  } else if (suite == "resources") {
     RunResources(std::vector<std::string>(argv + 2, argv + argc));
   } else {
     if (argc < 4) return PrintUsage(argv[0]);
@@ -1298,15 +1339,11 @@ int main(int argc, char** argv) {
     if (layout == nullptr) return PrintUsage(argv[0]);
     const std::wstring exe = e2e::ToWindowsPath(argv[3]);
     label += std::string(" ") + layout->name;
+    // The shipped programs are 32-bit; so is this driver, which runs them.
     const std::string kind = PeKind(exe);
-    const std::string own = sizeof(void*) == 8 ? "PE32+" : "PE32";
-    std::printf("%s: testing %s\n", label.c_str(),
-                kind == "PE32" ? "the shipped 32-bit program (PE32)"
-                : kind == "PE32+"
-                    ? "the 64-bit twin (PE32+): this host cannot run the shipped 32-bit program"
-                    : kind.c_str());
+    std::printf("%s: testing %s (%s)\n", label.c_str(), argv[3], kind.c_str());
     std::fflush(stdout);
-    if (!Expect(kind == own, label, "the program is " + own + " like this driver")) return 1;
+    if (!Expect(kind == "PE32, i386", label, "the program is 32-bit (PE32, i386)")) return 1;
     if (suite == "dialog") {
       RunDialog(*layout, exe);
     } else if (suite == "presses") {
