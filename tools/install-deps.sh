@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev libgmp-dev libflint-dev
-  g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64
+  g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32:i386 wine64 xvfb xauth x11-apps x11-utils imagemagick
   locales fonts-wqy-zenhei fonts-wqy-microhei m4 dpkg-dev
 )
