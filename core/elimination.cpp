@@ -13,21 +13,28 @@ void AddRow(const RowSet& r, int target, int source, int from) {
 
 // Row i -= (entry (i, c) / pivot (k, c)) * row k, from column c on. The
 // columns left of c are 0 in the pivot row, so they stay as they are.
-void EliminateRow(const RowSet& r, int k, int c, int i, ZeroMultiplierRow zero_row) {
+// Returns whether every new entry has 32-bit parts.
+bool EliminateRow(const RowSet& r, int k, int c, int i, ZeroMultiplierRow zero_row) {
   if (r(i, c).IsZero()) {
     if (zero_row == ZeroMultiplierRow::kReduce) {
       for (int j = 1; j <= r.cols; ++j) r(i, j) = Reduced(r(i, j));
     }
-    return;
+    return true;
   }
   const Fraction multiplier = r(i, c) / r(k, c);
-  for (int j = c + 1; j <= r.cols; ++j) r(i, j) = SubtractMultiple(r(i, j), multiplier, r(k, j));
+  bool small = true;
+  for (int j = c + 1; j <= r.cols; ++j) {
+    Fraction& entry = r(i, j);
+    entry = SubtractMultiple(entry, multiplier, r(k, j));
+    small = small && entry.num.FitsInt32() && entry.den.FitsInt32();
+  }
   r(i, c) = Fraction{};
   if (zero_row == ZeroMultiplierRow::kReduce) {
     // Left of the pivot column the row holds zeros; written as 0 they read
     // the same as rewritten.
     for (int j = 1; j < c; ++j) r(i, j) = Reduced(r(i, j));
   }
+  return small;
 }
 
 // Makes (k, c) non-zero from the first lower row that is non-zero in column
@@ -68,7 +75,11 @@ EliminationResult Eliminate(RowSet& r, const EliminationOptions& options,
     if (found) {
       const int first = options.clear_above ? 1 : k + 1;
       for (int i = first; i <= r.rows; ++i) {
-        if (i != k) EliminateRow(r, k, c, i, options.zero_multiplier_row);
+        if (i != k && !EliminateRow(r, k, c, i, options.zero_multiplier_row) &&
+            options.stop_beyond_32_bits) {
+          result.stopped = true;
+          return result;
+        }
       }
       result.pivot_col[k] = c;
       ++result.rank;
@@ -85,12 +96,16 @@ Fraction DiagonalProduct(const RowSet& r, int n) {
   return product;
 }
 
-Fraction Determinant(FractionMatrix& m, int n) {
-  RowSet r = RowsOf(m, n, n);
+Fraction Determinant(const FractionMatrix& m, int n) {
+  // Step by step while the entries keep 32-bit parts, where that is fastest;
+  // fraction-free on integers beyond.
+  const std::unique_ptr<FractionMatrix> work(new FractionMatrix(m));
+  RowSet r = RowsOf(*work, n, n);
   EliminationOptions options;
   options.walk = PivotWalk::kDiagonal;
-  Eliminate(r, options);
-  return DiagonalProduct(r, n);
+  options.stop_beyond_32_bits = true;
+  if (!Eliminate(r, options).stopped) return DiagonalProduct(r, n);
+  return FractionFreeDeterminant(m, n);
 }
 
 }  // namespace calc
@@ -115,6 +130,23 @@ void ClearDenominators(const FractionMatrix& m, int n, int cols, IntegerRows& ou
   }
 }
 
+namespace {
+
+// (p a - f b) / previous, which divides exactly: in machine arithmetic
+// while the four factors fit in 63 bits (each product then fits in 126).
+Integer BareissStep(const Integer& p, const Integer& a, const Integer& f, const Integer& b,
+                    const Integer& previous) {
+  if (p.IsSmall() && a.IsSmall() && f.IsSmall() && b.IsSmall() && previous.IsSmall()) {
+    const Wide v = Wide(p.Small()) * a.Small() - Wide(f.Small()) * b.Small();
+    return Integer::FromWide(previous.IsOne() ? v : v / Wide(previous.Small()));
+  }
+  Integer v = p * a;
+  if (!f.IsZero() && !b.IsZero()) v = v - f * b;
+  return previous.IsOne() ? v : DivideExact(v, previous);
+}
+
+}  // namespace
+
 FractionFreeResult EliminateFractionFree(IntegerRows& r, int pivot_cols, bool jordan) {
   FractionFreeResult result;
   Integer previous(1);
@@ -132,10 +164,7 @@ FractionFreeResult EliminateFractionFree(IntegerRows& r, int pivot_cols, bool jo
       if (i == k) continue;
       const Integer factor = r(i, c);
       for (int j = jordan ? 1 : c + 1; j <= r.cols; ++j) {
-        if (j == c) continue;
-        Integer v = pivot * r(i, j);
-        if (!factor.IsZero() && !r(k, j).IsZero()) v = v - factor * r(k, j);
-        r(i, j) = previous.IsOne() ? std::move(v) : DivideExact(v, previous);
+        if (j != c) r(i, j) = BareissStep(pivot, r(i, j), factor, r(k, j), previous);
       }
       r(i, c) = Integer(0);
     }

@@ -41,6 +41,9 @@ struct EliminationOptions {
   // Pivots are looked for in columns 1..pivot_cols only (0: every column);
   // the row operations always span all columns.
   int pivot_cols = 0;
+  // Stop as soon as an entry leaves 32-bit parts (for callers that have a
+  // faster road for large values).
+  bool stop_beyond_32_bits = false;
 };
 
 // The rows a calculation works on, each addressed from column 1. A row
@@ -59,6 +62,7 @@ RowSet RowsOf(FractionMatrix& m, int rows, int cols);
 struct EliminationResult {
   int rank = 0;                       // pivots found
   int exchanges = 0;                  // row exchanges made
+  bool stopped = false;               // stop_beyond_32_bits ended the elimination early
   int pivot_col[kMaxOrder + 1] = {};  // per pivot row 1..rank: its column
 };
 
@@ -74,9 +78,9 @@ EliminationResult Eliminate(RowSet& rows, const EliminationOptions& options,
 // The product of the entries (1, 1)..(n, n), reduced.
 Fraction DiagonalProduct(const RowSet& rows, int n);
 
-// The determinant of rows and columns 1..n of m, by the step-by-step
-// elimination (a zero pivot repaired by adding a lower row). Consumes m.
-Fraction Determinant(FractionMatrix& m, int n);
+// The determinant of rows and columns 1..n of m, exact, by whichever
+// elimination is faster for its values.
+Fraction Determinant(const FractionMatrix& m, int n);
 
 }  // namespace calc
 

@@ -15,6 +15,17 @@ Fraction ReducedWide(Wide n, Wide d) {
     n = -n;
     d = -d;
   }
+  const Wide limit(INT64_MAX);
+  if (n <= limit && n >= -limit && d <= limit) {
+    // The common case: machine division.
+    int64_t n64 = static_cast<int64_t>(n), d64 = static_cast<int64_t>(d);
+    const int64_t g = static_cast<int64_t>(Gcd64(n64 < 0 ? -n64 : n64, d64));
+    if (g != 1) {
+      n64 /= g;
+      d64 /= g;
+    }
+    return Fraction{Integer(n64), Integer(d64)};
+  }
   const Wide g = WideGcd(Magnitude(n), d);
   if (g != Wide(1)) {
     n = n / g;

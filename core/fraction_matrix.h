@@ -22,7 +22,13 @@ struct FractionMatrix {
   void SwapRows(int a, int b) { std::swap(entry[a], entry[b]); }
 
   // Every entry 0/1, counts 0: the value an entry has when no text gives it.
-  void Clear() { *this = FractionMatrix(); }
+  void Clear() {
+    for (auto& row : entry) {
+      for (Fraction& f : row) f = Fraction{};
+    }
+    rows = 0;
+    cols = 0;
+  }
 };
 
 }  // namespace calc

@@ -36,17 +36,14 @@ int CountTrailingZeros(Wide v) {
 
 }  // namespace
 
-Integer::Integer(int64_t v) : small_(v), big_(false) {
-  if (!InSmallRange(v)) {
-    big_ = true;
-    mpz_init(mpz_);
-    SetUnsigned(mpz_, Magnitude(v), true);
-  }
+void Integer::SetBig(int64_t v) {
+  mpz_t z;
+  mpz_init(z);
+  SetUnsigned(z, Magnitude(v), v < 0);
+  *this = FromMpz(z);
 }
 
-Integer Integer::FromWide(Wide v) {
-  const Wide limit(INT64_MAX);
-  if (v <= limit && v >= -limit) return Integer(static_cast<int64_t>(v));
+Integer Integer::BigFromWide(Wide v) {
   const bool negative = v < Wide(0);
   const Wide magnitude = negative ? -v : v;
   const uint64_t words[2] = {Low64(magnitude), Low64(magnitude >> 64)};
@@ -57,49 +54,28 @@ Integer Integer::FromWide(Wide v) {
   return FromMpz(z);
 }
 
-Integer::Integer(const Integer& other) : small_(other.big_ ? 0 : other.small_), big_(other.big_) {
-  if (big_) mpz_init_set(mpz_, other.mpz_);
+void Integer::CopyBig(const Integer& other) {
+  big_ = new __mpz_struct;
+  mpz_init_set(big_, other.big_);
 }
 
-Integer::Integer(Integer&& other) noexcept : small_(0), big_(other.big_) {
-  if (big_) {
-    std::memcpy(&mpz_, &other.mpz_, sizeof mpz_);
-    other.big_ = false;
-    other.small_ = 0;
-  } else {
-    small_ = other.small_;
-  }
-}
-
-Integer& Integer::operator=(const Integer& other) {
+Integer& Integer::AssignBig(const Integer& other) {
   if (this == &other) return *this;
-  if (other.big_) {
-    if (big_) {
-      mpz_set(mpz_, other.mpz_);
-    } else {
-      mpz_init_set(mpz_, other.mpz_);
-      big_ = true;
-    }
-  } else {
-    if (big_) mpz_clear(mpz_);
-    big_ = false;
+  if (other.big_ == nullptr) {
+    Release();
     small_ = other.small_;
+  } else if (big_ != nullptr) {
+    mpz_set(big_, other.big_);
+  } else {
+    CopyBig(other);
   }
   return *this;
 }
 
-Integer& Integer::operator=(Integer&& other) noexcept {
-  if (this == &other) return *this;
-  if (big_) mpz_clear(mpz_);
-  big_ = other.big_;
-  if (big_) {
-    std::memcpy(&mpz_, &other.mpz_, sizeof mpz_);
-    other.big_ = false;
-    other.small_ = 0;
-  } else {
-    small_ = other.small_;
-  }
-  return *this;
+void Integer::Release() {
+  mpz_clear(big_);
+  delete big_;
+  big_ = nullptr;
 }
 
 Integer Integer::FromMpz(mpz_t z) {
@@ -112,8 +88,8 @@ Integer Integer::FromMpz(mpz_t z) {
     mpz_clear(z);
     return result;
   }
-  result.big_ = true;
-  std::memcpy(&result.mpz_, z, sizeof result.mpz_);
+  result.big_ = new __mpz_struct;
+  *result.big_ = *z;  // takes over the limbs
   return result;
 }
 
@@ -127,7 +103,7 @@ class MpzView {
       SetUnsigned(temporary_, Magnitude(v.small_), v.small_ < 0);
       view_ = temporary_;
     } else {
-      view_ = v.mpz_;
+      view_ = v.big_;
     }
   }
   ~MpzView() {
@@ -144,7 +120,7 @@ class MpzView {
 };
 
 int Integer::Sign() const {
-  if (big_) return mpz_sgn(mpz_);
+  if (big_ != nullptr) return mpz_sgn(big_);
   return small_ < 0 ? -1 : (small_ > 0 ? 1 : 0);
 }
 
@@ -192,7 +168,7 @@ Integer operator-(const Integer& a) {
   if (!a.big_) return Integer(-a.small_);
   mpz_t r;
   mpz_init(r);
-  mpz_neg(r, a.mpz_);
+  mpz_neg(r, a.big_);
   return Integer::FromMpz(r);
 }
 
@@ -209,8 +185,8 @@ Integer Gcd(const Integer& a, const Integer& b) {
 }
 
 bool operator==(const Integer& a, const Integer& b) {
-  if (a.big_ != b.big_) return false;
-  return a.big_ ? mpz_cmp(a.mpz_, b.mpz_) == 0 : a.small_ == b.small_;
+  if ((a.big_ == nullptr) != (b.big_ == nullptr)) return false;
+  return a.big_ != nullptr ? mpz_cmp(a.big_, b.big_) == 0 : a.small_ == b.small_;
 }
 
 int Compare(const Integer& a, const Integer& b) {
@@ -237,8 +213,8 @@ void Integer::AppendDecimal(std::string& text) const {
   // mpz_sizeinbase may count one digit too many; the sign and the
   // terminating zero need two more bytes.
   const size_t start = text.size();
-  text.resize(start + mpz_sizeinbase(mpz_, 10) + 2);
-  mpz_get_str(&text[start], 10, mpz_);
+  text.resize(start + mpz_sizeinbase(big_, 10) + 2);
+  mpz_get_str(&text[start], 10, big_);
   text.resize(start + std::strlen(&text[start]));
 }
 

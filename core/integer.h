@@ -17,26 +17,49 @@ namespace calc {
 
 class Integer {
  public:
-  Integer() : small_(0), big_(false) {}
-  Integer(int64_t v);  // NOLINT: converts like a built-in integer
-  static Integer FromWide(Wide v);
-  Integer(const Integer& other);
-  Integer(Integer&& other) noexcept;
-  Integer& operator=(const Integer& other);
-  Integer& operator=(Integer&& other) noexcept;
+  // Machine values take the inline paths below; the rest is out of line.
+  Integer() : small_(0), big_(nullptr) {}
+  Integer(int64_t v) : small_(v), big_(nullptr) {  // NOLINT: converts like a built-in integer
+    if (v == INT64_MIN) SetBig(v);
+  }
+  static Integer FromWide(Wide v) {
+    const Wide limit(INT64_MAX);
+    if (v <= limit && v >= -limit) return Integer(static_cast<int64_t>(v));
+    return BigFromWide(v);
+  }
+  Integer(const Integer& other) : small_(other.small_), big_(nullptr) {
+    if (other.big_ != nullptr) CopyBig(other);
+  }
+  Integer(Integer&& other) noexcept : small_(other.small_), big_(other.big_) {
+    other.big_ = nullptr;
+  }
+  Integer& operator=(const Integer& other) {
+    if (big_ == nullptr && other.big_ == nullptr) {
+      small_ = other.small_;
+      return *this;
+    }
+    return AssignBig(other);
+  }
+  Integer& operator=(Integer&& other) noexcept {
+    if (big_ != nullptr) Release();
+    small_ = other.small_;
+    big_ = other.big_;
+    other.big_ = nullptr;
+    return *this;
+  }
   ~Integer() {
-    if (big_) mpz_clear(mpz_);
+    if (big_ != nullptr) Release();
   }
 
-  bool IsSmall() const { return !big_; }
+  bool IsSmall() const { return big_ == nullptr; }
   // The value, when IsSmall().
   int64_t Small() const { return small_; }
   // True when the value lies in the 32-bit signed range.
-  bool FitsInt32() const { return !big_ && small_ >= INT32_MIN && small_ <= INT32_MAX; }
+  bool FitsInt32() const { return IsSmall() && small_ >= INT32_MIN && small_ <= INT32_MAX; }
 
   int Sign() const;
-  bool IsZero() const { return !big_ && small_ == 0; }
-  bool IsOne() const { return !big_ && small_ == 1; }
+  bool IsZero() const { return IsSmall() && small_ == 0; }
+  bool IsOne() const { return IsSmall() && small_ == 1; }
 
   friend Integer operator+(const Integer& a, const Integer& b);
   friend Integer operator-(const Integer& a, const Integer& b);
@@ -60,12 +83,14 @@ class Integer {
   // Takes over an initialised mpz, demoting it to a machine integer when it
   // fits.
   static Integer FromMpz(mpz_t z);
+  static Integer BigFromWide(Wide v);
+  void SetBig(int64_t v);
+  void CopyBig(const Integer& other);
+  Integer& AssignBig(const Integer& other);
+  void Release();
 
-  union {
-    int64_t small_;
-    mpz_t mpz_;
-  };
-  bool big_;
+  int64_t small_;      // the value, when big_ is null
+  __mpz_struct* big_;  // otherwise the value, on the heap
 };
 
 // Greatest common divisor of two unsigned 64-bit values (binary method).

@@ -76,10 +76,9 @@ DeterminantOutcome PressDeterminant(const DeterminantInput& input) {
   const int n = m.rows;
   std::string* log = input.log_chosen ? &outcome.log : nullptr;
   outcome.write_log = input.log_chosen;
-  // Without the log only the value is shown, which fraction-free
-  // elimination on integers reaches faster.
-  std::string text = DeterminantResultText(log != nullptr ? CalculateDeterminant(m, n, log)
-                                                          : FractionFreeDeterminant(m, n));
+  // Without the log only the value is shown, and any road to it will do.
+  std::string text =
+      DeterminantResultText(log != nullptr ? CalculateDeterminant(m, n, log) : Determinant(m, n));
   if (log != nullptr) *log += text;
   outcome.box = ResultBox(std::move(text), Owner::kDialog);
   return outcome;
