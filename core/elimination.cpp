@@ -147,7 +147,8 @@ Integer BareissStep(const Integer& p, const Integer& a, const Integer& f, const 
 
 }  // namespace
 
-FractionFreeResult EliminateFractionFree(IntegerRows& r, int pivot_cols, bool jordan) {
+FractionFreeResult EliminateFractionFree(IntegerRows& r, Integer scale[], int pivot_cols,
+                                         bool jordan, PivotRepair repair) {
   FractionFreeResult result;
   Integer previous(1);
   int k = 1;
@@ -155,10 +156,16 @@ FractionFreeResult EliminateFractionFree(IntegerRows& r, int pivot_cols, bool jo
     int t = k;
     while (t <= r.rows && r(t, c).IsZero()) ++t;
     if (t > r.rows) continue;
-    if (t != k) {
+    if (t != k && repair == PivotRepair::kExchangeRows) {
       for (int j = 1; j <= r.cols; ++j) std::swap(r(k, j), r(t, j));
       result.odd_exchanges = !result.odd_exchanges;
+    } else if (t != k) {
+      // Row k of the fractions, B_k / (s_k q), plus row t, B_t / (s_t q):
+      // (s_t B_k + s_k B_t) / (s_k s_t q), the same form with a new scale.
+      for (int j = 1; j <= r.cols; ++j) r(k, j) = scale[t] * r(k, j) + scale[k] * r(t, j);
+      scale[k] = scale[k] * scale[t];
     }
+    result.row_divisor[k] = previous;
     const Integer& pivot = r(k, c);
     for (int i = jordan ? 1 : k + 1; i <= r.rows; ++i) {
       if (i == k) continue;
@@ -181,7 +188,8 @@ Fraction FractionFreeDeterminant(const FractionMatrix& m, int n) {
   const std::unique_ptr<IntegerRows> work(new IntegerRows);  // large: off the stack
   Integer scale[kMaxOrder + 1];
   ClearDenominators(m, n, n, *work, scale);
-  const FractionFreeResult result = EliminateFractionFree(*work, n, false);
+  const FractionFreeResult result =
+      EliminateFractionFree(*work, scale, n, false, PivotRepair::kExchangeRows);
   if (result.rank < n) return Fraction{};
   Integer product(1);
   for (int i = 1; i <= n; ++i) product = product * scale[i];

@@ -106,15 +106,22 @@ struct FractionFreeResult {
   int pivot_col[kMaxOrder + 1] = {};  // per pivot row 1..rank
   bool odd_exchanges = false;
   Integer last_pivot{1};  // the determinant of the pivot rows and columns
+  // Per pivot row k: the pivot before it (1 for the first). With the
+  // integer rows B_i = s_i times the fraction rows at the start, pivot row
+  // k of the step-by-step fraction elimination is B_k / (s_k row_divisor[k]).
+  Integer row_divisor[kMaxOrder + 1];
 };
 
 // Fraction-free elimination in Bareiss' form: every entry stays an integer,
 // a minor of the matrix, and each step divides exactly by the pivot before
-// it. Pivots are looked for in columns 1..pivot_cols (echelon walk, a zero
-// pivot exchanged with the first lower row that has one). With jordan the
-// rows above each pivot are cleared too; every pivot row then holds
-// last_pivot in its pivot column and 0 in the other pivot columns.
-FractionFreeResult EliminateFractionFree(IntegerRows& r, int pivot_cols, bool jordan);
+// it. Pivots are looked for in columns 1..pivot_cols (echelon walk). A zero
+// pivot is repaired as `repair` says: an exchange leaves scale as it is (it
+// keeps naming the original rows); adding a lower row updates the repaired
+// row's scale. With jordan the rows above each pivot are cleared too; every
+// pivot row then holds last_pivot in its pivot column and 0 in the other
+// pivot columns.
+FractionFreeResult EliminateFractionFree(IntegerRows& r, Integer scale[], int pivot_cols,
+                                         bool jordan, PivotRepair repair);
 
 // The determinant of rows and columns 1..n of m, fraction-free.
 Fraction FractionFreeDeterminant(const FractionMatrix& m, int n);

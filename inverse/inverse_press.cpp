@@ -67,7 +67,7 @@ void EliminateAugmented(const FractionMatrix& a, int n, JordanForm& form) {
   for (int i = 1; i <= n; ++i) {
     for (int j = 1; j <= n; ++j) form.rows(i, n + j) = Integer(i == j ? 1 : 0);
   }
-  form.result = EliminateFractionFree(form.rows, n, true);
+  form.result = EliminateFractionFree(form.rows, form.scale, n, true, PivotRepair::kExchangeRows);
 }
 
 // The determinant of A without row r and column c (a minor of order n - 1).

@@ -1,5 +1,7 @@
 #include "rank_press.h"
 
+#include <memory>
+
 #include "elimination.h"
 #include "matrix_reader.h"
 #include "messages.h"
@@ -15,8 +17,29 @@ constexpr char kRankPrefix[] = "矩阵的秩为";
 }  // namespace
 
 int EliminateForRank(FractionMatrix& m) {
+  // On fractions while the entries keep 32-bit parts, where that is
+  // fastest.
+  const std::unique_ptr<FractionMatrix> typed(new FractionMatrix(m));
   RowSet rows = RowsOf(m, m.rows, m.cols);
-  return Eliminate(rows, EliminationOptions{}).rank;
+  EliminationOptions options;
+  options.stop_beyond_32_bits = true;
+  const EliminationResult done = Eliminate(rows, options);
+  if (!done.stopped) return done.rank;
+
+  // Beyond, the same elimination on the rows cleared of their denominators,
+  // fraction-free, and back to the fractions it stands for.
+  const std::unique_ptr<IntegerRows> cleared(new IntegerRows);
+  Integer scale[kMaxOrder + 1];
+  ClearDenominators(*typed, m.rows, m.cols, *cleared, scale);
+  const FractionFreeResult result =
+      EliminateFractionFree(*cleared, scale, m.cols, false, PivotRepair::kAddLowerRow);
+  for (int i = 1; i <= m.rows; ++i) {
+    for (int j = 1; j <= m.cols; ++j) {
+      m(i, j) = i <= result.rank ? Reduced((*cleared)(i, j), scale[i] * result.row_divisor[i])
+                                 : Fraction{};
+    }
+  }
+  return result.rank;
 }
 
 Box PressRank(const RankInput& input) {

@@ -54,6 +54,13 @@ TEST(PressRank, ShowsTheEliminatedMatrixAndTheRank) {
       {"1 1\r\n1 2147483647", true, Result("1 1 \n0 2147483646 \n\n矩阵的秩为2")},
       {"-2147483647 1\r\n1 -2147483647", true,
        Result("-2147483647 1 \n0 -4611686014132420608/2147483647 \n\n矩阵的秩为2")},
+      // Beyond 32 bits with a column skipped and zero pivots repaired.
+      {"0 0 2147483647 1\r\n0 0 5 -2147483648/3\r\n0 7 1/2147483647 3\r\n0 0 0 2147483646/5", true,
+       Result("0 7 4611686014132420610/2147483647 4 \n0 0 5 -2147483648/3 \n"
+              "0 0 0 -4611686016279904271/15 \n0 0 0 0 \n\n矩阵的秩为3")},
+      {"0 2147483647 1\r\n2147483647 1 0\r\n1 0 2147483647", true,
+       Result("2147483647 2147483648 1 \n0 -2147483647 -1 \n"
+              "0 0 9903520300447984150353281024/4611686014132420609 \n\n矩阵的秩为3")},
   };
   for (const PressCase& c : cases) {
     EXPECT_EQ(PressRank({c.text, c.rank_chosen}), c.expected) << c.text;
