@@ -24,7 +24,11 @@ struct FractionMatrix {
   // Every entry 0/1, counts 0: the value an entry has when no text gives it.
   void Clear() {
     for (auto& row : entry) {
-      for (Fraction& f : row) f = Fraction{};
+      for (Fraction& f : row) {
+        // Mostly 0/1 already: look before writing.
+        if (!f.num.IsZero()) f.num = Integer(0);
+        if (!f.den.IsOne()) f.den = Integer(1);
+      }
     }
     rows = 0;
     cols = 0;

@@ -199,15 +199,15 @@ int Compare(const Integer& a, const Integer& b) {
 void Integer::AppendDecimal(std::string& text) const {
   if (!big_) {
     char digits[24];
-    int n = 0;
+    char* start = digits + sizeof digits;
     // Work on the negative magnitude so no value needs a special case.
     int64_t rest = small_ < 0 ? small_ : -small_;
     do {
-      digits[n++] = static_cast<char>('0' - rest % 10);
+      *--start = static_cast<char>('0' - rest % 10);
       rest /= 10;
     } while (rest != 0);
-    if (small_ < 0) text += '-';
-    while (n > 0) text += digits[--n];
+    if (small_ < 0) *--start = '-';
+    text.append(start, static_cast<size_t>(digits + sizeof digits - start));
     return;
   }
   // mpz_sizeinbase may count one digit too many; the sign and the

@@ -34,6 +34,11 @@ struct Parser {
   void AddDigit(int d, bool subtract) {
     if (acc > kAccumulatorCap || acc < -kAccumulatorCap) return;
     acc = acc * 10 + (subtract ? -d : d);
+  }
+
+  // A number's magnitude only grows as its digits come, so its range is
+  // checked once, when it is stored.
+  void CheckRange() {
     if (acc > INT32_MAX || acc < INT32_MIN) out_of_range = true;
   }
 
@@ -46,12 +51,14 @@ struct Parser {
   }
 
   void StoreNumerator() {
+    CheckRange();
     if (InRange()) m(i, j).num = acc;
     acc = 0;
     digits_seen = false;
   }
 
   void StoreDenominator() {
+    CheckRange();
     if (acc == 0) zero_denominator = true;
     if (InRange()) m(i, j).den = acc;
     acc = 0;
