@@ -1,13 +1,12 @@
 #!/usr/bin/env bash
-# Runs the libFuzzer targets (the reader and each program's press) under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# Runs the libFuzzer target (the reader and each program's press, picked by
+# the input's first byte) under AddressSanitizer and UndefinedBehaviorSanitizer.
 #
-#   tools/fuzz.sh [SECONDS] [TARGET...]
-#       Builds the preset "fuzz" and runs each target (default: reader rank
-#       determinant basicops inverse) for SECONDS (default 300), one after
-#       the other. The corpus grows in build/fuzz/tests/fuzz/work/TARGET.
+#   tools/fuzz.sh [SECONDS]
+#       Builds the preset "fuzz" and runs the target for SECONDS (default
+#       300). The corpus grows in build/fuzz/tests/fuzz/work.
 #   tools/fuzz.sh run BINARY SECONDS WORKDIR
-#       Runs one built target; this is what the fuzz build's tests call.
+#       Runs the built target; this is what the fuzz build's test calls.
 #
 # A crash, sanitizer report or failed check stops the target; the input is
 # saved in WORKDIR/crashes and the script fails. Replay it with
@@ -46,15 +45,8 @@ if [ "${1:-}" = "run" ]; then
 fi
 
 seconds="${1:-300}"
-shift || true
-targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(reader rank determinant basicops inverse)
 
 cd "$root"
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz --target "${targets[@]/%/_fuzz}"
-failed=0
-for t in "${targets[@]}"; do
-  run_target "build/fuzz/tests/fuzz/${t}_fuzz" "$seconds" "build/fuzz/tests/fuzz/work/$t" || failed=1
-done
-exit "$failed"
+cmake --build --preset fuzz --target calc_fuzz
+run_target build/fuzz/tests/fuzz/calc_fuzz "$seconds" build/fuzz/tests/fuzz/work

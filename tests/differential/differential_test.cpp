@@ -177,8 +177,8 @@ int Run(uint64_t seed, int count) {
       ++(refusal ? refused : wrong);
       if (wrong + refused <= 3) {
         std::printf("%s %s:\n  typed: \"%s\"\n  second: \"%s\"\n  %s\n", kCalculationNames[c],
-                    refusal ? "REFUSED" : "WRONG", first.substr(0, 500).c_str(),
-                    second.substr(0, 500).c_str(), fault.c_str());
+                    refusal ? "REFUSED" : "WRONG", Escaped(first).c_str(), Escaped(second).c_str(),
+                    fault.c_str());
       }
     }
     std::printf("%-12s %8d %8d %6d %8d %12.3f\n", kCalculationNames[c], count, exact, wrong,

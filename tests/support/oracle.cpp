@@ -22,14 +22,19 @@ namespace {
 using Q = mpq_class;
 using QMatrix = std::vector<std::vector<Q>>;
 
-// Rows and columns 1..rows, 1..cols of m (entries as read, in 32 bits).
+mpz_class Z(const Integer& v) {
+  if (v.IsSmall()) return mpz_class(static_cast<long>(v.Small()));
+  std::string decimal;
+  v.AppendDecimal(decimal);
+  return mpz_class(decimal);
+}
+
+// Rows and columns 1..rows, 1..cols of m.
 QMatrix Exact(const FractionMatrix& m, int rows, int cols) {
   QMatrix q(rows, std::vector<Q>(cols));
   for (int i = 0; i < rows; ++i) {
     for (int j = 0; j < cols; ++j) {
-      const Fraction& f = m(i + 1, j + 1);
-      q[i][j] = Q(mpz_class(static_cast<long>(f.num.Small())),
-                  mpz_class(static_cast<long>(f.den.Small())));
+      q[i][j] = Q(Z(m(i + 1, j + 1).num), Z(m(i + 1, j + 1).den));
       q[i][j].canonicalize();
     }
   }
@@ -197,11 +202,8 @@ Box ExpectedForTexts(Calculation c, const std::string& first, const std::string&
 
 std::string Compare(Calculation c, const Box& shown, const Box& expected) {
   if (!(shown == expected)) {
-    auto cut = [](const std::string& s) {
-      return s.substr(0, 200) + (s.size() > 200 ? "..." : "");
-    };
-    return "shown \"" + cut(shown.text) + "\" (" + shown.caption + "), expected \"" +
-           cut(expected.text) + "\" (" + expected.caption + ")";
+    return "shown \"" + Escaped(shown.text) + "\" (" + shown.caption + "), expected \"" +
+           Escaped(expected.text) + "\" (" + expected.caption + ")";
   }
   return c == kRank && shown.caption == "计算完毕" ? RankResultFault(shown.text) : "";
 }

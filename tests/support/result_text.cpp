@@ -123,4 +123,11 @@ std::string TypedText(const FractionMatrix& m, int rows, int cols) {
   return text;
 }
 
+std::string Escaped(std::string_view text, size_t limit) {
+  std::string out;
+  for (char c : text.substr(0, limit))
+    out += c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
+  return text.size() > limit ? out + "..." : out;
+}
+
 }  // namespace calc::testing

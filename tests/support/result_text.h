@@ -35,4 +35,8 @@ std::string RankResultFault(std::string_view text);
 // entries as shown, separated by blanks, rows ended by CR LF.
 std::string TypedText(const FractionMatrix& m, int rows, int cols);
 
+// The text for a report: CR and LF written as \r and \n, cut after `limit`
+// bytes.
+std::string Escaped(std::string_view text, size_t limit = 300);
+
 }  // namespace calc::testing

@@ -1,0 +1,138 @@
+// One libFuzzer target for the reader and every press. The first byte picks
+// what runs ((byte - '0') mod 10, so that a seed can start with a digit):
+// 0 the reader, 1..8 the calculations in the oracle's order (rank,
+// determinant, adjugate, inverse, sum, difference, product, multiple), 9
+// Zelcombe with its log. The rest is what the edit controls hold: the bytes
+// before a NUL, and for Tessovar's second matrix those after it (without a
+// NUL both matrices are the same text).
+//
+// On any input: no crash or sanitizer report; a press without a choice asks
+// for one; with it, the box is the reader's first refusal or the oracle's
+// box byte for byte (a rank result also in row echelon form with its rank);
+// Zelcombe's log has a block per step, each with the typed determinant and
+// zeros below the diagonal in the columns done, then the box text. The
+// reader reads the typed form of what it read the same again, and ignores
+// what comes before the first number and after the last.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "basicops_press.h"
+#include "determinant_press.h"
+#include "inverse_press.h"
+#include "matrix_reader.h"
+#include "oracle.h"
+#include "rank_press.h"
+#include "result_text.h"
+
+namespace calc::testing {
+namespace {
+
+void Require(bool ok, const char* what, const std::string& detail) {
+  if (ok) return;
+  std::fprintf(stderr, "check failed: %s\n%s\n", what, Escaped(detail, 2000).c_str());
+  std::abort();
+}
+
+// Same shape and, in rows and columns 1..rows, 1..cols, the same entries in
+// the same form.
+bool SameReading(const FractionMatrix& a, const FractionMatrix& b, int rows, int cols) {
+  bool same = a.rows == b.rows && a.cols == b.cols;
+  for (int i = 1; i <= rows; ++i) {
+    for (int j = 1; j <= cols; ++j) {
+      same = same && a(i, j).num == b(i, j).num && (a(i, j).IsZero() || a(i, j).den == b(i, j).den);
+    }
+  }
+  return same;
+}
+
+void CheckReader(const std::string& text) {
+  FractionMatrix m, again;
+  const ReadError error = ReadMatrixText(text, m);
+  if (error == ReadError::kNone) {
+    Require(m.rows >= 1 && m.rows <= kMaxOrder && m.cols >= 1 && m.cols <= kMaxOrder,
+            "a shape outside 1..20", text);
+    Require(ReadMatrixText(TypedText(m, m.rows, m.cols), again) == ReadError::kNone &&
+                SameReading(m, again, m.rows, m.cols),
+            "the typed form reads otherwise", text);
+  } else {
+    Require(SameReading(m, FractionMatrix(), kMaxOrder, kMaxOrder), "a refusal left entries", text);
+  }
+  Require(ReadMatrixText(text + " \r\n-/x\t", again) == error &&
+              SameReading(m, again, kMaxOrder, kMaxOrder),
+          "bytes after the last digit changed the reading", text);
+  Require(ReadMatrixText("x\r\n\t /" + text, again) == error &&
+              SameReading(m, again, kMaxOrder, kMaxOrder),
+          "bytes before the first number changed the reading", text);
+}
+
+std::string StepHeader(int step, int n) {
+  return "用第" + std::to_string(step) + "行对" + std::to_string(step + 1) + "~" +
+         std::to_string(n) + "行进行高斯消元可得如下:\r\n";
+}
+
+void CheckLog(const std::string& text) {
+  const DeterminantOutcome outcome = PressDeterminant({text, true});
+  const std::string& log = outcome.log;
+  FractionMatrix a, block;
+  const bool read = ReadMatrixText(text, a) == ReadError::kNone;
+  Require(outcome.write_log == read, "the log is not written exactly for a read text", text);
+  const std::string fault =
+      Compare(kDeterminant, outcome.box, ExpectedForTexts(kDeterminant, text, ""));
+  Require(fault.empty(), "determinant with log", fault);
+  const int n = read ? a.rows : 0;
+  std::string_view rest = log;
+  for (int step = 1; step < n; ++step) {
+    Require(rest.substr(0, StepHeader(step, n).size()) == StepHeader(step, n), "a step header",
+            log);
+    rest.remove_prefix(StepHeader(step, n).size());
+    block.rows = block.cols = n;
+    for (int i = 1; i <= n; ++i) {
+      const size_t end = rest.find("\r\n");
+      Require(end != std::string_view::npos, "a log row without its line end", log);
+      std::string_view line = rest.substr(0, end);
+      rest.remove_prefix(end + 2);
+      for (int j = 1; j <= n; ++j) {
+        Require(line.size() > 1 && line[0] == ' ', "a log entry without its blank", log);
+        const size_t next = std::min(line.find(' ', 1), line.size());
+        Require(ParseShownFraction(line.substr(1, next - 1), block(i, j), false) &&
+                    (j >= i || j > step || block(i, j).IsZero()),
+                "a log entry malformed, or not 0 below the diagonal", log);
+        line.remove_prefix(next);
+      }
+      Require(line.empty(), "a log row with too many entries", log);
+    }
+    Require(rest.substr(0, 2) == "\r\n", "a log block without its empty line", log);
+    rest.remove_prefix(2);
+    Require(Expected(kDeterminant, block, block) == outcome.box, "a step changed the value", log);
+  }
+  Require(!read || rest == outcome.box.text, "the log does not end with the box text", log);
+}
+
+void Check(int selector, const std::string& first, const std::string& second) {
+  if (selector == 0) return CheckReader(first);
+  if (selector == 9) return CheckLog(first);
+  const Calculation c = static_cast<Calculation>(selector - 1);
+  const std::string fault = Compare(c, Press(c, first, second), ExpectedForTexts(c, first, second));
+  Require(fault.empty(), kCalculationNames[c], fault + "\ntyped: " + first);
+  const Box choose =
+      ErrorBox(c == kAdjugate || c == kInverse ? "请选择计算方式!" : "请选择计算方式");
+  const Box unchosen = c == kRank                        ? PressRank({first, false})
+                       : c == kAdjugate || c == kInverse ? PressInverse({first, false, false})
+                                                         : PressBasicOps({first, second});
+  Require(c == kDeterminant || unchosen == choose, "a press without a choice", unchosen.text);
+}
+
+}  // namespace
+}  // namespace calc::testing
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size == 0) return 0;
+  const std::string bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
+  const std::string first = bytes.substr(0, bytes.find('\0'));
+  const std::string second = first.size() < bytes.size() ? bytes.substr(first.size() + 1) : first;
+  calc::testing::Check(static_cast<uint8_t>(data[0] - '0') % 10, first,
+                       second.substr(0, second.find('\0')));
+  return 0;
+}
