@@ -21,4 +21,4 @@ preset="${3:-native}"
 cd "$root"
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" --target differential_test >/dev/null
-exec "build/$preset/tests/differential/differential_test" --seed "$seed" --count "$count"
+exec "build/$preset/tests/differential/differential_test" "$seed" "$count"
