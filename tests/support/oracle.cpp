@@ -41,14 +41,10 @@ QMatrix Exact(const FractionMatrix& m, int rows, int cols) {
   return q;
 }
 
-std::string Shown(const Q& q) {
-  return q.get_str();  // "0", "n" or "n/d", reduced, the sign on n
-}
-
 std::string Text(const QMatrix& m) {
   std::string text;
   for (const auto& row : m) {
-    for (const Q& q : row) text += Shown(q) + " ";
+    for (const Q& q : row) text += q.get_str() + " ";  // "0", "n" or "n/d", reduced
     text += "\n";
   }
   return text;
@@ -163,7 +159,7 @@ Box Expected(Calculation c, const FractionMatrix& a, const FractionMatrix& b) {
     case kDeterminant:
       if (Eliminate(m, n, false) < static_cast<size_t>(n)) det = 0;
       for (int i = 0; i < n; ++i) det *= m[i][i];
-      return Result("行列式的值为 " + Shown(det), Owner::kDialog);
+      return Result("行列式的值为 " + det.get_str(), Owner::kDialog);
     case kAdjugate:
       return Result(Text(Adjugate(m)));
     case kInverse: {
