@@ -96,22 +96,6 @@ Fraction DiagonalProduct(const RowSet& r, int n) {
   return product;
 }
 
-Fraction Determinant(const FractionMatrix& m, int n) {
-  // Step by step while the entries keep 32-bit parts, where that is fastest;
-  // fraction-free on integers beyond.
-  const std::unique_ptr<FractionMatrix> work(new FractionMatrix(m));
-  RowSet r = RowsOf(*work, n, n);
-  EliminationOptions options;
-  options.walk = PivotWalk::kDiagonal;
-  options.stop_beyond_32_bits = true;
-  if (!Eliminate(r, options).stopped) return DiagonalProduct(r, n);
-  return FractionFreeDeterminant(m, n);
-}
-
-}  // namespace calc
-
-namespace calc {
-
 void ClearDenominators(const FractionMatrix& m, int n, int cols, IntegerRows& out,
                        Integer scale[]) {
   out.rows = n;
@@ -184,6 +168,9 @@ FractionFreeResult EliminateFractionFree(IntegerRows& r, Integer scale[], int pi
   return result;
 }
 
+namespace {
+
+// The determinant of rows and columns 1..n of m, fraction-free.
 Fraction FractionFreeDeterminant(const FractionMatrix& m, int n) {
   const std::unique_ptr<IntegerRows> work(new IntegerRows);  // large: off the stack
   Integer scale[kMaxOrder + 1];
@@ -195,6 +182,20 @@ Fraction FractionFreeDeterminant(const FractionMatrix& m, int n) {
   for (int i = 1; i <= n; ++i) product = product * scale[i];
   const Integer det = result.odd_exchanges ? -result.last_pivot : result.last_pivot;
   return Reduced(det, product);
+}
+
+}  // namespace
+
+Fraction Determinant(const FractionMatrix& m, int n) {
+  // Step by step while the entries keep 32-bit parts, where that is fastest;
+  // fraction-free on integers beyond.
+  const std::unique_ptr<FractionMatrix> work(new FractionMatrix(m));
+  RowSet r = RowsOf(*work, n, n);
+  EliminationOptions options;
+  options.walk = PivotWalk::kDiagonal;
+  options.stop_beyond_32_bits = true;
+  if (!Eliminate(r, options).stopped) return DiagonalProduct(r, n);
+  return FractionFreeDeterminant(m, n);
 }
 
 }  // namespace calc

@@ -1,5 +1,9 @@
-// The one exact elimination every program runs: row operations on fractions,
-// with the points in which the programs differ as named options.
+// The one exact elimination every program runs, with the points in which
+// the programs differ as named options. It comes in two forms that give the
+// same values: on fractions (the step-by-step form the programs show, and
+// the fastest while values are small), and fraction-free on the integer
+// matrix whose rows are cleared of their denominators (the fastest for large
+// values).
 #pragma once
 
 #include <functional>
@@ -82,10 +86,6 @@ Fraction DiagonalProduct(const RowSet& rows, int n);
 // elimination is faster for its values.
 Fraction Determinant(const FractionMatrix& m, int n);
 
-}  // namespace calc
-
-namespace calc {
-
 // An integer matrix with up to 2 * kMaxOrder columns, addressed from 1: the
 // work space of the fraction-free elimination.
 struct IntegerRows {
@@ -122,8 +122,5 @@ struct FractionFreeResult {
 // pivot columns.
 FractionFreeResult EliminateFractionFree(IntegerRows& r, Integer scale[], int pivot_cols,
                                          bool jordan, PivotRepair repair);
-
-// The determinant of rows and columns 1..n of m, fraction-free.
-Fraction FractionFreeDeterminant(const FractionMatrix& m, int n);
 
 }  // namespace calc
