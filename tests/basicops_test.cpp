@@ -5,11 +5,13 @@
 #include <vector>
 
 #include "basicops_press.h"
+#include "press_cases.h"
 
 namespace calc {
 namespace {
 
-enum Choice { kNoChoice, kAdd, kSubtract, kMultiply, kScalar };
+using cases::Choice, cases::kNoChoice, cases::kAdd, cases::kSubtract, cases::kMultiply,
+    cases::kScalar;
 enum Shown { kResult, kError };  // "计算完毕" with no owner, or "Error" owned by the dialog
 
 Box Press(const std::string& first, const std::string& second, Choice choice) {
@@ -38,9 +40,14 @@ void CheckPresses(const std::vector<PressCase>& cases) {
   }
 }
 
+TEST(PressBasicOps, SharedRows) {
+  for (const cases::PressRow& c : cases::kBasicOpsRows) {
+    EXPECT_EQ(Press(c.first, c.second, c.choice), c.box) << c.first << " " << c.choice;
+  }
+}
+
 TEST(PressBasicOps, SumsAndDifferences) {
   CheckPresses({
-      {"1/2 1/3\r\n1 2", "1/2 2/3\r\n-1 0", kAdd, "1 1 \n0 2 \n", kResult},
       {"2/4 6/3", "0 0", kAdd, "1/2 2 \n", kResult},
       {"1/3", "1/6", kAdd, "1/2 \n", kResult},
       {"-1/2 1/3", "1/2 -1/3", kAdd, "0 0 \n", kResult},
@@ -51,7 +58,6 @@ TEST(PressBasicOps, SumsAndDifferences) {
       // Entries a text does not give are 0.
       {"1 2\r\n3", "1 1\r\n1 1", kAdd, "2 3 \n4 1 \n", kResult},
       {"1 2\r\n\r\n3 4", "1 1\r\n1 1\r\n1 1", kAdd, "2 3 \n1 1 \n4 5 \n", kResult},
-      {"1", "3/2", kSubtract, "-1/2 \n", kResult},
       {"1/2 -3/4\r\n5 6", "1/2 -3/4\r\n5 6", kSubtract, "0 0 \n0 0 \n", kResult},
       {"-1", "-2147483648", kSubtract, "2147483647 \n", kResult},
       {"0", "-2147483648", kSubtract, "2147483648 \n", kResult},
@@ -65,7 +71,6 @@ TEST(PressBasicOps, Products) {
       {"1\r\n2\r\n-3", "1 2/3 3", kMultiply, "1 2/3 3 \n2 4/3 6 \n-3 -2 -9 \n", kResult},
       {"1 2 3", "1\r\n2\r\n3", kMultiply, "14 \n", kResult},
       {"46341", "46341", kMultiply, "2147488281 \n", kResult},
-      {"65536", "65536", kMultiply, "4294967296 \n", kResult},
       {"1/65536", "1/65536", kMultiply, "1/4294967296 \n", kResult},
       // Partial sums outside 32 bits are fine when the finished entry fits.
       {"2147483647 2147483647 -2147483647", "1\r\n1\r\n1", kMultiply, "2147483647 \n", kResult},
@@ -76,7 +81,6 @@ TEST(PressBasicOps, Products) {
 TEST(PressBasicOps, MultiplesTakeTheFactorFromTheFirstEntry) {
   CheckPresses({
       {"1 2\r\n3 4", "1/2", kScalar, "1/2 1 \n3/2 2 \n", kResult},
-      {"1 2\r\n3 4", "1/2 9 9\r\n9 9", kScalar, "1/2 1 \n3/2 2 \n", kResult},
       {"1/3", "1/6", kScalar, "1/18 \n", kResult},
       {"2/3", "-3/2", kScalar, "-1 \n", kResult},
       {"1 -2/3\r\n3 4", "0 5", kScalar, "0 0 \n0 0 \n", kResult},
@@ -92,7 +96,6 @@ TEST(PressBasicOps, RefusalsComeInOrder) {
   for (int i = 0; i < 21; ++i) too_many_rows += "1\r\n";
   CheckPresses({
       // Without a choice nothing else is looked at.
-      {"1 2\r\n3 4", "1 2 3", kNoChoice, "请选择计算方式", kError},
       {"", "5/0", kNoChoice, "请选择计算方式", kError},
       // Either text can be refused, matrix 1 first, before any shape check.
       {"", "5/0", kAdd, "请输入矩阵", kError},
@@ -102,7 +105,6 @@ TEST(PressBasicOps, RefusalsComeInOrder) {
       {"1", too_many_rows, kScalar, "矩阵不能超过20行20列", kError},
       {"1 2\r\n3 4", "1 2 3\r\n4 5 6", kAdd, "矩阵有误", kError},
       {"1\r\n2", "1 2", kSubtract, "矩阵有误", kError},
-      {"1 2 3\r\n4 5 6", "1 2\r\n3 4", kMultiply, "矩阵有误", kError},
   });
 }
 

@@ -1,0 +1,127 @@
+// Presses whose boxes are known byte for byte, shared by the unit tests
+// (which call the press functions) and the Windows driver (which types the
+// same texts into the real programs). A handful per program: a result, a
+// refusal, an answer beyond 32 bits, and what only that program shows.
+// Literals reach both builds in code page 936, as the programs show them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "box.h"
+#include "messages.h"
+
+namespace calc::cases {
+
+// What the user picks before pressing "计算": a radio button, Zelcombe's
+// check box "生成计算过程", or the help button "使用说明" instead of "计算".
+// In a dialog a radio button cannot be unchecked, so rows without a choice
+// come first.
+enum Choice {
+  kNoChoice,
+  kRank,
+  kAdjugate,
+  kInverse,
+  kAdd,
+  kSubtract,
+  kMultiply,
+  kScalar,
+  kLog,
+  kHelp
+};
+
+struct PressRow {
+  std::string first;   // the matrix edit (Tessovar: matrix 1)
+  std::string second;  // Tessovar: matrix 2
+  Choice choice;
+  Box box;          // the box shown
+  std::string log;  // Zelcombe: the process log written; empty when none is
+};
+
+inline Box Done(std::string text, Owner owner = Owner::kNone) {
+  return Box{std::move(text), kCaptionDone, owner};
+}
+inline Box Refused(std::string text) {
+  return Box{std::move(text), kCaptionError, Owner::kDialog};
+}
+
+// 20 x 20 typed as fractions over 7, a text longer than 999 bytes, and the
+// identity it shows.
+inline std::string LongIdentity(const char* one, const char* zero, const char* row_end) {
+  std::string text;
+  for (int i = 1; i <= 20; ++i) {
+    for (int j = 1; j <= 20; ++j) text += i == j ? one : zero;
+    text += row_end;
+  }
+  return text;
+}
+
+inline const std::vector<PressRow> kRankRows = {
+    {"1 2\r\n3 4", "", kNoChoice, Refused("请选择计算方式")},
+    {"1 2\r\n3 4", "", kRank, Done("1 2 \n0 -2 \n\n矩阵的秩为2")},
+    {"2147483648", "", kRank, Refused("数值超出范围")},
+    {"-2147483647 1\r\n1 -2147483647", "", kRank,
+     Done("-2147483647 1 \n0 -4611686014132420608/2147483647 \n\n矩阵的秩为2")},
+    {LongIdentity("7/7 ", "0/7 ", "\r\n"), "", kRank,
+     Done(LongIdentity("1 ", "0 ", "\n") + "\n矩阵的秩为20")},
+};
+
+inline const std::vector<PressRow> kInverseRows = {
+    {"", "", kHelp,
+     Box{std::string("Lumbranev1.3是一款可以对矩阵的逆进行计算的免费程序,\n"
+                     "本程序引入了分数算法,可以对分数元素计算并得出分数结果。\n\n使用方法:\n\n"
+                     "   ①在编辑框中输入矩阵,整数原样输入,小数按分数的形\n"
+                     "   式输入(例如:3.14应输入314/100)，每个元素间用空格分开。\n\n"
+                     "    如有疑问,请到此留言") +
+             kQuestionsAddress + "\n\n" + std::string(37, ' ') + "Program by Morrowfen",
+         "Lumbranev1.3使用说明", Owner::kNone}},
+    {"5/0", "", kNoChoice, Refused("请选择计算方式!")},
+    {"1 2\r\n3 4", "", kInverse, Done("-2 1 \n3/2 -1/2 \n")},
+    {"1 2\r\n2 4", "", kInverse, Box{"该矩阵的值为0,不存在逆矩阵!", "False !", Owner::kDialog}},
+    {"65536 0 0\r\n0 65536 0\r\n0 0 1", "", kAdjugate,
+     Done("65536 0 0 \n0 65536 0 \n0 0 4294967296 \n")},
+};
+
+inline const std::vector<PressRow> kBasicOpsRows = {
+    {"1 2\r\n3 4", "1 2 3", kNoChoice, Refused("请选择计算方式")},
+    {"1/2 1/3\r\n1 2", "1/2 2/3\r\n-1 0", kAdd, Done("1 1 \n0 2 \n")},
+    {"1", "3/2", kSubtract, Done("-1/2 \n")},
+    {"65536", "65536", kMultiply, Done("4294967296 \n")},
+    {"1 2\r\n3 4", "1/2 9 9\r\n9 9", kScalar, Done("1/2 1 \n3/2 2 \n")},
+    {"1 2 3\r\n4 5 6", "1 2\r\n3 4", kMultiply, Refused("矩阵有误")},
+};
+
+// The worked example of the process log: a fraction, a step per pivot.
+inline constexpr char kWorkedExample[] = "1/2 2 0\r\n3 -1/3 4\r\n0 5 6";
+inline constexpr char kWorkedExampleLog[] =
+    "用第1行对2~3行进行高斯消元可得如下:\r\n"
+    " 1/2 2 0\r\n"
+    " 0 -37/3 4\r\n"
+    " 0 5 6\r\n"
+    "\r\n"
+    "用第2行对3~3行进行高斯消元可得如下:\r\n"
+    " 1/2 2 0\r\n"
+    " 0 -37/3 4\r\n"
+    " 0 0 282/37\r\n"
+    "\r\n"
+    "行列式的值为 -47";
+
+inline const std::vector<PressRow> kDeterminantRows = {
+    {"", "", kHelp,
+     Box{std::string("Zelcombev1.3是一款可以对行列式的值进行计算的免费程序,\n"
+                     "本程序引入了分数算法,可以对分数元素计算并得出分数结果。\n\n使用方法:\n\n"
+                     "   ①在编辑框中输入行列式,整数原样输入,小数按分数的形\n"
+                     "   式输入(例如:3.14应输入314/100)，每个元素间用空格分开。\n\n"
+                     "    如有疑问,请到此留言") +
+             kQuestionsAddress + "\n\n",
+         "Zelcombev1.3使用说明", Owner::kNone}},
+    {kWorkedExample, "", kNoChoice, Done("行列式的值为 -47", Owner::kDialog)},
+    {kWorkedExample, "", kLog, Done("行列式的值为 -47", Owner::kDialog), kWorkedExampleLog},
+    {"", "", kLog, Refused("请输入矩阵")},
+    {"2147483647 1\r\n1 2147483647", "", kLog,
+     Done("行列式的值为 4611686014132420608", Owner::kDialog),
+     "用第1行对2~2行进行高斯消元可得如下:\r\n 2147483647 1\r\n"
+     " 0 4611686014132420608/2147483647\r\n\r\n行列式的值为 4611686014132420608"},
+};
+
+}  // namespace calc::cases
