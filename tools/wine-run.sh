@@ -196,6 +196,10 @@ export WINEARCH=$arch
       reg_add 'HKCU\Software\Wine\X11 Driver' Managed N
     fi
     timeout 120 /usr/lib/wine/wineserver -w 2>/dev/null || true
+    if [ "$route" = emulated-inside ]; then
+      # It names this run's server folder, which goes with the run.
+      rm -f "$WINEPREFIX/wineserver"
+    fi
     touch "$ready"
   fi
 ) 9>"$prefix_root/wine-$variant.lock"
