@@ -15,8 +15,6 @@ namespace calc::cases {
 
 // What the user picks before pressing "计算": a radio button, Zelcombe's
 // check box "生成计算过程", or the help button "使用说明" instead of "计算".
-// In a dialog a radio button cannot be unchecked, so rows without a choice
-// come first.
 enum Choice {
   kNoChoice,
   kRank,
