@@ -5,7 +5,7 @@
 //
 // For each of the eight calculations COUNT presses (default 500) are drawn
 // from SEED (default 1): shapes up to 20 x 20, entries up to full 32-bit
-// fractions, matrices made singular of rank n - 1 and lower, and every 250th
+// fractions, matrices made singular of every rank below n, and every 250th
 // press a 20 x 20 matrix of full 32-bit fractions (every other one of rank
 // 19). Every answer must be the oracle's byte for byte;
 // the only refusals expected are of unfit shapes and of a singular inverse.
@@ -76,7 +76,7 @@ class Generator {
         if (kind.num_low > 0 && Chance(50)) m(i, j).num = -m(i, j).num - Between(0, 1);
       }
     }
-    if (dependent < 0) dependent = Chance(40) ? static_cast<int>(Between(1, 3)) : 0;
+    if (dependent < 0) dependent = Chance(40) ? static_cast<int>(Between(1, rows)) : 0;
     for (int k = 0; k < dependent; ++k) MakeDependent(m);
     return m;
   }

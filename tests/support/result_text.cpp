@@ -8,21 +8,13 @@ namespace calc::testing {
 
 namespace {
 
-// Decimal digits without a leading zero; 18 at a time, so that long numbers
-// read in time close to linear.
+// Decimal digits without a leading zero.
 bool ParseDigits(std::string_view digits, Integer& value) {
   if (digits.empty() || (digits[0] == '0' && digits.size() > 1)) return false;
   value = Integer(0);
-  while (!digits.empty()) {
-    const size_t take = std::min<size_t>(digits.size(), 18);
-    int64_t chunk = 0, scale = 1;
-    for (char c : digits.substr(0, take)) {
-      if (c < '0' || c > '9') return false;
-      chunk = chunk * 10 + (c - '0');
-      scale *= 10;
-    }
-    value = value * Integer(scale) + Integer(chunk);
-    digits.remove_prefix(take);
+  for (char c : digits) {
+    if (c < '0' || c > '9') return false;
+    value = value * Integer(10) + Integer(c - '0');
   }
   return true;
 }
