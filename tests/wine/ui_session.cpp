@@ -133,23 +133,6 @@ std::wstring MakeScratchDirectory() {
   return name;
 }
 
-void RemoveTree(const std::wstring& path) {
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
-  for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
-    const std::wstring name = found.cFileName, child = path + L"\\" + name;
-    if (name == L"." || name == L"..") continue;
-    SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      RemoveTree(child);
-    } else {
-      DeleteFileW(child.c_str());
-    }
-  }
-  if (search != INVALID_HANDLE_VALUE) FindClose(search);
-  RemoveDirectoryW(path.c_str());
-}
-
 bool ReadFileBytes(const std::wstring& path, std::string& bytes) {
   FILE* file = _wfopen(path.c_str(), L"rb");
   if (file == nullptr) return false;

@@ -28,9 +28,8 @@ std::string ToCp936(const std::wstring& wide);
 
 // A host path (/...) as Wine maps it; anything else unchanged.
 std::wstring ToWindowsPath(const std::string& path);
-// A fresh empty folder under the temporary folder, and its removal.
+// A fresh empty folder under the temporary folder.
 std::wstring MakeScratchDirectory();
-void RemoveTree(const std::wstring& path);
 // The bytes of a file; false when it cannot be read.
 bool ReadFileBytes(const std::wstring& path, std::string& bytes);
 
