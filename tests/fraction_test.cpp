@@ -44,35 +44,6 @@ TEST(Integer, IsExactAcrossTheMachineRange) {
 }
 
 #if defined(__SIZEOF_INT128__)
-// The 32-bit build does its exact arithmetic with the portable Int128; here
-// it is checked against the compiler's own 128-bit type.
-TEST(Int128, AgreesWithTheNativeType) {
-  std::mt19937_64 random(12345);
-  std::uniform_int_distribution<int32_t> any32(INT32_MIN, INT32_MAX);
-  auto to_native = [](Int128 v) {
-    return static_cast<__int128>((static_cast<unsigned __int128>(v.high()) << 64) | v.low());
-  };
-  for (int k = 0; k < 20000; ++k) {
-    const int64_t a1 = any32(random), a2 = any32(random), b1 = any32(random), b2 = any32(random);
-    const Int128 a = Int128(a1) * Int128(a2) * Int128(b1 % 1000);
-    const Int128 b = Int128(b1) * Int128(b2);
-    const __int128 na = __int128{a1} * a2 * (b1 % 1000), nb = __int128{b1} * b2;
-    ASSERT_EQ(to_native(a), na);
-    ASSERT_EQ(to_native(a + b), na + nb);
-    ASSERT_EQ(to_native(a - b), na - nb);
-    ASSERT_EQ(to_native(-a), -na);
-    ASSERT_EQ(a < b, na < nb);
-    ASSERT_EQ(a == b, na == nb);
-    if (nb != 0) {
-      ASSERT_EQ(to_native(a / b), na / nb);
-    }
-    const int shift = static_cast<int>(k % 100);
-    if (na >= 0) {
-      ASSERT_EQ(to_native(a >> shift), na >> shift);
-    }
-  }
-}
-
 // Division takes different roads by the sizes of its operands (both within
 // 64 bits, a divisor within 32 bits, anything else): every pairing of
 // sizes and signs, exact and inexact, against the native type.

@@ -1,15 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
 #include "inverse_press.h"
 #include "matrix_reader.h"
 #include "messages.h"
-#include "oracle.h"
 #include "press_cases.h"
-#include "result_text.h"
 
 namespace calc {
 namespace {
@@ -95,54 +92,6 @@ TEST(InversePress, Table) {
             ? LumbraneHelpBox()
             : PressInverse({c.first, c.choice == cases::kAdjugate, c.choice == cases::kInverse});
     EXPECT_EQ(box, c.box) << c.first << " choice " << c.choice;
-  }
-}
-
-// The largest order: the matrix of entries min(i, j) has determinant 1 and
-// a tridiagonal inverse; no entry is zero, so every step does full work.
-TEST(InversePress, OrderTwenty) {
-  std::string text, expected;
-  for (int i = 1; i <= kMaxOrder; ++i) {
-    for (int j = 1; j <= kMaxOrder; ++j) {
-      text += std::to_string(i < j ? i : j) + " ";
-      const int v = i == j ? (i == kMaxOrder ? 1 : 2) : (i - j == 1 || j - i == 1 ? -1 : 0);
-      expected += std::to_string(v) + " ";
-    }
-    text += "\r\n";
-    expected += "\n";
-  }
-  EXPECT_EQ(Press(text, kInverse), (Box{expected, kDone, Owner::kNone}));
-}
-
-// Random matrices of every order up to 8 and every rank (products of an
-// n x r and an r x n factor of small fractions), against the oracle.
-TEST(InversePress, AdjugateAndInverseOnEveryRank) {
-  std::mt19937 random(20261207);
-  auto small = [&](int span) {
-    const int den = random() % 3 == 0 ? 1 + static_cast<int>(random() % 4) : 1;
-    return Reduced(Integer(static_cast<int>(random() % (2 * span + 1)) - span), Integer(den));
-  };
-  for (int trial = 0; trial < 300; ++trial) {
-    const int n = 1 + trial % 8;
-    const int rank = trial % 3 == 0 ? n : static_cast<int>(random() % (n + 1));
-    FractionMatrix left, right, a;
-    for (int i = 1; i <= n; ++i) {
-      for (int k = 1; k <= rank; ++k) {
-        left(i, k) = small(2);
-        right(k, i) = small(2);
-      }
-    }
-    for (int i = 1; i <= n; ++i) {
-      for (int j = 1; j <= n; ++j) {
-        for (int k = 1; k <= rank; ++k) a(i, j) = a(i, j) + left(i, k) * right(k, j);
-      }
-    }
-    a.rows = a.cols = n;
-    const std::string text = testing::TypedText(a, n, n);
-    for (const testing::Calculation c : {testing::kAdjugate, testing::kInverse}) {
-      EXPECT_EQ(testing::Compare(c, testing::Press(c, text, ""), testing::Expected(c, a, a)), "")
-          << text;
-    }
   }
 }
 

@@ -32,8 +32,8 @@ struct PressRow {
   std::string first;   // the matrix edit (Tessovar: matrix 1)
   std::string second;  // Tessovar: matrix 2
   Choice choice;
-  Box box;          // the box shown
-  std::string log;  // Zelcombe: the process log written; empty when none is
+  Box box;               // the box shown
+  std::string log = {};  // Zelcombe: the process log written; empty when none is
 };
 
 inline Box Done(std::string text, Owner owner = Owner::kNone) {
