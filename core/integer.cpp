@@ -207,7 +207,8 @@ void Integer::AppendDecimal(std::string& text) const {
       rest /= 10;
     } while (rest != 0);
     if (small_ < 0) *--start = '-';
-    text.append(start, static_cast<size_t>(digits + sizeof digits - start));
+    // Byte by byte: numbers are short, and a call to copy them costs more.
+    for (const char* end = digits + sizeof digits; start < end; ++start) text.push_back(*start);
     return;
   }
   // mpz_sizeinbase may count one digit too many; the sign and the

@@ -19,6 +19,7 @@ void AppendFraction(const Fraction& f, std::string& text) {
 }
 
 void FormatMatrixText(const FractionMatrix& m, int rows, int cols, std::string& text) {
+  text.reserve(text.size() + static_cast<size_t>(rows) * (cols * 4 + 1));
   for (int i = 1; i <= rows; ++i) {
     for (int j = 1; j <= cols; ++j) {
       AppendFraction(m(i, j), text);

@@ -26,11 +26,6 @@ Box Result(const std::string& value) {
   return ResultBox("行列式的值为 " + value, Owner::kDialog);
 }
 
-bool EndsWith(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() &&
-         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 Box Error(const char* text) {
   return ErrorBox(text);
 }
