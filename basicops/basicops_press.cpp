@@ -47,14 +47,6 @@ void MultiplyByNumber(FractionMatrix& a, const FractionMatrix& b) {
   }
 }
 
-namespace {
-
-Integer Lcm(const Integer& a, const Integer& b) {
-  return DivideExact(a, Gcd(a, b)) * b;
-}
-
-}  // namespace
-
 void MultiplyMatrices(FractionMatrix& a, const FractionMatrix& b) {
   // Each entry's terms over one common denominator: row i of a over the
   // lcm of its denominators, column j of b over the lcm of its own, so the

@@ -91,7 +91,7 @@ EliminationResult Eliminate(RowSet& r, const EliminationOptions& options,
 }
 
 Fraction DiagonalProduct(const RowSet& r, int n) {
-  Fraction product = Reduced(Integer(1), Integer(1));
+  Fraction product{Integer(1), Integer(1)};
   for (int q = 1; q <= n; ++q) product = product * r(q, q);
   return product;
 }
@@ -102,11 +102,7 @@ void ClearDenominators(const FractionMatrix& m, int n, int cols, IntegerRows& ou
   out.cols = cols;
   for (int i = 1; i <= n; ++i) {
     Integer lcm(1);
-    for (int j = 1; j <= cols; ++j) {
-      const Integer g = Gcd(lcm, m(i, j).den);
-      lcm = lcm * (g.IsOne() ? m(i, j).den : DivideExact(m(i, j).den, g));
-    }
-    if (lcm.Sign() < 0) lcm = -lcm;
+    for (int j = 1; j <= cols; ++j) lcm = Lcm(lcm, m(i, j).den);
     for (int j = 1; j <= cols; ++j) {
       out(i, j) = m(i, j).num * DivideExact(lcm, m(i, j).den);
     }

@@ -133,10 +133,6 @@ Fraction operator-(const Fraction& a) {
   return Fraction{-a.num, a.den};
 }
 
-bool SameValue(const Fraction& a, const Fraction& b) {
-  return a.num * b.den == b.num * a.den;
-}
-
 Fraction SubtractMultiple(const Fraction& a, const Fraction& multiplier, const Fraction& b) {
   // a - m * b over the common denominator den(a) * den(b) * den(m).
   if (BothFit32(a) && BothFit32(b) && multiplier.num.IsSmall() && multiplier.den.IsSmall()) {

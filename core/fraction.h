@@ -30,9 +30,6 @@ Fraction operator*(const Fraction& a, const Fraction& b);
 Fraction operator/(const Fraction& a, const Fraction& b);
 Fraction operator-(const Fraction& a);
 
-// True when the two fractions have the same value, whatever their forms.
-bool SameValue(const Fraction& a, const Fraction& b);
-
 // a - m * b, reduced: the one operation every elimination repeats for each
 // entry of a row, m being the reduced multiplier of the row. Exact at any
 // size; on the common case of 32-bit parts it runs in machine arithmetic.

@@ -184,6 +184,11 @@ Integer Gcd(const Integer& a, const Integer& b) {
   return BigOperation(a, b, mpz_gcd, Integer::FromMpz);
 }
 
+Integer Lcm(const Integer& a, const Integer& b) {
+  const Integer g = Gcd(a, b);
+  return a * (g.IsOne() ? b : DivideExact(b, g));
+}
+
 bool operator==(const Integer& a, const Integer& b) {
   if ((a.big_ == nullptr) != (b.big_ == nullptr)) return false;
   return a.big_ != nullptr ? mpz_cmp(a.big_, b.big_) == 0 : a.small_ == b.small_;

@@ -69,6 +69,8 @@ class Integer {
   friend Integer DivideExact(const Integer& a, const Integer& b);
   // The greatest common divisor of |a| and |b|; 0 only when both are 0.
   friend Integer Gcd(const Integer& a, const Integer& b);
+  // The least common multiple of two positive values.
+  friend Integer Lcm(const Integer& a, const Integer& b);
 
   friend bool operator==(const Integer& a, const Integer& b);
   friend bool operator!=(const Integer& a, const Integer& b) { return !(a == b); }
