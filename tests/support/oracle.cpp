@@ -138,12 +138,8 @@ Box Press(Calculation c, const std::string& first, const std::string& second) {
     case kInverse:
       return PressInverse({first, c == kAdjugate, c == kInverse});
     default:
-      BasicOpsInput input{first, second};
-      input.add = c == kSum;
-      input.subtract = c == kDifference;
-      input.multiply = c == kProduct;
-      input.scalar = c == kMultiple;
-      return PressBasicOps(input);
+      return PressBasicOps(
+          {first, second, c == kSum, c == kDifference, c == kProduct, c == kMultiple});
   }
 }
 

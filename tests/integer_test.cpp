@@ -1,9 +1,8 @@
-#include "fraction.h"
+#include "integer.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <random>
 #include <string>
 
 namespace calc {
@@ -42,34 +41,6 @@ TEST(Integer, IsExactAcrossTheMachineRange) {
   EXPECT_EQ(Compare(-two_63, Integer(-5)), -1);
   EXPECT_EQ(Compare(two_63, max), 1);
 }
-
-#if defined(__SIZEOF_INT128__)
-// Division takes different roads by the sizes of its operands (both within
-// 64 bits, a divisor within 32 bits, anything else): every pairing of
-// sizes and signs, exact and inexact, against the native type.
-TEST(Int128, DividesLikeTheNativeTypeAtEverySize) {
-  std::mt19937_64 random(777);
-  auto to_native = [](Int128 v) {
-    return static_cast<__int128>((static_cast<unsigned __int128>(v.high()) << 64) | v.low());
-  };
-  // A value of about `bits` bits (at most 123), built from 32-bit factors.
-  auto make = [&](int bits) {
-    Int128 v(1);
-    for (; bits > 31; bits -= 31) v = v * Int128(static_cast<int64_t>(random() >> 33) | 1 << 30);
-    return v * Int128(static_cast<int64_t>(random() >> (64 - bits)) | 1);
-  };
-  for (int k = 0; k < 20000; ++k) {
-    const int a_bits = 1 + static_cast<int>(random() % 123);
-    const int b_bits = 1 + static_cast<int>(random() % 123);
-    Int128 b = make(b_bits);
-    Int128 a = k % 2 == 0 ? make(a_bits) : b * make(a_bits > 124 - b_bits ? 1 : a_bits);
-    if (random() % 2) a = -a;
-    if (random() % 2) b = -b;
-    ASSERT_EQ(to_native(a / b), to_native(a) / to_native(b))
-        << a_bits << " bits over " << b_bits << " bits";
-  }
-}
-#endif
 
 }  // namespace
 }  // namespace calc
