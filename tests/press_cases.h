@@ -32,7 +32,7 @@ struct PressRow {
   std::string first;   // the matrix edit (Tessovar: matrix 1)
   std::string second;  // Tessovar: matrix 2
   Choice choice;
-  Box box;               // the box shown
+  Box box = {};          // the box shown; for kHelp, the program's own help box
   std::string log = {};  // Zelcombe: the process log written; empty when none is
 };
 
@@ -65,14 +65,7 @@ inline const std::vector<PressRow> kRankRows = {
 };
 
 inline const std::vector<PressRow> kInverseRows = {
-    {"", "", kHelp,
-     Box{std::string("Lumbranev1.3是一款可以对矩阵的逆进行计算的免费程序,\n"
-                     "本程序引入了分数算法,可以对分数元素计算并得出分数结果。\n\n使用方法:\n\n"
-                     "   ①在编辑框中输入矩阵,整数原样输入,小数按分数的形\n"
-                     "   式输入(例如:3.14应输入314/100)，每个元素间用空格分开。\n\n"
-                     "    如有疑问,请到此留言") +
-             kQuestionsAddress + "\n\n" + std::string(37, ' ') + "Program by Morrowfen",
-         "Lumbranev1.3使用说明", Owner::kNone}},
+    {"", "", kHelp},
     {"5/0", "", kNoChoice, Refused("请选择计算方式!")},
     {"1 2\r\n3 4", "", kInverse, Done("-2 1 \n3/2 -1/2 \n")},
     {"1 2\r\n2 4", "", kInverse, Box{"该矩阵的值为0,不存在逆矩阵!", "False !", Owner::kDialog}},
@@ -105,14 +98,7 @@ inline constexpr char kWorkedExampleLog[] =
     "行列式的值为 -47";
 
 inline const std::vector<PressRow> kDeterminantRows = {
-    {"", "", kHelp,
-     Box{std::string("Zelcombev1.3是一款可以对行列式的值进行计算的免费程序,\n"
-                     "本程序引入了分数算法,可以对分数元素计算并得出分数结果。\n\n使用方法:\n\n"
-                     "   ①在编辑框中输入行列式,整数原样输入,小数按分数的形\n"
-                     "   式输入(例如:3.14应输入314/100)，每个元素间用空格分开。\n\n"
-                     "    如有疑问,请到此留言") +
-             kQuestionsAddress + "\n\n",
-         "Zelcombev1.3使用说明", Owner::kNone}},
+    {"", "", kHelp},
     {kWorkedExample, "", kNoChoice, Done("行列式的值为 -47", Owner::kDialog)},
     {kWorkedExample, "", kLog, Done("行列式的值为 -47", Owner::kDialog), kWorkedExampleLog},
     {"", "", kLog, Refused("请输入矩阵")},

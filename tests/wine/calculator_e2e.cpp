@@ -4,11 +4,10 @@
 // code and a long run of presses. The presses are the unit tests' shared
 // rows (press_cases.h); the ids come from the programs' resource headers.
 //
-//   calc_e2e resources NAME=PROGRAM.exe ...
 //   calc_e2e dialog|presses NAME PROGRAM.exe
 //   calc_e2e load NAME PROGRAM.exe [PRESSES]
 //   calc_e2e show NAME PROGRAM.exe MARKER_FILE
-//   calc_e2e environment [PROGRAM.exe ...]
+#include <psapi.h>
 #include <windows.h>
 
 #include <cstdio>
@@ -18,6 +17,9 @@
 #include <vector>
 
 #include "../press_cases.h"
+#include "determinant_press.h"
+#include "inverse_press.h"
+#include "result_text.h"
 #include "ui_session.h"
 // Lumbrane and Zelcombe give IDC_INSTRUCTIONS different values.
 #include "inverse/lumbrane_resource.h"
@@ -30,6 +32,7 @@ constexpr int kLumbraneHelp = IDC_INSTRUCTIONS;
 using calc::Box;
 using calc::Owner;
 using calc::cases::PressRow;
+using calc::testing::Escaped;
 using e2e::Expect;
 using e2e::ExpectBytes;
 using e2e::SeenBox;
@@ -49,32 +52,33 @@ struct Control {
 struct Program {
   const char* name;
   const char* title;
-  int icon, help;  // help: the help button, 0 where there is none
+  int help;        // the help button, 0 where there is none
   int first_edit;  // where a row's first matrix is typed (its second: IDC_MATRIX)
   int log_box;     // Zelcombe's "生成计算过程", else 0
+  Box (*help_box)();
   std::vector<Control> controls;
   const std::vector<PressRow>* rows;
 };
 
 // clang-format off
 const Program kPrograms[] = {
-    {"Quorvit", "Quorvitv1.3", IDI_QUORVIT, 0, IDC_MATRIX, 0,
+    {"Quorvit", "Quorvitv1.3", 0, IDC_MATRIX, 0, nullptr,
      {{IDC_CALCULATE, "Button", "计算"}, {IDC_STATIC_GROUP, "Button", "输入矩阵"},
       {IDC_MATRIX, "Edit", ""}, {IDC_RANK, "Button", "秩"},
       {IDC_EIGENVALUES, "Button", "特征值", false}},
      &calc::cases::kRankRows},
-    {"Lumbrane", "Lumbranev1.3", IDI_LUMBRANE, kLumbraneHelp, IDC_MATRIX, 0,
+    {"Lumbrane", "Lumbranev1.3", kLumbraneHelp, IDC_MATRIX, 0, calc::LumbraneHelpBox,
      {{IDC_CALCULATE, "Button", "计算"}, {IDC_STATIC_GROUP, "Button", "输入原矩阵"},
       {IDC_MATRIX, "Edit", ""}, {kLumbraneHelp, "Button", "使用说明"},
       {IDC_ADJUGATE, "Button", "伴随阵"}, {IDC_INVERSE, "Button", "逆矩阵"}},
      &calc::cases::kInverseRows},
-    {"Tessovar", "Tessovarv1.3", IDI_TESSOVAR, 0, IDC_FIRST_MATRIX, 0,
+    {"Tessovar", "Tessovarv1.3", 0, IDC_FIRST_MATRIX, 0, nullptr,
      {{IDC_CALCULATE, "Button", "计算"}, {IDC_STATIC_GROUP, "Button", "矩阵1"},
       {IDC_FIRST_MATRIX, "Edit", ""}, {IDC_STATIC_GROUP, "Button", "矩阵2"},
       {IDC_MATRIX, "Edit", ""}, {IDC_ADD, "Button", "加法"}, {IDC_SUBTRACT, "Button", "减法"},
       {IDC_MULTIPLY, "Button", "乘法"}, {IDC_SCALAR, "Button", "数乘"}},
      &calc::cases::kBasicOpsRows},
-    {"Zelcombe", "Zelcombev1.3", IDI_ZELCOMBE, IDC_INSTRUCTIONS, IDC_MATRIX, IDC_PROCESS_LOG,
+    {"Zelcombe", "Zelcombev1.3", IDC_INSTRUCTIONS, IDC_MATRIX, IDC_PROCESS_LOG, calc::ZelcombeHelpBox,
      {{IDC_CALCULATE, "Button", "计算"}, {IDC_STATIC_GROUP, "Button", "输入行列式"},
       {IDC_MATRIX, "Edit", ""}, {IDC_INSTRUCTIONS, "Button", "使用说明"},
       {IDC_PROCESS_LOG, "Button", "生成计算过程"}},
@@ -87,6 +91,11 @@ const Program* Find(const std::string& name) {
     if (name == p.name) return &p;
   }
   return nullptr;
+}
+
+// The box a row shows: its own, or for the help button the program's help box.
+Box Shown(const Program& p, const PressRow& row) {
+  return row.choice == calc::cases::kHelp ? p.help_box() : row.box;
 }
 
 // The radio button of each choice, in the order of calc::cases::Choice.
@@ -205,13 +214,13 @@ bool ReadBox(Session& s, const std::string& ctx, const Box& want, SeenBox& box,
 // typed text is left as it was and, given a log path, the process log.
 bool RunPress(Session& s, const Program& p, const PressRow& row, bool log_blocked,
               const std::wstring& log_path) {
-  const std::string ctx = s.name() + ": [" + e2e::Escaped(row.first.substr(0, 40)) + "] [" +
-                          e2e::Escaped(row.second) + "] choice " + std::to_string(row.choice);
+  const std::string ctx = s.name() + ": [" + Escaped(row.first, 40) + "] [" + Escaped(row.second) +
+                          "] choice " + std::to_string(row.choice);
   std::string log_before, log;
   const bool had_log = e2e::ReadFileBytes(log_path, log_before);
   const int button = Type(s, p, row);
   if (button == 0) return false;
-  std::vector<Box> boxes = {row.box};
+  std::vector<Box> boxes = {Shown(p, row)};
   if (log_blocked && !row.log.empty()) {
     boxes.insert(boxes.begin(), calc::cases::Refused("无法写入计算过程.txt"));
   }
@@ -243,12 +252,13 @@ void CheckNestedPress(Session& s, const Program& p) {
   const std::string ctx = s.name() + " nested press";
   const PressRow *outer = nullptr, *inner = nullptr;
   for (const PressRow& r : *p.rows) {
-    if (r.box.owner == Owner::kNone && (!outer || outer->choice == calc::cases::kHelp)) outer = &r;
+    if (Shown(p, r).owner == Owner::kNone && (!outer || outer->choice == calc::cases::kHelp))
+      outer = &r;
     if (!inner && r.box.caption == calc::kCaptionDone) inner = &r;
   }
   SeenBox first, second;
   s.Click(Type(s, p, *outer));
-  if (!ReadBox(s, ctx + ", first box", outer->box, first, {})) return;
+  if (!ReadBox(s, ctx + ", first box", Shown(p, *outer), first, {})) return;
   s.Click(Type(s, p, *inner));
   if (!ReadBox(s, ctx + ", second box", inner->box, second, {first.window})) return;
   Expect(s.OpenBoxes().size() == 2, ctx, "both boxes are open at once");
@@ -303,30 +313,12 @@ int RunPresses(const Program& p, const std::wstring& exe) {
 
 // ---- Load --------------------------------------------------------------------
 
-// The program's resident anonymous memory in KiB, from the host's /proc as
-// Wine shows it (the process found by the tag on its command line); -1
-// where there is none.
-long ResidentKiB(const std::wstring& tag) {
-  const std::wstring proc = e2e::ToWindowsPath("/proc");
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((proc + L"\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return -1;
-  long result = -1;
-  do {
-    const std::wstring entry = proc + L"\\" + found.cFileName;
-    std::string command_line, status;
-    if (found.cFileName[0] < L'0' || found.cFileName[0] > L'9' ||
-        !e2e::ReadFileBytes(entry + L"\\cmdline", command_line) ||
-        command_line.find(e2e::ToCp936(tag)) == std::string::npos ||
-        !e2e::ReadFileBytes(entry + L"\\status", status)) {
-      continue;
-    }
-    const size_t at = status.find("RssAnon:");
-    if (at != std::string::npos) result = std::strtol(status.c_str() + at + 8, nullptr, 10);
-    break;
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
-  return result;
+// The program's private memory in KiB as the system counts it (Wine on
+// Linux: its resident anonymous memory); -1 where it is not known.
+long PrivateKiB(HANDLE process) {
+  PROCESS_MEMORY_COUNTERS counters = {sizeof counters};
+  if (!GetProcessMemoryInfo(process, &counters, sizeof counters)) return -1;
+  return static_cast<long>(counters.PagefileUsage / 1024);
 }
 
 // Cycles through the program's rows (Zelcombe's log blocked, so that the
@@ -335,11 +327,9 @@ long ResidentKiB(const std::wstring& tag) {
 int RunLoad(const Program& p, const std::wstring& exe, int presses) {
   Scratch dir;
   if (p.log_box != 0) CreateDirectoryW(dir.Log().c_str(), nullptr);
-  wchar_t tag[64];
-  swprintf(tag, 64, L"calc-e2e-load-%lu-%lu", GetCurrentProcessId(), GetTickCount());
   const std::string ctx = std::string(p.name) + " load";
   Session s(ctx);
-  if (!s.Start(exe, dir.path, tag)) return 1;
+  if (!s.Start(exe, dir.path)) return 1;
   const int kWarmUp = 10, kNestedEvery = 25;
   int windows = 0, done = 0;
   long memory = 0;
@@ -348,14 +338,14 @@ int RunLoad(const Program& p, const std::wstring& exe, int presses) {
     if (i >= kWarmUp && (i - kWarmUp) % kNestedEvery == 0) CheckNestedPress(s, p);
     if (i == kWarmUp) {  // the first boxes of each kind allocate once
       windows = e2e::WindowCount(s.process_id());
-      memory = ResidentKiB(tag);
+      memory = PrivateKiB(s.process());
     }
     if (!RunPress(s, p, (*p.rows)[i % p.rows->size()], p.log_box != 0, L"")) break;
     done += i >= kWarmUp;
   }
   const int windows_after = e2e::WindowCount(s.process_id());
-  const long memory_after = ResidentKiB(tag);
-  std::printf("%s: %d presses in %.1f s; windows %d -> %d; resident memory %ld -> %ld KiB\n",
+  const long memory_after = PrivateKiB(s.process());
+  std::printf("%s: %d presses in %.1f s; windows %d -> %d; private memory %ld -> %ld KiB\n",
               ctx.c_str(), done, (GetTickCount() - start) / 1000.0, windows, windows_after, memory,
               memory_after);
   Expect(done == presses, ctx,
@@ -364,35 +354,6 @@ int RunLoad(const Program& p, const std::wstring& exe, int presses) {
   // A leak of even 1 KiB a press would pass this bound over 200 presses.
   Expect(memory < 0 || memory_after - memory <= 192, ctx, "memory grows by at most 192 KiB");
   if (s.Alive()) CheckExit(s);
-  return 0;
-}
-
-// ---- Resources ---------------------------------------------------------------
-
-std::string ResourceBytes(HMODULE module, LPCSTR type, int id) {
-  HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), type);
-  if (found == nullptr) return std::string();
-  return std::string(static_cast<const char*>(LockResource(LoadResource(module, found))),
-                     SizeofResource(module, found));
-}
-
-// Each file has its icon group and a manifest that asks for the common
-// controls 6 (the dialogs' look).
-int RunResources(const std::vector<std::string>& args) {
-  for (const std::string& arg : args) {
-    const Program* p = Find(arg.substr(0, arg.find('=')));
-    if (!Expect(p != nullptr, "arguments", "NAME=PROGRAM.exe, got " + arg)) continue;
-    const std::wstring exe = e2e::ToWindowsPath(arg.substr(arg.find('=') + 1));
-    HMODULE m = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (!Expect(m != nullptr, p->name, "the file loads as a data file")) continue;
-    Expect(ResourceBytes(m, RT_MANIFEST, 1)
-                   .find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"") !=
-               std::string::npos,
-           p->name, "the manifest asks for the common controls 6.0.0.0");
-    Expect(!ResourceBytes(m, RT_GROUP_ICON, p->icon).empty(), p->name,
-           "icon group " + std::to_string(p->icon));
-    FreeLibrary(m);
-  }
   return 0;
 }
 
@@ -406,7 +367,7 @@ int RunShow(const Program& p, const std::wstring& exe, const std::wstring& marke
   if (!s.Start(exe, dir.path)) return 1;
   const PressRow* row = &p.rows->front();
   while (row->box.caption != calc::kCaptionDone || row->choice == calc::cases::kHelp) ++row;
-  std::printf("%s: typed \"%s\"\n", p.name, e2e::Escaped(row->first).c_str());
+  std::printf("%s: typed \"%s\"\n", p.name, Escaped(row->first).c_str());
   s.Click(Type(s, p, *row));
   SeenBox box;
   if (!ReadBox(s, p.name, row->box, box, {})) return 1;
@@ -423,59 +384,10 @@ int RunShow(const Program& p, const std::wstring& exe, const std::wstring& marke
 
 // ---- Main ----------------------------------------------------------------------
 
-// What the file's headers say it is: "PE32, i386" for the shipped build
-// ("PE32" or "PE32+" from the optional header, then the machine).
-std::string PeKind(const std::wstring& exe) {
-  std::string bytes;
-  if (!e2e::ReadFileBytes(exe, bytes) || bytes.size() < 0x40) return "unreadable";
-  DWORD offset = 0;
-  std::memcpy(&offset, bytes.data() + 0x3C, 4);
-  if (bytes.size() < offset + 26 || bytes.compare(offset, 4, std::string("PE\0\0", 4)) != 0) {
-    return "not a PE file";
-  }
-  WORD machine = 0, magic = 0;
-  std::memcpy(&machine, bytes.data() + offset + 4, 2);
-  std::memcpy(&magic, bytes.data() + offset + 24, 2);
-  const std::string format = magic == 0x10b ? "PE32" : magic == 0x20b ? "PE32+" : "unknown format";
-  const std::string cpu = machine == IMAGE_FILE_MACHINE_I386    ? "i386"
-                          : machine == IMAGE_FILE_MACHINE_AMD64 ? "x86-64"
-                                                                : "unknown machine";
-  return format + ", " + cpu;
-}
-
-// The file this driver runs from.
-std::wstring OwnPath() {
-  wchar_t path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return length > 0 && length < MAX_PATH ? path : L"";
-}
-
-// Where the programs are tested: the system, this driver's own file and the
-// programs' files.
-int RunEnvironment(const std::vector<std::string>& programs) {
-  const std::wstring own = OwnPath();
-  const std::string kind = PeKind(own);
-  typedef const char*(CDECL * WineVersion)();
-  const WineVersion wine_version = reinterpret_cast<WineVersion>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")));
-  std::printf(
-      "environment: driver %s (%s), code page %u, %s\n", e2e::ToUtf8(e2e::ToCp936(own)).c_str(),
-      kind.c_str(), GetACP(),
-      wine_version != nullptr ? (std::string("Wine ") + wine_version()).c_str() : "Windows");
-  Expect(kind == "PE32, i386", "environment", "the driver is a 32-bit program (PE32, i386)");
-  for (const std::string& program : programs) {
-    const std::string program_kind = PeKind(e2e::ToWindowsPath(program));
-    std::printf("environment: %s (%s)\n", program.c_str(), program_kind.c_str());
-    Expect(program_kind == "PE32, i386", "environment", program + " is 32-bit (PE32, i386)");
-  }
-  return 0;
-}
-
 int PrintUsage(const char* program) {
   std::printf(
-      "usage: %s resources NAME=PROGRAM.exe ... | dialog|presses NAME PROGRAM.exe |\n"
-      "       load NAME PROGRAM.exe [PRESSES] | show NAME PROGRAM.exe MARKER_FILE |\n"
-      "       environment [PROGRAM.exe ...]\n",
+      "usage: %s dialog|presses NAME PROGRAM.exe |\n"
+      "       load NAME PROGRAM.exe [PRESSES] | show NAME PROGRAM.exe MARKER_FILE\n",
       program);
   return 2;
 }
@@ -483,42 +395,28 @@ int PrintUsage(const char* program) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) return PrintUsage(argv[0]);
+  if (argc < 4) return PrintUsage(argv[0]);
   const std::string suite = argv[1];
-  if (suite != "environment" && argc < 3) return PrintUsage(argv[0]);
+  const Program* program = Find(argv[2]);
+  if (program == nullptr) return PrintUsage(argv[0]);
   if (!Expect(GetACP() == 936, "environment",
               "the ANSI code page is 936 (run under the zh_CN.UTF-8 locale), got " +
                   std::to_string(GetACP()))) {
     return 1;
   }
-  std::string label = suite;
-  if (suite == "environment") {
-    RunEnvironment(std::vector<std::string>(argv + 2, argv + argc));
-  } else if (suite == "resources") {
-    RunResources(std::vector<std::string>(argv + 2, argv + argc));
+  const std::wstring exe = e2e::ToWindowsPath(argv[3]);
+  if (suite == "dialog") {
+    RunDialog(*program, exe);
+  } else if (suite == "presses") {
+    RunPresses(*program, exe);
+  } else if (suite == "show" && argc > 4) {
+    RunShow(*program, exe, e2e::ToWindowsPath(argv[4]));
+  } else if (suite == "load") {
+    RunLoad(*program, exe, argc > 4 ? std::atoi(argv[4]) : 200);
   } else {
-    if (argc < 4) return PrintUsage(argv[0]);
-    const Program* program = Find(argv[2]);
-    if (program == nullptr) return PrintUsage(argv[0]);
-    const std::wstring exe = e2e::ToWindowsPath(argv[3]);
-    label += std::string(" ") + program->name;
-    // The shipped programs are 32-bit; so is this driver, which runs them.
-    const std::string kind = PeKind(exe);
-    std::printf("%s: testing %s (%s)\n", label.c_str(), argv[3], kind.c_str());
-    std::fflush(stdout);
-    if (!Expect(kind == "PE32, i386", label, "the program is 32-bit (PE32, i386)")) return 1;
-    if (suite == "dialog") {
-      RunDialog(*program, exe);
-    } else if (suite == "presses") {
-      RunPresses(*program, exe);
-    } else if (suite == "show" && argc > 4) {
-      RunShow(*program, exe, e2e::ToWindowsPath(argv[4]));
-    } else if (suite == "load") {
-      RunLoad(*program, exe, argc > 4 ? std::atoi(argv[4]) : 200);
-    } else {
-      return PrintUsage(argv[0]);
-    }
+    return PrintUsage(argv[0]);
   }
-  std::printf("%s: %d checks, %d failed\n", label.c_str(), e2e::CheckCount(), e2e::FailureCount());
+  std::printf("%s %s: %d checks, %d failed\n", suite.c_str(), program->name, e2e::CheckCount(),
+              e2e::FailureCount());
   return e2e::FailureCount() == 0 ? 0 : 1;
 }

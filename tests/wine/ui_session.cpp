@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "result_text.h"
+
 namespace e2e {
+
+using calc::testing::Escaped;
 namespace {
 
 constexpr DWORD kStartMs = 60000;  // a cold Wine start can be slow
@@ -72,8 +76,8 @@ bool Expect(bool ok, const std::string& context, const std::string& message) {
 bool ExpectBytes(const std::string& context, const std::string& what, const std::string& actual,
                  const std::string& expected) {
   return Expect(actual == expected, context,
-                what + "\n      got:      \"" + Escaped(actual) + "\"\n      expected: \"" +
-                    Escaped(expected) + "\"");
+                what + "\n      got:      \"" + Escaped(actual, actual.size()) +
+                    "\"\n      expected: \"" + Escaped(expected, expected.size()) + "\"");
 }
 
 int CheckCount() {
@@ -83,26 +87,8 @@ int FailureCount() {
   return g_failures;
 }
 
-std::string Escaped(const std::string& cp936) {
-  // Bytes below 0x20 are never part of a double-byte character.
-  std::string out;
-  for (char c : cp936) {
-    char escaped[8];
-    std::snprintf(escaped, sizeof escaped, "\\x%02x", static_cast<unsigned char>(c));
-    out += c == '\r'            ? "\\r"
-           : c == '\n'          ? "\\n"
-           : c == '\\'          ? "\\\\"
-           : c >= 0 && c < 0x20 ? escaped
-                                : std::string(1, c);
-  }
-  return out;
-}
-
 std::wstring FromCp936(const std::string& cp936) {
   return Widen(cp936, 936);
-}
-std::string ToCp936(const std::wstring& wide) {
-  return Narrow(wide, 936);
 }
 std::string ToUtf8(const std::string& cp936) {
   return Narrow(Widen(cp936, 936), CP_UTF8);
@@ -164,8 +150,7 @@ Session::~Session() {
   if (job_ != nullptr) CloseHandle(job_);
 }
 
-bool Session::Start(const std::wstring& exe, const std::wstring& work_dir,
-                    const std::wstring& argument) {
+bool Session::Start(const std::wstring& exe, const std::wstring& work_dir) {
   // The job kills the program should the driver itself die.
   job_ = CreateJobObjectW(nullptr, nullptr);
   JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
@@ -173,7 +158,7 @@ bool Session::Start(const std::wstring& exe, const std::wstring& work_dir,
   SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
   STARTUPINFOW startup = {sizeof startup};
   PROCESS_INFORMATION info = {};
-  std::wstring command = L"\"" + exe + L"\" " + argument;
+  std::wstring command = L"\"" + exe + L"\"";
   if (!Expect(CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED,
                              nullptr, work_dir.c_str(), &startup, &info) != 0,
               name_, "the program starts (error " + std::to_string(GetLastError()) + ")")) {
@@ -220,9 +205,9 @@ bool Session::SetText(int control_id, const std::string& text) {
   DWORD_PTR result = 0;
   SendMessageTimeoutA(Item(control_id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
                       SMTO_ABORTIFHUNG, kMessageMs, &result);
-  return Expect(result != 0 && ItemText(control_id) == text, name_,
-                "control " + std::to_string(control_id) + " takes the text \"" +
-                    Escaped(text.substr(0, 40)) + "\"");
+  return Expect(
+      result != 0 && ItemText(control_id) == text, name_,
+      "control " + std::to_string(control_id) + " takes the text \"" + Escaped(text, 40) + "\"");
 }
 
 bool Session::Checked(int control_id) const {

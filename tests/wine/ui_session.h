@@ -20,11 +20,8 @@ bool ExpectBytes(const std::string& context, const std::string& what, const std:
 int CheckCount();
 int FailureCount();
 
-// CR, LF and other control bytes written as escapes.
-std::string Escaped(const std::string& cp936);
 std::string ToUtf8(const std::string& cp936);
 std::wstring FromCp936(const std::string& cp936);
-std::string ToCp936(const std::wstring& wide);
 
 // A host path (/...) as Wine maps it; anything else unchanged.
 std::wstring ToWindowsPath(const std::string& path);
@@ -52,13 +49,12 @@ class Session {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
-  // Starts the program in work_dir and waits for its dialog. The programs
-  // ignore their command line; an argument can tag the process.
-  bool Start(const std::wstring& exe, const std::wstring& work_dir,
-             const std::wstring& argument = std::wstring());
+  // Starts the program in work_dir and waits for its dialog.
+  bool Start(const std::wstring& exe, const std::wstring& work_dir);
 
   const std::string& name() const { return name_; }
   HWND dialog() const { return dialog_; }
+  HANDLE process() const { return process_; }
   DWORD process_id() const { return process_id_; }
   DWORD thread_id() const { return thread_id_; }
   HWND Item(int control_id) const { return GetDlgItem(dialog_, control_id); }
