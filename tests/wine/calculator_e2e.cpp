@@ -7,8 +7,9 @@
 //   calc_e2e dialog|presses NAME PROGRAM.exe
 //   calc_e2e load NAME PROGRAM.exe [PRESSES]
 //   calc_e2e show NAME PROGRAM.exe MARKER_FILE
-#include <psapi.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
