@@ -149,8 +149,9 @@ int CountColumns(std::string_view text) {
 }
 
 bool HasDecimalPoint(std::string_view text) {
-  for (size_t k = 0; k + 1 < text.size(); ++k) {
-    if (text[k] == '.' && IsDigit(text[k + 1])) return true;
+  // Full stops are rare: find each one with the library's fast search.
+  for (size_t k = text.find('.'); k != std::string_view::npos; k = text.find('.', k + 1)) {
+    if (k + 1 < text.size() && IsDigit(text[k + 1])) return true;
   }
   return false;
 }
@@ -163,13 +164,13 @@ ReadError ReadMatrixText(std::string_view text, FractionMatrix& m) {
   if (last_digit == std::string_view::npos) return ReadError::kNoDigit;
 
   // Cut after the last digit; two blanks end the last entry.
-  std::string work(text.substr(0, last_digit + 1));
-  work += "  ";
-  const size_t start = work.find_first_of("0123456789-");
-  const std::string_view body = std::string_view(work).substr(start);
+  const size_t start = text.find_first_of("0123456789-");
+  const std::string_view body = text.substr(start, last_digit + 1 - start);
 
   Parser parser{m};
   for (char c : body) parser.Feed(c);
+  parser.Feed(' ');
+  parser.Feed(' ');
 
   const std::string_view counted = parser.rows > 1 ? body.substr(0, body.find('\r')) : body;
   const int columns = CountColumns(counted);
