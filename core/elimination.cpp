@@ -24,9 +24,7 @@ bool EliminateRow(const RowSet& r, int k, int c, int i, ZeroMultiplierRow zero_r
   const Fraction multiplier = r(i, c) / r(k, c);
   bool small = true;
   for (int j = c + 1; j <= r.cols; ++j) {
-    Fraction& entry = r(i, j);
-    entry = SubtractMultiple(entry, multiplier, r(k, j));
-    small = small && entry.num.FitsInt32() && entry.den.FitsInt32();
+    if (!SubtractMultiple(r(i, j), multiplier, r(k, j))) small = false;
   }
   r(i, c) = Fraction{};
   if (zero_row == ZeroMultiplierRow::kReduce) {

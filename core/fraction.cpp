@@ -8,9 +8,14 @@ Wide Magnitude(Wide v) {
   return v < Wide(0) ? -v : v;
 }
 
-// n/d reduced with the sign on the numerator, from exact wide parts.
-Fraction ReducedWide(Wide n, Wide d) {
-  if (n == Wide(0)) return Fraction{};
+// Stores n/d in out, reduced with the sign on the numerator, from exact
+// wide parts; out's parts are overwritten in place.
+void StoreReduced(Wide n, Wide d, Fraction& out) {
+  if (n == Wide(0)) {
+    out.num = 0;
+    out.den = 1;
+    return;
+  }
   if (d < Wide(0)) {
     n = -n;
     d = -d;
@@ -24,14 +29,23 @@ Fraction ReducedWide(Wide n, Wide d) {
       n64 /= g;
       d64 /= g;
     }
-    return Fraction{Integer(n64), Integer(d64)};
+    out.num = n64;
+    out.den = d64;
+    return;
   }
   const Wide g = WideGcd(Magnitude(n), d);
   if (g != Wide(1)) {
     n = n / g;
     d = d / g;
   }
-  return Fraction{Integer::FromWide(n), Integer::FromWide(d)};
+  out.num = Integer::FromWide(n);
+  out.den = Integer::FromWide(d);
+}
+
+Fraction ReducedWide(Wide n, Wide d) {
+  Fraction f;
+  StoreReduced(n, d, f);
+  return f;
 }
 
 bool BothFit32(const Fraction& f) {
@@ -124,6 +138,9 @@ Fraction operator*(const Fraction& a, const Fraction& b) {
 }
 
 Fraction operator/(const Fraction& a, const Fraction& b) {
+  if (BothFit32(a) && BothFit32(b)) {
+    return ReducedWide(Wide(a.num.Small() * b.den.Small()), Wide(a.den.Small() * b.num.Small()));
+  }
   const Fraction c = Canonical(b);
   const Fraction inverse = c.num.Sign() < 0 ? Fraction{-c.den, -c.num} : Fraction{c.den, c.num};
   return a * inverse;
@@ -133,17 +150,18 @@ Fraction operator-(const Fraction& a) {
   return Fraction{-a.num, a.den};
 }
 
-Fraction SubtractMultiple(const Fraction& a, const Fraction& multiplier, const Fraction& b) {
+bool SubtractMultiple(Fraction& a, const Fraction& multiplier, const Fraction& b) {
   // a - m * b over the common denominator den(a) * den(b) * den(m).
   if (BothFit32(a) && BothFit32(b) && multiplier.num.IsSmall() && multiplier.den.IsSmall()) {
     // Each part is a 32-bit by 32-bit product times a 64-bit factor: below
     // 2^125, so the difference of two fits in 128 bits.
     const Wide n = Wide(a.num.Small() * b.den.Small()) * multiplier.den.Small() -
                    Wide(b.num.Small() * a.den.Small()) * multiplier.num.Small();
-    if (n == Wide(0)) return Fraction{};
-    return ReducedWide(n, Wide(a.den.Small() * b.den.Small()) * multiplier.den.Small());
+    StoreReduced(n, Wide(a.den.Small() * b.den.Small()) * multiplier.den.Small(), a);
+  } else {
+    a = AddReduced(Canonical(a), MultiplyReduced(multiplier, Canonical(b)), true);
   }
-  return AddReduced(Canonical(a), MultiplyReduced(multiplier, Canonical(b)), true);
+  return BothFit32(a);
 }
 
 }  // namespace calc

@@ -30,9 +30,10 @@ Fraction operator*(const Fraction& a, const Fraction& b);
 Fraction operator/(const Fraction& a, const Fraction& b);
 Fraction operator-(const Fraction& a);
 
-// a - m * b, reduced: the one operation every elimination repeats for each
+// a -= m * b, reduced: the one operation every elimination repeats for each
 // entry of a row, m being the reduced multiplier of the row. Exact at any
 // size; on the common case of 32-bit parts it runs in machine arithmetic.
-Fraction SubtractMultiple(const Fraction& a, const Fraction& m, const Fraction& b);
+// Returns whether the new a has 32-bit parts.
+bool SubtractMultiple(Fraction& a, const Fraction& m, const Fraction& b);
 
 }  // namespace calc

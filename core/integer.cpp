@@ -224,23 +224,6 @@ void Integer::AppendDecimal(std::string& text) const {
   text.resize(start + std::strlen(&text[start]));
 }
 
-uint64_t Gcd64(uint64_t a, uint64_t b) {
-  if (a == 0) return b;
-  if (b == 0) return a;
-  const int shift = __builtin_ctzll(a | b);
-  a >>= __builtin_ctzll(a);
-  do {
-    b >>= __builtin_ctzll(b);
-    if (a > b) {
-      const uint64_t t = a;
-      a = b;
-      b = t;
-    }
-    b -= a;
-  } while (b != 0);
-  return a << shift;
-}
-
 Wide WideGcd(Wide a, Wide b) {
   if (FitsUint64(a) && FitsUint64(b)) {
     // A divisor of 2^63 or more has no int64_t form; the loop below finds it.

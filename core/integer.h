@@ -40,6 +40,12 @@ class Integer {
     }
     return AssignBig(other);
   }
+  // Stores a machine value in place, without a temporary.
+  Integer& operator=(int64_t v) {
+    if (big_ != nullptr || v == INT64_MIN) return *this = Integer(v);
+    small_ = v;
+    return *this;
+  }
   Integer& operator=(Integer&& other) noexcept {
     if (big_ != nullptr) Release();
     small_ = other.small_;
@@ -96,7 +102,23 @@ class Integer {
 };
 
 // Greatest common divisor of two unsigned 64-bit values (binary method).
-uint64_t Gcd64(uint64_t a, uint64_t b);
+// Inline: every reduction of a machine fraction runs it.
+inline uint64_t Gcd64(uint64_t a, uint64_t b) {
+  if (a == 0) return b;
+  if (b == 0) return a;
+  const int shift = __builtin_ctzll(a | b);
+  a >>= __builtin_ctzll(a);
+  do {
+    b >>= __builtin_ctzll(b);
+    if (a > b) {
+      const uint64_t t = a;
+      a = b;
+      b = t;
+    }
+    b -= a;
+  } while (b != 0);
+  return a << shift;
+}
 
 // Greatest common divisor of two non-negative wide values (0 when both are 0).
 Wide WideGcd(Wide a, Wide b);
