@@ -203,17 +203,8 @@ int Compare(const Integer& a, const Integer& b) {
 
 void Integer::AppendDecimal(std::string& text) const {
   if (!big_) {
-    char digits[24];
-    char* start = digits + sizeof digits;
-    // Work on the negative magnitude so no value needs a special case.
-    int64_t rest = small_ < 0 ? small_ : -small_;
-    do {
-      *--start = static_cast<char>('0' - rest % 10);
-      rest /= 10;
-    } while (rest != 0);
-    if (small_ < 0) *--start = '-';
-    // Byte by byte: numbers are short, and a call to copy them costs more.
-    for (const char* end = digits + sizeof digits; start < end; ++start) text.push_back(*start);
+    char digits[kMaxMachineDecimalLength];
+    text.append(digits, WriteDecimal(small_, digits));
     return;
   }
   // mpz_sizeinbase may count one digit too many; the sign and the

@@ -101,6 +101,49 @@ class Integer {
   __mpz_struct* big_;  // otherwise the value, on the heap
 };
 
+// The longest decimal form of a machine value: a minus and 19 digits.
+constexpr int kMaxMachineDecimalLength = 20;
+
+// "00", "01", ..., "99": the decimal digits of every value below 100.
+struct DigitPairs {
+  char text[200];
+  constexpr DigitPairs() : text() {
+    for (int k = 0; k < 100; ++k) {
+      text[2 * k] = static_cast<char>('0' + k / 10);
+      text[2 * k + 1] = static_cast<char>('0' + k % 10);
+    }
+  }
+};
+inline constexpr DigitPairs kDigitPairs;
+
+// Writes v in decimal at out (at most kMaxMachineDecimalLength bytes): a
+// minus for a negative value, no leading zeros. Returns the end. Inline:
+// the text of a matrix is mostly short numbers.
+inline char* WriteDecimal(int64_t v, char* out) {
+  if (v < 0) *out++ = '-';
+  uint64_t rest = v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);
+  // Below 2^63 < 10^19: at most 19 digits.
+  int length = 1;
+  for (uint64_t power = 10; length < 19 && rest >= power; power *= 10) ++length;
+  char* const end = out + length;
+  // From the last digit back, two digits per division.
+  char* at = end;
+  while (rest >= 100) {
+    const char* pair = kDigitPairs.text + 2 * (rest % 100);
+    rest /= 100;
+    at -= 2;
+    at[0] = pair[0];
+    at[1] = pair[1];
+  }
+  if (rest >= 10) {
+    at[-2] = kDigitPairs.text[2 * rest];
+    at[-1] = kDigitPairs.text[2 * rest + 1];
+  } else {
+    at[-1] = static_cast<char>('0' + rest);
+  }
+  return end;
+}
+
 // Greatest common divisor of two unsigned 64-bit values (binary method).
 // Inline: every reduction of a machine fraction runs it.
 inline uint64_t Gcd64(uint64_t a, uint64_t b) {

@@ -2,30 +2,39 @@
 
 namespace calc {
 
+void TextWriter::Put(std::string_view s) {
+  if (s.size() > sizeof buffer_) {
+    Flush();
+    text_.append(s);
+    return;
+  }
+  MakeRoom(s.size());
+  s.copy(buffer_ + used_, s.size());
+  used_ += s.size();
+}
+
+void TextWriter::PutBig(const Integer& v) {
+  Flush();
+  v.AppendDecimal(text_);
+}
+
 void AppendDecimal(const Integer& v, std::string& text) {
   v.AppendDecimal(text);
 }
 
 void AppendFraction(const Fraction& f, std::string& text) {
-  if (f.num.IsZero()) {
-    text += '0';
-    return;
-  }
-  f.num.AppendDecimal(text);
-  if (!f.den.IsOne()) {
-    text += '/';
-    f.den.AppendDecimal(text);
-  }
+  TextWriter(text).Put(f);
 }
 
 void FormatMatrixText(const FractionMatrix& m, int rows, int cols, std::string& text) {
   text.reserve(text.size() + static_cast<size_t>(rows) * (cols * 4 + 1));
+  TextWriter out(text);
   for (int i = 1; i <= rows; ++i) {
     for (int j = 1; j <= cols; ++j) {
-      AppendFraction(m(i, j), text);
-      text += ' ';
+      out.Put(m(i, j));
+      out.Put(' ');
     }
-    text += '\n';
+    out.Put('\n');
   }
 }
 

@@ -17,25 +17,27 @@ constexpr char kHelpCaption[] = "Zelcombev1.3使用说明";
 }  // namespace
 
 void WriteStepHeader(int step, int n, std::string& log) {
-  log += "用第";
-  AppendDecimal(Integer(step), log);
-  log += "行对";
-  AppendDecimal(Integer(step + 1), log);
-  log += '~';
-  AppendDecimal(Integer(n), log);
-  log += "行进行高斯消元可得如下:";
-  log += kLineEnd;
+  TextWriter out(log);
+  out.Put("用第");
+  out.Put(Integer(step));
+  out.Put("行对");
+  out.Put(Integer(step + 1));
+  out.Put('~');
+  out.Put(Integer(n));
+  out.Put("行进行高斯消元可得如下:");
+  out.Put(kLineEnd);
 }
 
 void WriteMatrixToLog(const RowSet& rows, int n, std::string& log) {
+  TextWriter out(log);
   for (int i = 1; i <= n; ++i) {
     for (int j = 1; j <= n; ++j) {
-      log += ' ';
-      AppendFraction(rows(i, j), log);
+      out.Put(' ');
+      out.Put(rows(i, j));
     }
-    log += kLineEnd;
+    out.Put(kLineEnd);
   }
-  log += kLineEnd;
+  out.Put(kLineEnd);
 }
 
 std::string DeterminantResultText(const Fraction& value) {
