@@ -12,7 +12,8 @@ namespace {
 
 using cases::Done, cases::Refused;
 
-// A press of Tessovar with one choice (cases::kAdd .. kScalar) or none.
+// A press of Tessovar with one choice or none. Its four choices, kAdd ..
+// kScalar, come in the order of the oracle's kSum .. kMultiple.
 Box Press(const std::string& first, const std::string& second, cases::Choice choice) {
   if (choice == cases::kNoChoice) return PressBasicOps({first, second});
   return testing::Press(static_cast<testing::Calculation>(testing::kSum + choice - cases::kAdd),
