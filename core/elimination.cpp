@@ -17,7 +17,7 @@ void AddRow(const RowSet& r, int target, int source, int from) {
 bool EliminateRow(const RowSet& r, int k, int c, int i, ZeroMultiplierRow zero_row) {
   if (r(i, c).IsZero()) {
     if (zero_row == ZeroMultiplierRow::kReduce) {
-      for (int j = 1; j <= r.cols; ++j) r(i, j) = Reduced(r(i, j));
+      for (int j = 1; j <= r.cols; ++j) Reduce(r(i, j));
     }
     return true;
   }
@@ -30,7 +30,7 @@ bool EliminateRow(const RowSet& r, int k, int c, int i, ZeroMultiplierRow zero_r
   if (zero_row == ZeroMultiplierRow::kReduce) {
     // Left of the pivot column the row holds zeros; written as 0 they read
     // the same as rewritten.
-    for (int j = 1; j < c; ++j) r(i, j) = Reduced(r(i, j));
+    for (int j = 1; j < c; ++j) Reduce(r(i, j));
   }
   return small;
 }

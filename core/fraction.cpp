@@ -8,9 +8,21 @@ Wide Magnitude(Wide v) {
   return v < Wide(0) ? -v : v;
 }
 
+// StoreReduced for parts beyond the machine range: out of line, so that the
+// machine road stays small enough to inline.
+[[gnu::noinline]] void StoreReducedWide(Wide n, Wide d, Fraction& out) {
+  const Wide g = WideGcd(Magnitude(n), d);
+  if (g != Wide(1)) {
+    n = n / g;
+    d = d / g;
+  }
+  out.num = Integer::FromWide(n);
+  out.den = Integer::FromWide(d);
+}
+
 // Stores n/d in out, reduced with the sign on the numerator, from exact
 // wide parts; out's parts are overwritten in place.
-void StoreReduced(Wide n, Wide d, Fraction& out) {
+inline void StoreReduced(Wide n, Wide d, Fraction& out) {
   if (n == Wide(0)) {
     out.num = 0;
     out.den = 1;
@@ -21,25 +33,16 @@ void StoreReduced(Wide n, Wide d, Fraction& out) {
     d = -d;
   }
   const Wide limit(INT64_MAX);
-  if (n <= limit && n >= -limit && d <= limit) {
-    // The common case: machine division.
-    int64_t n64 = static_cast<int64_t>(n), d64 = static_cast<int64_t>(d);
-    const int64_t g = static_cast<int64_t>(Gcd64(n64 < 0 ? -n64 : n64, d64));
-    if (g != 1) {
-      n64 /= g;
-      d64 /= g;
-    }
-    out.num = n64;
-    out.den = d64;
-    return;
+  if (!(n <= limit && n >= -limit && d <= limit)) return StoreReducedWide(n, d, out);
+  // The common case: machine division.
+  int64_t n64 = static_cast<int64_t>(n), d64 = static_cast<int64_t>(d);
+  const int64_t g = static_cast<int64_t>(Gcd64(n64 < 0 ? -n64 : n64, d64));
+  if (g != 1) {
+    n64 /= g;
+    d64 /= g;
   }
-  const Wide g = WideGcd(Magnitude(n), d);
-  if (g != Wide(1)) {
-    n = n / g;
-    d = d / g;
-  }
-  out.num = Integer::FromWide(n);
-  out.den = Integer::FromWide(d);
+  out.num = n64;
+  out.den = d64;
 }
 
 Fraction ReducedWide(Wide n, Wide d) {
@@ -66,8 +69,12 @@ Fraction Reduced(Integer n, Integer d) {
   return Fraction{DivideExact(n, g), DivideExact(d, g)};
 }
 
-Fraction Reduced(const Fraction& f) {
-  return Reduced(f.num, f.den);
+void Reduce(Fraction& f) {
+  if (f.num.IsSmall() && f.den.IsSmall()) {
+    StoreReduced(Wide(f.num.Small()), Wide(f.den.Small()), f);
+  } else {
+    f = Reduced(f.num, f.den);
+  }
 }
 
 namespace {
@@ -150,6 +157,16 @@ Fraction operator-(const Fraction& a) {
   return Fraction{-a.num, a.den};
 }
 
+namespace {
+
+// a -= m * b beyond machine arithmetic, on reduced operands. Out of line, so
+// that the machine road needs no room for its temporaries.
+[[gnu::noinline]] void SubtractMultipleBig(Fraction& a, const Fraction& m, const Fraction& b) {
+  a = AddReduced(Canonical(a), MultiplyReduced(m, Canonical(b)), true);
+}
+
+}  // namespace
+
 bool SubtractMultiple(Fraction& a, const Fraction& multiplier, const Fraction& b) {
   // a - m * b over the common denominator den(a) * den(b) * den(m).
   if (BothFit32(a) && BothFit32(b) && multiplier.num.IsSmall() && multiplier.den.IsSmall()) {
@@ -159,7 +176,7 @@ bool SubtractMultiple(Fraction& a, const Fraction& multiplier, const Fraction& b
                    Wide(b.num.Small() * a.den.Small()) * multiplier.num.Small();
     StoreReduced(n, Wide(a.den.Small() * b.den.Small()) * multiplier.den.Small(), a);
   } else {
-    a = AddReduced(Canonical(a), MultiplyReduced(multiplier, Canonical(b)), true);
+    SubtractMultipleBig(a, multiplier, b);
   }
   return BothFit32(a);
 }

@@ -20,8 +20,8 @@ struct Fraction {
 // n/d reduced, the sign on the numerator, 0 as 0/1. d must not be 0.
 Fraction Reduced(Integer n, Integer d);
 
-// The same value in reduced form (see Reduced).
-Fraction Reduced(const Fraction& f);
+// Rewrites f in reduced form (see Reduced), in place.
+void Reduce(Fraction& f);
 
 Fraction operator+(const Fraction& a, const Fraction& b);
 Fraction operator-(const Fraction& a, const Fraction& b);

@@ -51,7 +51,7 @@ Box PressRank(const RankInput& input) {
   const int rank = EliminateForRank(m);
   // Rows the elimination did not touch are shown reduced too.
   for (int i = 1; i <= m.rows; ++i) {
-    for (int j = 1; j <= m.cols; ++j) m(i, j) = Reduced(m(i, j));
+    for (int j = 1; j <= m.cols; ++j) Reduce(m(i, j));
   }
   std::string text;
   FormatMatrixText(m, m.rows, m.cols, text);
