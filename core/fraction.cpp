@@ -70,6 +70,7 @@ Fraction Reduced(Integer n, Integer d) {
 }
 
 void Reduce(Fraction& f) {
+  if (f.den.IsOne()) return;  // an integer, 0 included, is reduced already
   if (f.num.IsSmall() && f.den.IsSmall()) {
     StoreReduced(Wide(f.num.Small()), Wide(f.den.Small()), f);
   } else {
