@@ -14,6 +14,18 @@ constexpr char kLineEnd[] = "\r\n";
 constexpr char kResultPrefix[] = "行列式的值为 ";
 constexpr char kHelpCaption[] = "Zelcombev1.3使用说明";
 
+// Makes room in the log for the steps still to come, forecast from the
+// first two: the k-th step after step 2 as long as step 2 plus k times the
+// growth from step 1 to step 2 (entries lengthen by about as much at each
+// step while they grow; no growth when the steps get shorter). A large log
+// then takes one allocation instead of a dozen doublings, each of which
+// copies the whole log so far into fresh memory.
+void ReserveForLaterSteps(size_t first, size_t second, int later_steps, std::string& log) {
+  const size_t count = later_steps > 0 ? static_cast<size_t>(later_steps) : 0;
+  const size_t growth = second > first ? second - first : 0;
+  log.reserve(log.size() + count * second + growth * count * (count + 1) / 2);
+}
+
 }  // namespace
 
 void WriteStepHeader(int step, int n, std::string& log) {
@@ -53,10 +65,14 @@ Fraction CalculateDeterminant(FractionMatrix& m, int n, std::string* log) {
   // The log shows every row below the pivot as the step leaves it.
   options.zero_multiplier_row = ZeroMultiplierRow::kReduce;
   StepObserver write_step;
+  size_t first_step_length = 0;
   if (log != nullptr) {
     write_step = [&](int step) {
+      const size_t start = log->size();
       WriteStepHeader(step, n, *log);
       WriteMatrixToLog(rows, n, *log);
+      if (step == 1) first_step_length = log->size() - start;
+      if (step == 2) ReserveForLaterSteps(first_step_length, log->size() - start, n - 3, *log);
     };
   }
   Eliminate(rows, options, write_step);
