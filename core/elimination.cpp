@@ -22,10 +22,8 @@ bool EliminateRow(const RowSet& r, int k, int c, int i, ZeroMultiplierRow zero_r
     return true;
   }
   const Fraction multiplier = r(i, c) / r(k, c);
-  bool small = true;
-  for (int j = c + 1; j <= r.cols; ++j) {
-    if (!SubtractMultiple(r(i, j), multiplier, r(k, j))) small = false;
-  }
+  const bool small =
+      SubtractMultipleOfRow(r.row[i] + c + 1, multiplier, r.row[k] + c + 1, r.cols - c);
   r(i, c) = Fraction{};
   if (zero_row == ZeroMultiplierRow::kReduce) {
     // Left of the pivot column the row holds zeros; written as 0 they read

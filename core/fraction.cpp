@@ -166,9 +166,8 @@ namespace {
   a = AddReduced(Canonical(a), MultiplyReduced(m, Canonical(b)), true);
 }
 
-}  // namespace
-
-bool SubtractMultiple(Fraction& a, const Fraction& multiplier, const Fraction& b) {
+// a -= m * b, reduced; whether the new a has 32-bit parts.
+inline bool SubtractMultiple(Fraction& a, const Fraction& multiplier, const Fraction& b) {
   // a - m * b over the common denominator den(a) * den(b) * den(m).
   if (BothFit32(a) && BothFit32(b) && multiplier.num.IsSmall() && multiplier.den.IsSmall()) {
     // Each part is a 32-bit by 32-bit product times a 64-bit factor: below
@@ -180,6 +179,16 @@ bool SubtractMultiple(Fraction& a, const Fraction& multiplier, const Fraction& b
     SubtractMultipleBig(a, multiplier, b);
   }
   return BothFit32(a);
+}
+
+}  // namespace
+
+bool SubtractMultipleOfRow(Fraction* a, const Fraction& m, const Fraction* b, int count) {
+  bool small = true;
+  for (int j = 0; j < count; ++j) {
+    if (!SubtractMultiple(a[j], m, b[j])) small = false;
+  }
+  return small;
 }
 
 }  // namespace calc

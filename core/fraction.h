@@ -30,10 +30,10 @@ Fraction operator*(const Fraction& a, const Fraction& b);
 Fraction operator/(const Fraction& a, const Fraction& b);
 Fraction operator-(const Fraction& a);
 
-// a -= m * b, reduced: the one operation every elimination repeats for each
-// entry of a row, m being the reduced multiplier of the row. Exact at any
-// size; on the common case of 32-bit parts it runs in machine arithmetic.
-// Returns whether the new a has 32-bit parts.
-bool SubtractMultiple(Fraction& a, const Fraction& m, const Fraction& b);
+// a[j] -= m * b[j] for j = 0..count-1, each reduced: the one operation
+// every elimination repeats for each row, m being the reduced multiplier of
+// the row. Exact at any size; on the common case of 32-bit parts it runs in
+// machine arithmetic. Returns whether every new a[j] has 32-bit parts.
+bool SubtractMultipleOfRow(Fraction* a, const Fraction& m, const Fraction* b, int count);
 
 }  // namespace calc
