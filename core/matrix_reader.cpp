@@ -1,7 +1,6 @@
 #include "matrix_reader.h"
 
 #include <cstdint>
-#include <string>
 
 #include "messages.h"
 
