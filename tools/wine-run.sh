@@ -207,15 +207,32 @@ export WINEARCH=$arch
 if [ "$route" = emulated-inside ]; then
   # The processes of this run are killed, not shut down, when it ends: they
   # write to a throw-away layer over the prefix, seen only in this namespace.
-  mkdir -p "$CALC_WINE_SCRATCH/upper" "$CALC_WINE_SCRATCH/work"
-  mount -t overlay overlay \
-    -o "lowerdir=$WINEPREFIX,upperdir=$CALC_WINE_SCRATCH/upper,workdir=$CALC_WINE_SCRATCH/work" \
-    "$WINEPREFIX" || unsupported "an overlay of the Wine prefix cannot be mounted"
-  # It names the server's folder of an earlier run.
-  rm -f "$WINEPREFIX/wineserver"
-  # Start Wine's services first, with their output on no pipe a caller
+  # Wine's services start first, with their output on no pipe a caller
   # reads: they outlive the program, and the caller would wait for them.
-  timeout 300 "$loader" wineboot.exe >/dev/null 2>&1 </dev/null || true
+  # Under emulation that start takes 5-30 s, but has been seen to hang for
+  # good (services.exe and the server waiting on each other): then the try
+  # is killed and Wine starts again on a fresh layer.
+  for try in 1 2 3; do
+    mkdir -p "$CALC_WINE_SCRATCH/upper" "$CALC_WINE_SCRATCH/work"
+    mount -t overlay overlay \
+      -o "lowerdir=$WINEPREFIX,upperdir=$CALC_WINE_SCRATCH/upper,workdir=$CALC_WINE_SCRATCH/work" \
+      "$WINEPREFIX" || unsupported "an overlay of the Wine prefix cannot be mounted"
+    # It names the server's folder of an earlier run.
+    rm -f "$WINEPREFIX/wineserver"
+    boot=0
+    timeout "${CALC_WINEBOOT_TIMEOUT:-150}" "$loader" wineboot.exe >/dev/null 2>&1 </dev/null ||
+      boot=$?
+    [ "$boot" -ne 124 ] && break
+    echo "wine-run.sh: Wine did not start within ${CALC_WINEBOOT_TIMEOUT:-150} s" \
+      "(try $try of 3)" >&2
+    [ "$try" -eq 3 ] && break
+    /usr/lib/wine/wineserver -k 2>/dev/null || true
+    pkill -KILL -f /usr/lib/wine/ 2>/dev/null || true
+    sleep 1
+    umount "$WINEPREFIX" 2>/dev/null || umount -l "$WINEPREFIX"
+    rm -rf "$CALC_WINE_SCRATCH/upper" "$CALC_WINE_SCRATCH/work" "$TMPDIR"
+    mkdir -p "$TMPDIR"
+  done
 fi
 
 command=("$program")
