@@ -19,7 +19,10 @@ function(add_calculator_program)
                  $<TARGET_OBJECTS:frame_shell>)
   target_include_directories(${ARG_NAME} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}
                                                  ${PROJECT_SOURCE_DIR}/frame)
-  target_link_libraries(${ARG_NAME} PRIVATE ${ARG_CORE} calc_core comctl32)
+  # The resource compiler's own includes are not tracked by the build.
+  set_source_files_properties(${ARG_RC} PROPERTIES OBJECT_DEPENDS
+    "${PROJECT_SOURCE_DIR}/frame/result_window.rc;${PROJECT_SOURCE_DIR}/frame/control_ids.h")
+  target_link_libraries(${ARG_NAME} PRIVATE ${ARG_CORE} calc_core comctl32 comdlg32 gdi32)
   # The libraries linked in are compiled the same way (the options are
   # de-duplicated when several programs share a library).
   foreach(target ${ARG_NAME} ${ARG_CORE} calc_core frame_shell)

@@ -13,9 +13,10 @@
 #include <new>
 #include <string>
 
-// Instantiated here, without exceptions, so that the runtime's own
+// Instantiated here (the shell uses both), without exceptions, so that the runtime's own
 // instantiation (compiled with exception handling) is not linked.
 template class std::basic_string<char>;
+template class std::basic_string<wchar_t>;
 
 void* operator new(std::size_t size) {
   void* p = std::malloc(size != 0 ? size : 1);

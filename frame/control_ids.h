@@ -1,8 +1,16 @@
-// Ids shared by all four dialogs. Plain macros, because the resource
-// compiler reads this header too.
+// Ids shared by all four programs: the dialog's common controls and the
+// result window. Plain macros, because the resource compiler reads this
+// header too.
 #pragma once
 
 #define IDD_CALCULATOR 101
 #define IDC_CALCULATE 1000
 #define IDC_MATRIX 1004
 #define IDC_STATIC_GROUP (-1)
+
+// The result window: the text and its buttons "复制" and "保存…" ("确定" is
+// IDOK).
+#define IDD_RESULT 201
+#define IDC_RESULT_TEXT 2001
+#define IDC_RESULT_COPY 2002
+#define IDC_RESULT_SAVE 2003

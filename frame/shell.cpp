@@ -2,14 +2,17 @@
 
 #include <commctrl.h>
 
+#include "code_page.h"
 #include "control_ids.h"
+#include "messages.h"
+#include "result_window.h"
 
 std::string ReadControlText(HWND dialog, int control_id) {
-  const int length = GetWindowTextLengthA(GetDlgItem(dialog, control_id));
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  const UINT copied = GetDlgItemTextA(dialog, control_id, &text[0], length + 1);
-  text.resize(copied);
-  return text;
+  HWND control = GetDlgItem(dialog, control_id);
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+  text.resize(
+      static_cast<size_t>(GetWindowTextW(control, &text[0], static_cast<int>(text.size()))));
+  return ToCp936(text);
 }
 
 bool IsButtonChecked(HWND dialog, int control_id) {
@@ -18,27 +21,41 @@ bool IsButtonChecked(HWND dialog, int control_id) {
 
 void ShowBox(HWND dialog, const calc::Box& box) {
   HWND owner = box.owner == calc::Owner::kDialog ? dialog : nullptr;
-  MessageBoxA(owner, box.text.c_str(), box.caption.c_str(), MB_OK);
+  const std::wstring text = FromCp936(box.text);
+  // Only results grow long; errors and help texts are short and fixed.
+  if (box.caption == calc::kCaptionDone && !FitsInMessageBox(dialog, text)) {
+    ShowResultWindow(owner, text);
+    return;
+  }
+  MessageBoxW(owner, text.c_str(), FromCp936(box.caption).c_str(), MB_OK);
 }
 
 // The window procedure of the EDIT class, which the matrix edits forward to.
 static WNDPROC g_edit_class_proc;
 
-// A multi-line edit in a dialog answers the Escape key by sending WM_CLOSE
-// to the dialog: the program would end and the typed matrix be lost. Escape
-// does nothing in these dialogs, so the key is dropped before the edit sees
-// it.
+// Keys a matrix edit handles differently from the EDIT class:
+// - Escape: a multi-line edit in a dialog answers it by sending WM_CLOSE to
+//   the dialog, and the program would end with the typed matrix lost.
+//   Escape does nothing in these dialogs, so the key is dropped.
+// - Ctrl+Enter computes, as Enter does everywhere but in a matrix edit
+//   (where it adds a line); the line feed character it also makes is
+//   dropped.
 static LRESULT CALLBACK MatrixEditProc(HWND edit, UINT message, WPARAM wparam, LPARAM lparam) {
   if ((message == WM_KEYDOWN || message == WM_CHAR) && wparam == VK_ESCAPE) return 0;
-  return CallWindowProcA(g_edit_class_proc, edit, message, wparam, lparam);
+  if (message == WM_KEYDOWN && wparam == VK_RETURN && GetKeyState(VK_CONTROL) < 0) {
+    SendMessageW(GetParent(edit), WM_COMMAND, MAKEWPARAM(IDC_CALCULATE, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(GetParent(edit), IDC_CALCULATE)));
+    return 0;
+  }
+  if (message == WM_CHAR && wparam == L'\n') return 0;
+  return CallWindowProcW(g_edit_class_proc, edit, message, wparam, lparam);
 }
 
-static BOOL CALLBACK KeepEscapeInEdit(HWND child, LPARAM) {
-  char class_name[8];
-  if (GetClassNameA(child, class_name, sizeof class_name) > 0 &&
-      lstrcmpiA(class_name, "Edit") == 0) {
+static BOOL CALLBACK SubclassMatrixEdit(HWND child, LPARAM) {
+  wchar_t class_name[8];
+  if (GetClassNameW(child, class_name, 8) > 0 && lstrcmpiW(class_name, L"Edit") == 0) {
     g_edit_class_proc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MatrixEditProc)));
+        SetWindowLongPtrW(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MatrixEditProc)));
   }
   return TRUE;
 }
@@ -49,8 +66,8 @@ static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wparam, LPA
       EndDialog(dialog, 0);
       return 0;
     case WM_INITDIALOG:
-      EnumChildWindows(dialog, KeepEscapeInEdit, 0);
-      return 1;  // focus goes to the first tab stop, the button "计算"
+      EnumChildWindows(dialog, SubclassMatrixEdit, 0);
+      return 1;  // the focus goes to the first tab stop, the (first) matrix edit
     case WM_COMMAND:
       HandleCommand(dialog, LOWORD(wparam));
       return 0;
@@ -61,6 +78,6 @@ static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wparam, LPA
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   InitCommonControls();
-  DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_CALCULATOR), nullptr, DialogProc, 0);
+  DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_CALCULATOR), nullptr, DialogProc, 0);
   return 0;
 }

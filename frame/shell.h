@@ -1,6 +1,7 @@
 // The Win32 side of every program: the entry point, the dialog procedure and
 // the few calls a command handler needs to gather the controls' state and
-// show a box. Everything a press computes lives in portable code.
+// show a box. Everything a press computes lives in portable code, which
+// speaks code page 936; this shell speaks UTF-16 to Windows.
 #pragma once
 
 #include <windows.h>
@@ -13,11 +14,13 @@
 // the dialog, it acts on the control id alone.
 void HandleCommand(HWND dialog, int control_id);
 
-// The whole text of an edit control, however long.
+// The whole text of an edit control, however long, in code page 936.
 std::string ReadControlText(HWND dialog, int control_id);
 
 // True when the radio button or check box is checked.
 bool IsButtonChecked(HWND dialog, int control_id);
 
 // Shows the box: one OK button, no icon, owned by the dialog or by nobody.
+// A result ("计算完毕") that a message box cannot show whole opens in the
+// result window instead, with the same owner.
 void ShowBox(HWND dialog, const calc::Box& box);

@@ -15,7 +15,7 @@ set -uo pipefail
 build_dir=${1:?usage: check-programs.sh BUILD_DIR}
 objdump=i686-w64-mingw32-objdump
 max_bytes=$((256 * 1024))
-allowed=" kernel32.dll user32.dll comctl32.dll msvcrt.dll "
+allowed=" kernel32.dll user32.dll gdi32.dll comctl32.dll comdlg32.dll msvcrt.dll "
 
 if ! command -v "$objdump" >/dev/null; then
   echo "check-programs: $objdump not installed; skipped"

@@ -1,25 +1,33 @@
 // End-to-end checks of the four programs under Wine (or on Windows), of what
 // only a real window shows: the dialog and its controls, the keys, boxes
-// with their owners and code page 936 texts, the process log file, the exit
-// code and a long run of presses. The presses are the unit tests' shared
-// rows (press_cases.h); the ids come from the programs' resource headers.
+// and result windows with their owners and texts (read as UTF-16, on any
+// system code page), the process log file, the exit code and a long run of
+// presses; long results, copied and saved from the result window; a run
+// with the keyboard alone. The presses are the unit tests' shared rows
+// (press_cases.h) and the programs' own press functions; the ids come from
+// the programs' resource headers.
 //
-//   calc_e2e dialog|presses NAME PROGRAM.exe
+//   calc_e2e dialog|presses|results|keyboard NAME PROGRAM.exe
 //   calc_e2e load NAME PROGRAM.exe [PRESSES]
-//   calc_e2e show NAME PROGRAM.exe MARKER_FILE
+//   calc_e2e show NAME PROGRAM.exe MARKER_FILE [long]
 #include <windows.h>
 // After windows.h, which it needs.
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "../press_cases.h"
+#include "basicops_press.h"
+#include "control_ids.h"
 #include "determinant_press.h"
 #include "inverse_press.h"
+#include "rank_press.h"
 #include "result_text.h"
 #include "ui_session.h"
 // Lumbrane and Zelcombe give IDC_INSTRUCTIONS different values.
@@ -116,6 +124,12 @@ struct Scratch {
 
 // ---- The dialog --------------------------------------------------------------
 
+RECT RectOf(HWND window) {
+  RECT r = {};
+  GetWindowRect(window, &r);
+  return r;
+}
+
 void CheckDialog(Session& s, const Program& p) {
   const std::string ctx = std::string(p.name) + " dialog";
   ExpectBytes(ctx, "title", s.Text(s.dialog()), p.title);
@@ -143,13 +157,14 @@ void CheckDialog(Session& s, const Program& p) {
     Expect((IsWindowEnabled(found) != 0) == c.enabled, where, c.enabled ? "enabled" : "disabled");
     Expect(SendMessageA(found, BM_GETCHECK, 0, 0) == BST_UNCHECKED, where, "starts unchecked");
   }
-  // The focus starts on "计算" (shortly after the dialog shows, under Wine).
-  GUITHREADINFO info = {sizeof info};
+  Expect(e2e::Inside(RectOf(s.dialog()), e2e::WorkAreaOf(s.dialog())), ctx,
+         "the dialog lies inside the work area");
+  // The focus starts in the (first) matrix edit, shortly after the dialog
+  // shows under Wine.
   for (const DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(10)) {
-    GetGUIThreadInfo(s.thread_id(), &info);
-    if (info.hwndFocus == s.Item(IDC_CALCULATE)) break;
+    if (s.Focus() == s.Item(p.first_edit)) break;
   }
-  Expect(info.hwndFocus == s.Item(IDC_CALCULATE), ctx, "the focus starts on \"计算\"");
+  Expect(s.Focus() == s.Item(p.first_edit), ctx, "the focus starts in the matrix edit");
 }
 
 // Escape (on "计算" and in a matrix edit) and the IDCANCEL it stands for
@@ -197,16 +212,50 @@ int Type(Session& s, const Program& p, const PressRow& row) {
   return IDC_CALCULATE;
 }
 
+// The height of one line of a message box's text: the message font's.
+int MessageLineHeight() {
+  NONCLIENTMETRICSW metrics = {};
+  metrics.cbSize = sizeof metrics;
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  TEXTMETRICW text_metrics = {};
+  GetTextMetricsW(dc, &text_metrics);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  DeleteObject(font);
+  return text_metrics.tmHeight;
+}
+
+// Reads the next box or result window and checks that it shows the wanted
+// box whole: inside the work area and, in a message box, every line of the
+// text on one line of the box (a wrapped line makes the text taller).
 bool ReadBox(Session& s, const std::string& ctx, const Box& want, SeenBox& box,
              const std::vector<HWND>& before) {
   if (!s.WaitForNewBox(before, box)) return false;
-  ExpectBytes(ctx, "box text", box.text, want.text);
   ExpectBytes(ctx, "box caption", box.caption, want.caption);
   const bool owned = want.owner == Owner::kDialog;
   Expect(box.owner == (owned ? s.dialog() : nullptr), ctx,
          owned ? "the box is owned by the dialog" : "the box has no owner window");
   Expect((IsWindowEnabled(s.dialog()) != 0) != owned, ctx,
          owned ? "the dialog is disabled under its box" : "the dialog stays usable");
+  Expect(e2e::Inside(box.rect, e2e::WorkAreaOf(box.window)), ctx,
+         "the box lies inside the work area");
+  if (box.result_window) {
+    Expect(want.caption == calc::kCaptionDone, ctx, "only a result opens the result window");
+    ExpectBytes(ctx, "result window text", box.text, e2e::WithCrLf(want.text));
+    return Expect(box.buttons == 3, ctx, "the result window shows its three buttons");
+  }
+  ExpectBytes(ctx, "box text", box.text, want.text);
+  // (Help boxes are as they always were: their long lines wrap.)
+  if (want.caption != calc::kCaptionDone) {
+    return Expect(box.buttons == 1 && !box.has_icon, ctx, "the box has one OK button, no icon");
+  }
+  const int lines = static_cast<int>(std::count(want.text.begin(), want.text.end(), '\n')) + 1;
+  Expect(box.text_height <= lines * MessageLineHeight(), ctx,
+         "every line of the text on one line of the box (" + std::to_string(box.text_height) +
+             " px for " + std::to_string(lines) + " lines)");
   return Expect(box.buttons == 1 && !box.has_icon, ctx, "the box has one OK button, no icon");
 }
 
@@ -242,6 +291,12 @@ bool RunPress(Session& s, const Program& p, const PressRow& row, bool log_blocke
     Expect(has_log == had_log && log == log_before, ctx, "the process log is left as it was");
   } else if (!log_path.empty() && Expect(has_log, ctx, "the process log is written")) {
     ExpectBytes(ctx, "process log", log, row.log);
+    // On the host the file has its name in UTF-8, on every locale.
+    const std::string host = e2e::HostPath(log_path), name = e2e::ToUtf8(kLogName);
+    Expect(host.size() > name.size() &&
+               host.compare(host.size() - name.size(), name.size(), name) == 0 &&
+               host[host.size() - name.size() - 1] == '/',
+           ctx, "the log is named 计算过程.txt on the host (" + host + ")");
   }
   return Expect(s.Alive(), ctx, "the program still runs");
 }
@@ -312,6 +367,313 @@ int RunPresses(const Program& p, const std::wstring& exe) {
   return 0;
 }
 
+// ---- Long results --------------------------------------------------------------
+
+// Typed matrices drawn from a fixed seed: integers -99..99, or fractions
+// of the whole 32-bit range.
+class Typed {
+ public:
+  std::string Integers(int rows, int cols) {
+    return Text(rows, cols, [this] { return std::to_string(static_cast<int>(Next() % 199) - 99); });
+  }
+  std::string FullRange(int rows, int cols) {
+    return Text(rows, cols, [this] {
+      return std::to_string(static_cast<int32_t>(Next())) + "/" +
+             std::to_string(Next() % 2147483647u + 1);
+    });
+  }
+
+ private:
+  uint32_t Next() {
+    state_ = state_ * 6364136223846793005ull + 1442695040888963407ull;
+    return static_cast<uint32_t>(state_ >> 32);
+  }
+  template <typename Entry>
+  std::string Text(int rows, int cols, Entry entry) {
+    std::string text;
+    for (int i = 0; i < rows; ++i) {
+      for (int j = 0; j < cols; ++j) text += entry() + (j + 1 < cols ? " " : "");
+      text += i + 1 < rows ? "\r\n" : "";
+    }
+    return text;
+  }
+  uint64_t state_ = 20261207;
+};
+
+struct LongResult {
+  const char* what;
+  PressRow row;
+  bool box;  // a short result: it must stay a message box
+};
+
+// The program's own box for a row: its press function, as the unit tests
+// call it.
+Box OwnBox(const Program& p, const PressRow& row) {
+  const std::string name = p.name;
+  if (name == "Quorvit") {
+    return calc::PressRank({row.first, row.choice == calc::cases::kRank});
+  }
+  if (name == "Lumbrane") {
+    return calc::PressInverse(
+        {row.first, row.choice == calc::cases::kAdjugate, row.choice == calc::cases::kInverse});
+  }
+  if (name == "Tessovar") {
+    return calc::PressBasicOps({row.first, row.second, row.choice == calc::cases::kAdd,
+                                row.choice == calc::cases::kSubtract,
+                                row.choice == calc::cases::kMultiply,
+                                row.choice == calc::cases::kScalar});
+  }
+  return calc::PressDeterminant({row.first, row.choice == calc::cases::kLog}).box;
+}
+
+std::vector<LongResult> LongResults(const Program& p) {
+  Typed typed;
+  const std::string name = p.name;
+  if (name == "Quorvit") {
+    return {{"20 x 20 full-range echelon form", {typed.FullRange(20, 20), "", calc::cases::kRank}},
+            {"3 x 3 echelon form", {"1 2 3\r\n4 5 6\r\n7 8 10", "", calc::cases::kRank}, true}};
+  }
+  if (name == "Lumbrane") {
+    return {{"3 x 3 inverse", {"2 0 1\r\n1 1 0\r\n0 3 1", "", calc::cases::kInverse}, true},
+            {"12 x 12 integer inverse", {typed.Integers(12, 12), "", calc::cases::kInverse}},
+            {"20 x 20 full-range inverse", {typed.FullRange(20, 20), "", calc::cases::kInverse}}};
+  }
+  if (name == "Tessovar") {
+    return {{"3 x 3 product",
+             {"1 2 3\r\n4 5 6\r\n7 8 9", "1/2 0 0\r\n0 1/3 0\r\n0 0 1", calc::cases::kMultiply},
+             true},
+            {"20 x 20 by 20 x 6 full-range product",
+             {typed.FullRange(20, 20), typed.FullRange(20, 6), calc::cases::kMultiply}}};
+  }
+  return {
+      {"3 x 3 determinant", {"2 0 1\r\n1 1 0\r\n0 3 1", "", calc::cases::kNoChoice}, true},
+      {"20 x 20 full-range determinant", {typed.FullRange(20, 20), "", calc::cases::kNoChoice}}};
+}
+
+bool ClipboardHolds(const std::wstring& want) {
+  for (const DWORD start = GetTickCount(); GetTickCount() - start < 10000; Sleep(100)) {
+    if (!OpenClipboard(nullptr)) continue;
+    std::wstring held;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+      held = static_cast<const wchar_t*>(GlobalLock(data));
+      GlobalUnlock(data);
+    }
+    CloseClipboard();
+    if (held == want) return true;
+  }
+  return false;
+}
+
+BOOL CALLBACK FindNamedEdit(HWND child, LPARAM found) {
+  wchar_t cls[16] = {}, text[32] = {};
+  GetClassNameW(child, cls, 16);
+  if (lstrcmpiW(cls, L"Edit") == 0 && IsWindowVisible(child) &&
+      SendMessageW(child, WM_GETTEXT, 32, reinterpret_cast<LPARAM>(text)) > 0 &&
+      lstrcmpW(text, L"结果.txt") == 0) {
+    *reinterpret_cast<HWND*>(found) = child;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// "复制" puts the whole text on the clipboard; "保存…" asks for a file name
+// (结果.txt unless another is typed) and saves the text there in UTF-8.
+void CheckCopyAndSave(Session& s, const std::string& ctx, const SeenBox& window,
+                      const std::string& text) {
+  if (OpenClipboard(nullptr)) {
+    EmptyClipboard();
+    CloseClipboard();
+  }
+  PostMessageW(GetDlgItem(window.window, IDC_RESULT_COPY), BM_CLICK, 0, 0);
+  Expect(ClipboardHolds(e2e::FromCp936(e2e::WithCrLf(text))), ctx,
+         "\"复制\" puts the whole text on the clipboard (CR LF)");
+
+  Scratch dir;
+  const std::wstring path = dir.path + L"\\saved.txt";
+  PostMessageW(GetDlgItem(window.window, IDC_RESULT_SAVE), BM_CLICK, 0, 0);
+  HWND save = nullptr, name = nullptr;
+  for (const DWORD start = GetTickCount(); !name && GetTickCount() - start < 15000; Sleep(20)) {
+    for (HWND box : s.OpenBoxes()) {
+      if (GetWindow(box, GW_OWNER) == window.window && IsWindowVisible(box)) save = box;
+    }
+    if (save != nullptr) EnumChildWindows(save, FindNamedEdit, reinterpret_cast<LPARAM>(&name));
+  }
+  if (!Expect(name != nullptr, ctx, "\"保存…\" opens the save dialog, named 结果.txt")) return;
+  SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  PostMessageW(GetDlgItem(save, IDOK), BM_CLICK, 0, 0);
+  std::string saved;
+  const std::string want = "\xEF\xBB\xBF" + e2e::ToUtf8(e2e::WithCrLf(text));
+  for (const DWORD start = GetTickCount(); GetTickCount() - start < 15000; Sleep(20)) {
+    if (!IsWindow(save) && e2e::ReadFileBytes(path, saved) && saved.size() >= want.size()) break;
+  }
+  ExpectBytes(ctx, "the saved file (UTF-8 with a byte-order mark, CR LF)", saved, want);
+  DeleteFileW(path.c_str());
+}
+
+// Each long result shows whole in the result window, inside the work area,
+// and can be copied and saved exactly; a short one stays a message box.
+int RunResults(const Program& p, const std::wstring& exe) {
+  Scratch dir;
+  Session s(p.name);
+  if (!s.Start(exe, dir.path)) return 1;
+  for (const LongResult& result : LongResults(p)) {
+    const std::string ctx = s.name() + ": " + result.what;
+    const Box want = OwnBox(p, result.row);
+    const int button = Type(s, p, result.row);
+    if (button == 0) return 1;
+    const DWORD pressed = GetTickCount();
+    s.Click(button);
+    SeenBox seen;
+    if (!ReadBox(s, ctx, want, seen, {})) return 1;
+    std::printf("%s: %zu bytes, shown in %s %.2f s after the press\n", ctx.c_str(),
+                want.text.size(), seen.result_window ? "the result window" : "a message box",
+                (GetTickCount() - pressed) / 1000.0);
+    if (result.box) {
+      Expect(!seen.result_window, ctx, "a short result stays a message box");
+    } else if (Expect(seen.result_window, ctx, "a long result opens the result window")) {
+      CheckCopyAndSave(s, ctx, seen, want.text);
+    }
+    if (!s.CloseBox(seen)) return 1;
+  }
+  CheckExit(s);
+  return 0;
+}
+
+// ---- The keyboard alone ----------------------------------------------------------
+
+void SendKey(WORD key, bool control = false, bool shift = false, bool alt = false) {
+  std::vector<INPUT> inputs;
+  auto add = [&inputs](WORD vk, bool up) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(input);
+  };
+  if (control) add(VK_CONTROL, false);
+  if (shift) add(VK_SHIFT, false);
+  if (alt) add(VK_MENU, false);
+  add(key, false);
+  add(key, true);
+  if (alt) add(VK_MENU, true);
+  if (shift) add(VK_SHIFT, true);
+  if (control) add(VK_CONTROL, true);
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// Types a text as key presses: characters, and Enter for each line end.
+void TypeKeys(const std::string& cp936) {
+  for (wchar_t c : e2e::FromCp936(cp936)) {
+    if (c == L'\r') continue;
+    if (c == L'\n') {
+      SendKey(VK_RETURN);
+      continue;
+    }
+    INPUT input[2] = {};
+    for (int i = 0; i < 2; ++i) {
+      input[i].type = INPUT_KEYBOARD;
+      input[i].ki.wScan = c;
+      input[i].ki.dwFlags = KEYEVENTF_UNICODE | (i ? KEYEVENTF_KEYUP : 0);
+    }
+    SendInput(2, input, sizeof(INPUT));
+  }
+}
+
+bool WaitFor(const std::function<bool()>& done, DWORD ms = 10000) {
+  for (const DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(10)) {
+    if (done()) return true;
+  }
+  return done();
+}
+
+// What each program computes in its keyboard run, and the radio button
+// (counted from the first of the group) that chooses it.
+struct KeyboardRun {
+  PressRow row;
+  int downs;  // arrow-key presses from the first choice; -1: no choices
+};
+
+KeyboardRun KeyboardRunOf(const Program& p) {
+  const std::string name = p.name;
+  if (name == "Quorvit") return {{"1 2\r\n3 4", "", calc::cases::kRank}, 0};
+  if (name == "Lumbrane") return {{"1 2\r\n3 4", "", calc::cases::kInverse}, 1};
+  if (name == "Tessovar") return {{"1 2\r\n3 4", "1 0\r\n0 1", calc::cases::kMultiply}, 2};
+  return {{"1 2\r\n3 4", "", calc::cases::kLog}, -1};
+}
+
+// Types, chooses, computes and closes with keys alone: Tab from edit to
+// edit and to the choices, the arrow keys within them, Enter to compute
+// and to close the box; then Ctrl+Enter from inside the matrix edit, and
+// Alt+F4 to end the program.
+int RunKeyboard(const Program& p, const std::wstring& exe) {
+  Scratch dir;
+  Session s(p.name + std::string(" keyboard"));
+  if (!s.Start(exe, dir.path)) return 1;
+  const std::string ctx = s.name();
+  const KeyboardRun run = KeyboardRunOf(p);
+  const Box want = OwnBox(p, run.row);
+  SetForegroundWindow(s.dialog());
+  if (!Expect(WaitFor([&] { return s.Focus() == s.Item(p.first_edit); }), ctx,
+              "the focus starts in the matrix edit")) {
+    return 1;
+  }
+  TypeKeys(run.row.first);
+  Expect(WaitFor([&] { return s.ItemText(p.first_edit) == run.row.first; }), ctx,
+         "the matrix is typed");
+  if (p.first_edit != IDC_MATRIX) {
+    SendKey(VK_TAB);
+    Expect(WaitFor([&] { return s.Focus() == s.Item(IDC_MATRIX); }), ctx,
+           "Tab goes from 矩阵1 to 矩阵2");
+    TypeKeys(run.row.second);
+    Expect(WaitFor([&] { return s.ItemText(IDC_MATRIX) == run.row.second; }), ctx,
+           "the second matrix is typed");
+  }
+  SendKey(VK_TAB);
+  const int wanted = kChoiceButtons[run.row.choice];
+  if (run.downs >= 0) {
+    Expect(WaitFor([&] { return GetWindowLongW(s.Focus(), GWL_STYLE) & WS_GROUP; }), ctx,
+           "Tab goes to the first choice");
+    // Space checks the focused choice, the arrow keys move to another.
+    SendKey(VK_SPACE);
+    for (int i = 0; i < run.downs; ++i) SendKey(VK_DOWN);
+    Expect(WaitFor([&] {
+             return SendMessageW(s.Item(wanted), BM_GETCHECK, 0, 0) == BST_CHECKED &&
+                    s.Focus() == s.Item(wanted);
+           }),
+           ctx, "the arrow keys choose the calculation");
+  } else {
+    Expect(WaitFor([&] { return s.Focus() == s.Item(p.log_box); }), ctx,
+           "Tab goes to \"生成计算过程\"");
+    SendKey(VK_SPACE);
+    Expect(
+        WaitFor([&] { return SendMessageW(s.Item(p.log_box), BM_GETCHECK, 0, 0) == BST_CHECKED; }),
+        ctx, "Space ticks \"生成计算过程\"");
+  }
+  // Enter computes, from the choices (in Zelcombe from the ticked check box).
+  SendKey(VK_RETURN);
+  SeenBox box;
+  if (!ReadBox(s, ctx + ", Enter", want, box, {})) return 1;
+  SendKey(VK_RETURN);
+  Expect(WaitFor([&] { return !IsWindow(box.window); }), ctx, "Enter closes the box");
+  // Back in the matrix edit, Ctrl+Enter computes too (Enter adds a line).
+  SendKey(VK_TAB, false, true);
+  const int last_edit = p.first_edit != IDC_MATRIX ? IDC_MATRIX : p.first_edit;
+  Expect(WaitFor([&] { return s.Focus() == s.Item(last_edit); }), ctx,
+         "Shift+Tab goes back to the matrix edit");
+  SendKey(VK_RETURN, true);
+  if (!ReadBox(s, ctx + ", Ctrl+Enter", want, box, {})) return 1;
+  SendKey(VK_ESCAPE);
+  Expect(WaitFor([&] { return !IsWindow(box.window); }), ctx, "Escape closes the box");
+  Expect(s.ItemText(last_edit) == (last_edit == p.first_edit ? run.row.first : run.row.second), ctx,
+         "Ctrl+Enter adds no line to the matrix");
+  SendKey(VK_F4, false, false, true);
+  DWORD exit_code = 1;
+  Expect(WaitForSingleObject(s.process(), 10000) == WAIT_OBJECT_0, ctx, "Alt+F4 ends the program");
+  GetExitCodeProcess(s.process(), &exit_code);
+  Expect(exit_code == 0, ctx, "exit code 0");
+  return 0;
+}
+
 // ---- Load --------------------------------------------------------------------
 
 // The program's private memory in KiB as the system counts it (Wine on
@@ -360,18 +722,27 @@ int RunLoad(const Program& p, const std::wstring& exe, int presses) {
 
 // ---- A sample press to look at -------------------------------------------------
 
-// Presses the program's first result row and leaves its box open until the
-// file `marker` exists (a screenshot has been taken).
-int RunShow(const Program& p, const std::wstring& exe, const std::wstring& marker) {
+// Presses the program's first result row (or its first long result) and
+// leaves its box open until the file `marker` exists (a screenshot has been
+// taken).
+int RunShow(const Program& p, const std::wstring& exe, const std::wstring& marker,
+            bool long_result) {
   Scratch dir;
   Session s(p.name);
   if (!s.Start(exe, dir.path)) return 1;
   const PressRow* row = &p.rows->front();
   while (row->box.caption != calc::kCaptionDone || row->choice == calc::cases::kHelp) ++row;
+  const std::vector<LongResult> long_results = LongResults(p);
+  if (long_result) {
+    row = &long_results.front().row;
+    for (const LongResult& result : long_results) {
+      if (!result.box) row = &result.row;
+    }
+  }
   std::printf("%s: typed \"%s\"\n", p.name, Escaped(row->first).c_str());
   s.Click(Type(s, p, *row));
   SeenBox box;
-  if (!ReadBox(s, p.name, row->box, box, {})) return 1;
+  if (!ReadBox(s, p.name, OwnBox(p, *row), box, {})) return 1;
   std::printf("the box \"%s\" shows:\n%s\nREADY\n", e2e::ToUtf8(box.caption).c_str(),
               e2e::ToUtf8(box.text).c_str());
   std::fflush(stdout);
@@ -387,8 +758,8 @@ int RunShow(const Program& p, const std::wstring& exe, const std::wstring& marke
 
 int PrintUsage(const char* program) {
   std::printf(
-      "usage: %s dialog|presses NAME PROGRAM.exe |\n"
-      "       load NAME PROGRAM.exe [PRESSES] | show NAME PROGRAM.exe MARKER_FILE\n",
+      "usage: %s dialog|presses|results|keyboard NAME PROGRAM.exe |\n"
+      "       load NAME PROGRAM.exe [PRESSES] | show NAME PROGRAM.exe MARKER_FILE [long]\n",
       program);
   return 2;
 }
@@ -400,18 +771,21 @@ int main(int argc, char** argv) {
   const std::string suite = argv[1];
   const Program* program = Find(argv[2]);
   if (program == nullptr) return PrintUsage(argv[0]);
-  if (!Expect(GetACP() == 936, "environment",
-              "the ANSI code page is 936 (run under the zh_CN.UTF-8 locale), got " +
-                  std::to_string(GetACP()))) {
-    return 1;
-  }
+  // The programs must look the same whatever the system's code page.
+  std::printf("%s %s: ANSI code page %u\n", suite.c_str(), program->name, GetACP());
+  // Window sizes are read in the screen's pixels at any DPI.
+  SetProcessDPIAware();
   const std::wstring exe = e2e::ToWindowsPath(argv[3]);
   if (suite == "dialog") {
     RunDialog(*program, exe);
   } else if (suite == "presses") {
     RunPresses(*program, exe);
+  } else if (suite == "results") {
+    RunResults(*program, exe);
+  } else if (suite == "keyboard") {
+    RunKeyboard(*program, exe);
   } else if (suite == "show" && argc > 4) {
-    RunShow(*program, exe, e2e::ToWindowsPath(argv[4]));
+    RunShow(*program, exe, e2e::ToWindowsPath(argv[4]), argc > 5 && std::string(argv[5]) == "long");
   } else if (suite == "load") {
     RunLoad(*program, exe, argc > 4 ? std::atoi(argv[4]) : 200);
   } else {

@@ -11,17 +11,18 @@ using calc::testing::Escaped;
 namespace {
 
 constexpr DWORD kStartMs = 60000;  // a cold Wine start can be slow
-constexpr DWORD kBoxMs = 15000;
+constexpr DWORD kBoxMs = 30000;    // a 20 x 20 full-range press, under emulation
 constexpr DWORD kMessageMs = 10000;
-constexpr int kBoxTextId = 0xFFFF;  // the static that holds a box's text
+constexpr int kBoxTextId = 0xFFFF;   // the static that holds a box's text
+constexpr int kResultTextId = 2001;  // the result window's edit (IDC_RESULT_TEXT)
 
 int g_checks = 0;
 int g_failures = 0;
 
 std::string ClassName(HWND window) {
-  char name[64] = {};
-  GetClassNameA(window, name, sizeof name);
-  return name;
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  return std::string(name, name + lstrlenW(name));  // class names are ASCII
 }
 
 std::wstring Widen(const std::string& text, UINT code_page) {
@@ -75,9 +76,17 @@ bool Expect(bool ok, const std::string& context, const std::string& message) {
 
 bool ExpectBytes(const std::string& context, const std::string& what, const std::string& actual,
                  const std::string& expected) {
-  return Expect(actual == expected, context,
-                what + "\n      got:      \"" + Escaped(actual, actual.size()) +
-                    "\"\n      expected: \"" + Escaped(expected, expected.size()) + "\"");
+  if (actual == expected) return Expect(true, context, what);
+  // Where long texts part is what matters: 2,000 bytes from a little before.
+  size_t same = 0;
+  while (same < actual.size() && same < expected.size() && actual[same] == expected[same]) ++same;
+  const size_t from = same > 100 ? same - 100 : 0;
+  return Expect(false, context,
+                what + " (" + std::to_string(actual.size()) + " bytes, expected " +
+                    std::to_string(expected.size()) + "; they part at byte " +
+                    std::to_string(same) + ")\n      got:      \"" +
+                    Escaped(actual.substr(from), 2000) + "\"\n      expected: \"" +
+                    Escaped(expected.substr(from), 2000) + "\"");
 }
 
 int CheckCount() {
@@ -93,6 +102,28 @@ std::wstring FromCp936(const std::string& cp936) {
 std::string ToUtf8(const std::string& cp936) {
   return Narrow(Widen(cp936, 936), CP_UTF8);
 }
+std::string ToCp936(const std::wstring& wide) {
+  return Narrow(wide, 936);
+}
+std::string WithCrLf(const std::string& text) {
+  std::string result;
+  for (char c : text) {
+    if (c == '\n') result += '\r';
+    result += c;
+  }
+  return result;
+}
+
+RECT WorkAreaOf(HWND window) {
+  MONITORINFO info = {};
+  info.cbSize = sizeof info;
+  GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &info);
+  return info.rcWork;
+}
+bool Inside(const RECT& inner, const RECT& outer) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
+}
 
 std::wstring ToWindowsPath(const std::string& path) {
   // Wine exports the mapping of host paths; Windows has none.
@@ -106,7 +137,19 @@ std::wstring ToWindowsPath(const std::string& path) {
       return result;
     }
   }
-  return Widen(path, CP_ACP);
+  return Widen(path, CP_UTF8);
+}
+
+std::string HostPath(const std::wstring& path) {
+  using UnixName = char*(CDECL*)(const WCHAR*);
+  auto to_unix = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (to_unix == nullptr) return std::string();
+  char* name = to_unix(path.c_str());
+  if (name == nullptr) return std::string();
+  std::string result = name;
+  HeapFree(GetProcessHeap(), 0, name);
+  return result;
 }
 
 std::wstring MakeScratchDirectory() {
@@ -190,20 +233,20 @@ bool Session::Alive() const {
 
 std::string Session::Text(HWND window) const {
   DWORD_PTR length = 0, copied = 0;
-  SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kMessageMs, &length);
-  // The length may count characters rather than bytes: room for both.
-  std::string text(length * 2 + 2, '\0');
-  if (!SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
+  SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kMessageMs, &length);
+  std::wstring text(length + 1, L'\0');
+  if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
                            SMTO_ABORTIFHUNG, kMessageMs, &copied)) {
     Expect(false, name_, "the window answers WM_GETTEXT");
   }
   text.resize(copied);
-  return text;
+  return ToCp936(text);
 }
 
 bool Session::SetText(int control_id, const std::string& text) {
   DWORD_PTR result = 0;
-  SendMessageTimeoutA(Item(control_id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+  const std::wstring wide = FromCp936(text);
+  SendMessageTimeoutW(Item(control_id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()),
                       SMTO_ABORTIFHUNG, kMessageMs, &result);
   return Expect(
       result != 0 && ItemText(control_id) == text, name_,
@@ -247,8 +290,14 @@ bool Session::WaitForNewBox(const std::vector<HWND>& before, SeenBox& box) {
   for (const DWORD start = GetTickCount(); GetTickCount() - start < kBoxMs;) {
     for (HWND window : OpenBoxes()) {
       if (std::count(before.begin(), before.end(), window) || !IsWindowVisible(window)) continue;
-      box = SeenBox{window, Text(GetDlgItem(window, kBoxTextId)), Text(window),
+      HWND result_text = GetDlgItem(window, kResultTextId);
+      HWND box_text = result_text != nullptr ? result_text : GetDlgItem(window, kBoxTextId);
+      box = SeenBox{window, result_text != nullptr, Text(box_text), Text(window),
                     GetWindow(window, GW_OWNER)};
+      GetWindowRect(window, &box.rect);
+      RECT text_rect = {};
+      GetWindowRect(box_text, &text_rect);
+      box.text_height = text_rect.bottom - text_rect.top;
       for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
            child = GetWindow(child, GW_HWNDNEXT)) {
         if (!IsWindowVisible(child)) continue;
@@ -266,6 +315,13 @@ bool Session::WaitForNewBox(const std::vector<HWND>& before, SeenBox& box) {
     if (WaitForSingleObject(process_, 2) == WAIT_OBJECT_0) break;
   }
   return Expect(false, name_, "a message box opens");
+}
+
+HWND Session::Focus() const {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(thread_id_, &info);
+  return info.hwndFocus;
 }
 
 bool Session::CloseBox(const SeenBox& box) {

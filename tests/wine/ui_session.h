@@ -1,8 +1,9 @@
 // Drives one of the programs from another process, as a user would: starts
-// it, types into its edits, clicks its buttons, reads and closes its boxes.
-// Texts are read with WM_GETTEXT (GetWindowTextA returns nothing for another
-// process's edit) and buttons are pressed with a posted BM_CLICK, so the
-// driver never blocks on a modal box. Every wait is bounded.
+// it, types into its edits, clicks its buttons, reads and closes its boxes
+// and result windows. Texts are read as UTF-16 with WM_GETTEXT (whatever the
+// system's code page) and handed to the checks in code page 936, as the
+// programs' own texts are; buttons are pressed with a posted BM_CLICK, so
+// the driver never blocks on a modal box. Every wait is bounded.
 #pragma once
 
 #include <windows.h>
@@ -22,9 +23,14 @@ int FailureCount();
 
 std::string ToUtf8(const std::string& cp936);
 std::wstring FromCp936(const std::string& cp936);
+std::string ToCp936(const std::wstring& wide);
+// Each LF as CR LF, as a multi-line edit holds a text.
+std::string WithCrLf(const std::string& text);
 
 // A host path (/...) as Wine maps it; anything else unchanged.
 std::wstring ToWindowsPath(const std::string& path);
+// A Windows path as the host names it (UTF-8); empty outside Wine.
+std::string HostPath(const std::wstring& path);
 // A fresh empty folder under the temporary folder.
 std::wstring MakeScratchDirectory();
 // The bytes of a file; false when it cannot be read.
@@ -33,13 +39,20 @@ bool ReadFileBytes(const std::wstring& path, std::string& bytes);
 // The number of windows of a process, children included.
 int WindowCount(DWORD process_id);
 
-// A message box of the program as the user sees it.
+// The work area of the monitor a window is on.
+RECT WorkAreaOf(HWND window);
+bool Inside(const RECT& inner, const RECT& outer);
+
+// A message box or the result window of the program as the user sees it.
 struct SeenBox {
   HWND window = nullptr;
-  std::string text, caption;
+  bool result_window = false;  // the result window, not a message box
+  std::string text, caption;   // the window's text as its edit holds it (CR LF)
   HWND owner = nullptr;
   int buttons = 0;  // visible push buttons
   bool has_icon = false;
+  RECT rect = {};       // the whole box or window on the screen
+  int text_height = 0;  // a message box: the height of its text
 };
 
 class Session {
@@ -75,6 +88,8 @@ class Session {
   std::vector<HWND> OpenBoxes() const;
   // Waits for a shown box that is not in `before` and reads it.
   bool WaitForNewBox(const std::vector<HWND>& before, SeenBox& box);
+  // The control that has the keyboard focus in the program.
+  HWND Focus() const;
   // Clicks the box's OK button and waits until it is gone.
   bool CloseBox(const SeenBox& box);
   // Returns once the program is back in a message loop.

@@ -1,0 +1,18 @@
+// Where a result is shown: today's message box when the box shows it whole,
+// otherwise the result window.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// True when a message box shows every line of text on one line of its own
+// and the whole box lies inside the work area of the monitor of `anchor`:
+// the text is laid out with the message box's font at the current DPI and
+// held to limits measured to be safe on Windows and under Wine.
+bool FitsInMessageBox(HWND anchor, const std::wstring& text);
+
+// Shows text (LF line ends) in the result window, modal like a message box
+// with the same owner (nullptr: none, the dialog stays usable), and returns
+// when the user closes it.
+void ShowResultWindow(HWND owner, const std::wstring& text);
