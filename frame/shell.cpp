@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
+
 #include "control_ids.h"
 
 std::string ReadControlText(HWND dialog, int control_id) {
@@ -19,6 +21,14 @@ bool IsButtonChecked(HWND dialog, int control_id) {
 void ShowBox(HWND dialog, const calc::Box& box) {
   HWND owner = box.owner == calc::Owner::kDialog ? dialog : nullptr;
   MessageBoxA(owner, box.text.c_str(), box.caption.c_str(), MB_OK);
+}
+
+void ShowOutcome(HWND dialog, const calc::LoggedOutcome& outcome) {
+  bool written = false;
+  if (outcome.write_log) {
+    written = calc::WriteProcessLog(std::fopen(calc::kProcessLogName, "wb"), outcome.log);
+  }
+  for (const calc::Box& box : calc::BoxesAfterLog(outcome, written)) ShowBox(dialog, box);
 }
 
 // The window procedure of the EDIT class, which the matrix edits forward to.

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "box.h"
+#include "process_log.h"
 
 // Each program defines its command handler: called for every WM_COMMAND of
 // the dialog, it acts on the control id alone.
@@ -21,3 +22,8 @@ bool IsButtonChecked(HWND dialog, int control_id);
 
 // Shows the box: one OK button, no icon, owned by the dialog or by nobody.
 void ShowBox(HWND dialog, const calc::Box& box);
+
+// Shows what a press produced: writes the process log when it asks for one
+// (kProcessLogName in the current directory), then shows the boxes in
+// order, the one saying the log could not be written first.
+void ShowOutcome(HWND dialog, const calc::LoggedOutcome& outcome);

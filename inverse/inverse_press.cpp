@@ -1,6 +1,7 @@
 #include "inverse_press.h"
 
 #include <memory>
+#include <string_view>
 
 #include "elimination.h"
 #include "matrix_reader.h"
@@ -16,29 +17,42 @@ constexpr char kMsgSingular[] = "该矩阵的值为0,不存在逆矩阵!";
 constexpr char kCaptionSingular[] = "False !";
 constexpr char kCaptionHelp[] = "Lumbranev1.3使用说明";
 
-// Gauss-Jordan elimination of [A | I] on fractions, the fastest road while
-// the values stay small: true, with the answer in result, when A is
-// invertible and every entry kept 32-bit parts; false otherwise.
-bool SmallInvertibleAnswer(const FractionMatrix& a, int n, bool invert, FractionMatrix& result) {
-  struct Augmented {
-    Fraction cells[kMaxOrder + 1][2 * kMaxOrder + 1];
-  };
-  const std::unique_ptr<Augmented> augmented(new Augmented);  // large: off the stack
-  RowSet r;
-  r.rows = n;
-  r.cols = 2 * n;
-  for (int i = 1; i <= n; ++i) {
-    Fraction* row = augmented->cells[i];
-    for (int j = 1; j <= n; ++j) {
-      row[j] = a(i, j);
-      row[n + j] = Fraction{Integer(i == j ? 1 : 0), Integer(1)};
+// [A | E] as fractions: rows 1..n, columns 1..2n.
+struct Augmented {
+  Fraction cells[kMaxOrder + 1][2 * kMaxOrder + 1];
+  RowSet rows;
+
+  Augmented(const FractionMatrix& a, int n) {
+    rows.rows = n;
+    rows.cols = 2 * n;
+    for (int i = 1; i <= n; ++i) {
+      Fraction* row = cells[i];
+      for (int j = 1; j <= n; ++j) {
+        row[j] = a(i, j);
+        row[n + j] = Fraction{Integer(i == j ? 1 : 0), Integer(1)};
+      }
+      rows.row[i] = row;
     }
-    r.row[i] = row;
   }
+};
+
+// The Gauss-Jordan elimination of [A | E]: a zero pivot is repaired by a
+// row exchange, and each pivot clears its column above and below.
+EliminationOptions JordanOptions(int n) {
   EliminationOptions options;
   options.repair = PivotRepair::kExchangeRows;
   options.clear_above = true;
   options.pivot_cols = n;
+  return options;
+}
+
+// Gauss-Jordan elimination of [A | I] on fractions, the fastest road while
+// the values stay small: true, with the answer in result, when A is
+// invertible and every entry kept 32-bit parts; false otherwise.
+bool SmallInvertibleAnswer(const FractionMatrix& a, int n, bool invert, FractionMatrix& result) {
+  const std::unique_ptr<Augmented> augmented(new Augmented(a, n));  // large: off the stack
+  RowSet& r = augmented->rows;
+  EliminationOptions options = JordanOptions(n);
   options.stop_beyond_32_bits = true;
   const EliminationResult done = Eliminate(r, options);
   if (done.stopped || done.rank < n) return false;
@@ -129,27 +143,92 @@ void SingularAdjugate(const FractionMatrix& a, int n, JordanForm& form, Fraction
   }
 }
 
+// The first row 1..n whose entries in columns 1..n are all 0; 0 when none.
+int ZeroLeftHalf(const RowSet& r, int from, int n) {
+  for (int i = from; i <= n; ++i) {
+    int j = 1;
+    while (j <= n && r(i, j).IsZero()) ++j;
+    if (j > n) return i;
+  }
+  return 0;
+}
+
+// Puts one line of the log: the words with the numbers between them, and
+// CR LF.
+void PutLine(TextWriter& out, std::string_view first, int number, std::string_view then) {
+  out.Put(first);
+  out.Put(Integer(number));
+  out.Put(then);
+  out.Put("\r\n");
+}
+
+// The steps of the Gauss-Jordan elimination of [A | E], each entry reduced
+// (the same fractions whichever road the answer took): for each pivot, a
+// row exchange if one was needed ("交换第k行与第t行:"), then
+// "用第k行对其余各行进行消元可得如下:" and [A | E] after the step; a column
+// without a pivot gets "第c列无主元, 跳过". An invertible A ends with
+// "各行除以主元可得如下:" and [E | A^-1], the adjugate with det(A) and how
+// the adjugate follows from it. For a singular A the steps end where a row
+// of the left half becomes 0, and the adjugate with how it is formed (rank
+// n - 1: a product of rank one; lower: 0).
+void WriteJordanLog(const FractionMatrix& a, int n, bool invert, std::string& log) {
+  const std::unique_ptr<Augmented> augmented(new Augmented(a, n));  // large: off the stack
+  RowSet& r = augmented->rows;
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= n; ++j) Reduce(r(i, j));
+  }
+  int zero_row = ZeroLeftHalf(r, 1, n);
+  const auto write_step = [&](const Step& step) {
+    if (zero_row != 0) return;  // the log has ended; the rank is still counted
+    if (!step.found) return AppendSkippedColumn(step.col, log);
+    {
+      TextWriter out(log);
+      if (step.repaired_from != 0) {
+        out.Put("交换第");
+        out.Put(Integer(step.row));
+        PutLine(out, "行与第", step.repaired_from, "行:");
+      }
+      if (n > 1) PutLine(out, "用第", step.row, "行对其余各行进行消元可得如下:");
+    }
+    if (n > 1) AppendLogBlock(r, n, log);
+    zero_row = ZeroLeftHalf(r, step.row + 1, n);
+  };
+  const EliminationResult done = Eliminate(r, JordanOptions(n), write_step);
+
+  TextWriter out(log);
+  if (zero_row != 0) {
+    PutLine(out, "第", zero_row, "行左半全为0, det(A) = 0");
+    if (invert) return;
+    if (done.rank == n - 1) {
+      PutLine(out, "秩(A) = ", done.rank, " = n-1, 伴随阵 = t·u·w^T (A·u = 0, w^T·A = 0, t为数):");
+    } else {
+      PutLine(out, "秩(A) = ", done.rank, " < n-1, 伴随阵 = 0:");
+    }
+    return;
+  }
+  Fraction det = DiagonalProduct(r, n);
+  if (done.exchanges % 2 != 0) det = -det;
+  for (int k = 1; k <= n; ++k) {
+    const Fraction pivot = r(k, k);
+    for (int j = 1; j <= 2 * n; ++j) r(k, j) = r(k, j) / pivot;
+  }
+  out.Put("各行除以主元可得如下:\r\n");
+  out.Flush();
+  AppendLogBlock(r, n, log);
+  if (invert) return;
+  out.Put("det(A) = ");
+  out.Put(det);
+  out.Put("\r\n伴随阵 = det(A)·A^-1:\r\n");
+}
+
 std::string ResultText(const FractionMatrix& result, int n) {
   std::string text;
   FormatMatrixText(result, n, n, text);
   return text;
 }
 
-}  // namespace
-
-Box PressInverse(const InverseInput& input) {
-  if (!input.adjugate_chosen && !input.inverse_chosen) return ErrorBox(kMsgChooseCalculation);
-
-  FractionMatrix a;
-  const ReadError error = ReadMatrixText(input.matrix_text, a);
-  if (error != ReadError::kNone) return ErrorBox(ReadErrorText(error));
-  // The order is the row count; entries right of column n are ignored, and
-  // those the text does not give are 0.
-  const int n = a.rows;
-
-  // The dialog's two radio buttons exclude each other; were both set, the
-  // inverse would be computed.
-  const bool invert = input.inverse_chosen;
+// The box of one press whose choice was made and whose text was read.
+Box AnswerBox(const FractionMatrix& a, int n, bool invert) {
   FractionMatrix result;
   if (SmallInvertibleAnswer(a, n, invert, result))
     return ResultBox(ResultText(result, n), Owner::kNone);
@@ -166,6 +245,38 @@ Box PressInverse(const InverseInput& input) {
   }  // below rank n - 1 every minor of order n - 1 is 0
 
   return ResultBox(ResultText(result, n), Owner::kNone);
+}
+
+}  // namespace
+
+LoggedOutcome PressInverse(const InverseInput& input) {
+  LoggedOutcome outcome;
+  if (!input.adjugate_chosen && !input.inverse_chosen) {
+    outcome.box = ErrorBox(kMsgChooseCalculation);
+    return outcome;
+  }
+
+  FractionMatrix a;
+  const ReadError error = ReadMatrixText(input.matrix_text, a);
+  if (error != ReadError::kNone) {
+    // Refused before anything is computed: an earlier log stays as it was.
+    outcome.box = ErrorBox(ReadErrorText(error));
+    return outcome;
+  }
+  // The order is the row count; entries right of column n are ignored, and
+  // those the text does not give are 0.
+  const int n = a.rows;
+
+  // The dialog's two radio buttons exclude each other; were both set, the
+  // inverse would be computed.
+  const bool invert = input.inverse_chosen;
+  outcome.box = AnswerBox(a, n, invert);
+  if (input.log_chosen) {
+    outcome.write_log = true;
+    WriteJordanLog(a, n, invert, outcome.log);
+    AppendResultToLog(outcome.box.text, outcome.log);
+  }
+  return outcome;
 }
 
 Box LumbraneHelpBox() {

@@ -50,7 +50,7 @@ TEST(InversePress, Table) {
   rows.insert(rows.end(), cases::kInverseRows.begin(), cases::kInverseRows.end());
   for (const cases::PressRow& c : rows) {
     if (c.choice == cases::kHelp) continue;  // the help box is the shell's to show
-    EXPECT_EQ(PressInverse({c.first, c.choice == kAdjugate, c.choice == kInverse}), c.box)
+    EXPECT_EQ(PressInverse({c.first, c.choice == kAdjugate, c.choice == kInverse}).box, c.box)
         << c.first << " choice " << c.choice;
   }
 }

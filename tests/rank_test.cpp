@@ -44,7 +44,7 @@ TEST(PressRank, ShowsTheEliminatedMatrixAndTheRank) {
   };
   rows.insert(rows.end(), cases::kRankRows.begin(), cases::kRankRows.end());
   for (const cases::PressRow& c : rows) {
-    EXPECT_EQ(PressRank({c.first, c.choice == kRank}), c.box) << c.first;
+    EXPECT_EQ(PressRank({c.first, c.choice == kRank}).box, c.box) << c.first;
   }
 }
 

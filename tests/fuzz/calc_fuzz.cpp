@@ -64,7 +64,7 @@ std::string StepHeader(int step, int n) {
 }
 
 void CheckLog(const std::string& text) {
-  const DeterminantOutcome outcome = PressDeterminant({text, true});
+  const LoggedOutcome outcome = PressDeterminant({text, true});
   const std::string& log = outcome.log;
   FractionMatrix a, block;
   const bool read = ReadMatrixText(text, a) == ReadError::kNone;
