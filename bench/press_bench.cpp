@@ -44,10 +44,12 @@ void RegisterPresses(const InputSet& set) {
   Register("rank_log" + suffix, [&set] { return PressRank({set.first, true, true}).box; });
   Register("adjugate" + suffix, [&set] { return PressInverse({set.first, true, false}).box; });
   Register("inverse" + suffix, [&set] { return PressInverse({set.first, false, true}).box; });
-  Register("adjugate_log" + suffix,
-           [&set] { return PressInverse({set.first, true, false, true}).box; });
-  Register("inverse_log" + suffix,
-           [&set] { return PressInverse({set.first, false, true, true}).box; });
+  Register("adjugate_log" + suffix, [&set] {
+    return PressInverse({set.first, true, false, true}).box;
+  });
+  Register("inverse_log" + suffix, [&set] {
+    return PressInverse({set.first, false, true, true}).box;
+  });
   Register("sum" + suffix, [&set] {
     BasicOpsInput input{set.first, set.second};
     input.add = true;

@@ -128,14 +128,23 @@ Integer BareissStep(const Integer& p, const Integer& a, const Integer& f, const 
 }  // namespace
 
 FractionFreeResult EliminateFractionFree(IntegerRows& r, Integer scale[], int pivot_cols,
-                                         bool jordan, PivotRepair repair) {
+                                         bool jordan, PivotRepair repair,
+                                         const StepObserver& after_step) {
   FractionFreeResult result;
   Integer previous(1);
   int k = 1;
   for (int c = 1; c <= pivot_cols && k <= r.rows; ++c) {
+    Step step;
+    step.row = k;
+    step.col = c;
     int t = k;
     while (t <= r.rows && r(t, c).IsZero()) ++t;
-    if (t > r.rows) continue;
+    if (t > r.rows) {
+      if (after_step) after_step(step);
+      continue;
+    }
+    step.found = true;
+    if (t != k) step.repaired_from = t;
     if (t != k && repair == PivotRepair::kExchangeRows) {
       for (int j = 1; j <= r.cols; ++j) std::swap(r(k, j), r(t, j));
       result.odd_exchanges = !result.odd_exchanges;
@@ -158,6 +167,7 @@ FractionFreeResult EliminateFractionFree(IntegerRows& r, Integer scale[], int pi
     previous = pivot;
     result.pivot_col[k] = c;
     ++result.rank;
+    if (after_step) after_step(step);
     ++k;
   }
   result.last_pivot = previous;

@@ -129,8 +129,10 @@ struct FractionFreeResult {
 // keeps naming the original rows); adding a lower row updates the repaired
 // row's scale. With jordan the rows above each pivot are cleared too; every
 // pivot row then holds last_pivot in its pivot column and 0 in the other
-// pivot columns.
+// pivot columns. after_step, when given, is called after each column looked
+// at, as Eliminate calls it.
 FractionFreeResult EliminateFractionFree(IntegerRows& r, Integer scale[], int pivot_cols,
-                                         bool jordan, PivotRepair repair);
+                                         bool jordan, PivotRepair repair,
+                                         const StepObserver& after_step = nullptr);
 
 }  // namespace calc

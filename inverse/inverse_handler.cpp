@@ -1,5 +1,6 @@
 // Lumbrane's command handler: gathers the controls' state, runs the press
-// and shows its box (after writing the process log when it is asked for); "使用说明" shows the help box.
+// and shows its box (after writing the process log when it is asked for); "使用说明" shows the help
+// box.
 #include "inverse_press.h"
 #include "lumbrane_resource.h"
 #include "shell.h"

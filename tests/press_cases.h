@@ -167,12 +167,12 @@ inline const std::vector<PressRow> kInverseRows = {
      Done("65536 0 0 \n0 65536 0 \n0 0 4294967296 \n")},
     {kJordanLogExample, "", kInverse, Done("-1/3 2/3 1/3 \n1/3 1/3 -1/3 \n1/3 -2/3 2/3 \n"),
      kJordanLogInverse, true},
-    {kJordanLogExample, "", kAdjugate, Done("1 -2 -1 \n-1 -1 1 \n-1 2 -2 \n"),
-     kJordanLogAdjugate, true},
+    {kJordanLogExample, "", kAdjugate, Done("1 -2 -1 \n-1 -1 1 \n-1 2 -2 \n"), kJordanLogAdjugate,
+     true},
     {kSingularLogExample, "", kAdjugate, Done("-3 6 -3 \n6 -12 6 \n-3 6 -3 \n"),
      kSingularLogAdjugate, true},
-    {kSingularLogExample, "", kInverse, Box{"该矩阵的值为0,不存在逆矩阵!", "False !", Owner::kDialog},
-     kSingularLogInverse, true},
+    {kSingularLogExample, "", kInverse,
+     Box{"该矩阵的值为0,不存在逆矩阵!", "False !", Owner::kDialog}, kSingularLogInverse, true},
     {"1 2", "", kNoChoice, Refused("请选择计算方式!"), "", true},
 };
 

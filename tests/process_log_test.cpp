@@ -30,7 +30,7 @@ TEST(WriteProcessLog, WritesTheBytesUnchangedAndReportsEveryFailure) {
   const std::string path = dir / kProcessLogName;
   ASSERT_TRUE(WriteTo(path, std::string(5000, 'x')));
   ASSERT_TRUE(WriteTo(path, "a\r\nb\n"));
-  EXPECT_EQ(ReadFile(path), "a\r\nb\n");            // replaced whole, no line end translated
+  EXPECT_EQ(ReadFile(path), "a\r\nb\n");               // replaced whole, no line end translated
   EXPECT_FALSE(WriteTo((dir / "sub").string(), "x"));  // the path is a directory
   EXPECT_FALSE(WriteTo((dir / "missing/log.txt").string(), "x"));
   // A full disk: the open succeeds, the buffered bytes fail on close.
