@@ -17,42 +17,29 @@ constexpr char kMsgSingular[] = "该矩阵的值为0,不存在逆矩阵!";
 constexpr char kCaptionSingular[] = "False !";
 constexpr char kCaptionHelp[] = "Lumbranev1.3使用说明";
 
-// [A | E] as fractions: rows 1..n, columns 1..2n.
-struct Augmented {
-  Fraction cells[kMaxOrder + 1][2 * kMaxOrder + 1];
-  RowSet rows;
-
-  Augmented(const FractionMatrix& a, int n) {
-    rows.rows = n;
-    rows.cols = 2 * n;
-    for (int i = 1; i <= n; ++i) {
-      Fraction* row = cells[i];
-      for (int j = 1; j <= n; ++j) {
-        row[j] = a(i, j);
-        row[n + j] = Fraction{Integer(i == j ? 1 : 0), Integer(1)};
-      }
-      rows.row[i] = row;
-    }
-  }
-};
-
-// The Gauss-Jordan elimination of [A | E]: a zero pivot is repaired by a
-// row exchange, and each pivot clears its column above and below.
-EliminationOptions JordanOptions(int n) {
-  EliminationOptions options;
-  options.repair = PivotRepair::kExchangeRows;
-  options.clear_above = true;
-  options.pivot_cols = n;
-  return options;
-}
-
 // Gauss-Jordan elimination of [A | I] on fractions, the fastest road while
 // the values stay small: true, with the answer in result, when A is
 // invertible and every entry kept 32-bit parts; false otherwise.
 bool SmallInvertibleAnswer(const FractionMatrix& a, int n, bool invert, FractionMatrix& result) {
-  const std::unique_ptr<Augmented> augmented(new Augmented(a, n));  // large: off the stack
-  RowSet& r = augmented->rows;
-  EliminationOptions options = JordanOptions(n);
+  struct Augmented {
+    Fraction cells[kMaxOrder + 1][2 * kMaxOrder + 1];
+  };
+  const std::unique_ptr<Augmented> augmented(new Augmented);  // large: off the stack
+  RowSet r;
+  r.rows = n;
+  r.cols = 2 * n;
+  for (int i = 1; i <= n; ++i) {
+    Fraction* row = augmented->cells[i];
+    for (int j = 1; j <= n; ++j) {
+      row[j] = a(i, j);
+      row[n + j] = Fraction{Integer(i == j ? 1 : 0), Integer(1)};
+    }
+    r.row[i] = row;
+  }
+  EliminationOptions options;
+  options.repair = PivotRepair::kExchangeRows;
+  options.clear_above = true;
+  options.pivot_cols = n;
   options.stop_beyond_32_bits = true;
   const EliminationResult done = Eliminate(r, options);
   if (done.stopped || done.rank < n) return false;
