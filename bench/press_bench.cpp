@@ -36,13 +36,20 @@ void Register(const std::string& name, Press press) {
 
 void RegisterPresses(const InputSet& set) {
   const std::string suffix = std::string("/") + set.name + "/ours";
-  Register("rank" + suffix, [&set] { return PressRank({set.first, true}); });
+  Register("rank" + suffix, [&set] { return PressRank({set.first, true}).box; });
   Register("determinant" + suffix, [&set] { return PressDeterminant({set.first, false}).box; });
   // With the log the press also builds the bytes of every step's matrix;
-  // writing them to the file is the handler's part and is not timed.
+  // writing them to the file is the shell's part and is not timed.
   Register("determinant_log" + suffix, [&set] { return PressDeterminant({set.first, true}).box; });
-  Register("adjugate" + suffix, [&set] { return PressInverse({set.first, true, false}); });
-  Register("inverse" + suffix, [&set] { return PressInverse({set.first, false, true}); });
+  Register("rank_log" + suffix, [&set] { return PressRank({set.first, true, true}).box; });
+  Register("adjugate" + suffix, [&set] { return PressInverse({set.first, true, false}).box; });
+  Register("inverse" + suffix, [&set] { return PressInverse({set.first, false, true}).box; });
+  Register("adjugate_log" + suffix, [&set] {
+    return PressInverse({set.first, true, false, true}).box;
+  });
+  Register("inverse_log" + suffix, [&set] {
+    return PressInverse({set.first, false, true, true}).box;
+  });
   Register("sum" + suffix, [&set] {
     BasicOpsInput input{set.first, set.second};
     input.add = true;
@@ -67,7 +74,10 @@ void RegisterSingularAdjugate() {
   FractionMatrix eliminated = singular;
   if (EliminateForRank(eliminated) != 19) std::abort();  // the input is not what it says
   const InverseInput input{MatrixText(singular), true, false};
-  Register("adjugate_rank19/full_range/ours", [input] { return PressInverse(input); });
+  Register("adjugate_rank19/full_range/ours", [input] { return PressInverse(input).box; });
+  InverseInput logged = input;
+  logged.log_chosen = true;
+  Register("adjugate_rank19_log/full_range/ours", [logged] { return PressInverse(logged).box; });
 }
 
 void ReadLongestText(benchmark::State& state) {

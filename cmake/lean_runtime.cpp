@@ -53,6 +53,9 @@ namespace std {
 [[noreturn]] void __throw_invalid_argument(const char*) {
   abort();
 }
+[[noreturn]] void __throw_bad_function_call() {
+  abort();
+}
 }  // namespace std
 
 // The default terminate handler prints the exception's demangled name to

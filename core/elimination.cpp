@@ -34,11 +34,11 @@ bool EliminateRow(const RowSet& r, int k, int c, int i, ZeroMultiplierRow zero_r
 }
 
 // Makes (k, c) non-zero from the first lower row that is non-zero in column
-// c. False when there is none.
-bool RepairPivot(RowSet& r, int k, int c, PivotRepair repair, EliminationResult& result) {
+// c, and returns that row; 0 when there is none.
+int RepairPivot(RowSet& r, int k, int c, PivotRepair repair, EliminationResult& result) {
   int t = k + 1;
   while (t <= r.rows && r(t, c).IsZero()) ++t;
-  if (t > r.rows) return false;
+  if (t > r.rows) return 0;
   if (repair == PivotRepair::kExchangeRows) {
     std::swap(r.row[k], r.row[t]);
     ++result.exchanges;
@@ -46,7 +46,7 @@ bool RepairPivot(RowSet& r, int k, int c, PivotRepair repair, EliminationResult&
     // Columns left of c are 0 in both rows.
     AddRow(r, k, t, c);
   }
-  return true;
+  return t;
 }
 
 }  // namespace
@@ -67,7 +67,11 @@ EliminationResult Eliminate(RowSet& r, const EliminationOptions& options,
   int k = 1;  // the pivot row
   for (int c = 1; c <= pivot_cols && k <= r.rows; ++c) {
     if (diagonal && k == r.rows) break;  // nothing left below the last pivot
-    const bool found = !r(k, c).IsZero() || RepairPivot(r, k, c, options.repair, result);
+    Step step;
+    step.row = k;
+    step.col = c;
+    if (r(k, c).IsZero()) step.repaired_from = RepairPivot(r, k, c, options.repair, result);
+    const bool found = step.found = !r(k, c).IsZero();
     if (found) {
       const int first = options.clear_above ? 1 : k + 1;
       for (int i = first; i <= r.rows; ++i) {
@@ -80,7 +84,7 @@ EliminationResult Eliminate(RowSet& r, const EliminationOptions& options,
       result.pivot_col[k] = c;
       ++result.rank;
     }
-    if (after_step) after_step(k);
+    if (after_step) after_step(step);
     if (found || diagonal) ++k;
   }
   return result;
@@ -124,14 +128,23 @@ Integer BareissStep(const Integer& p, const Integer& a, const Integer& f, const 
 }  // namespace
 
 FractionFreeResult EliminateFractionFree(IntegerRows& r, Integer scale[], int pivot_cols,
-                                         bool jordan, PivotRepair repair) {
+                                         bool jordan, PivotRepair repair,
+                                         const StepObserver& after_step) {
   FractionFreeResult result;
   Integer previous(1);
   int k = 1;
   for (int c = 1; c <= pivot_cols && k <= r.rows; ++c) {
+    Step step;
+    step.row = k;
+    step.col = c;
     int t = k;
     while (t <= r.rows && r(t, c).IsZero()) ++t;
-    if (t > r.rows) continue;
+    if (t > r.rows) {
+      if (after_step) after_step(step);
+      continue;
+    }
+    step.found = true;
+    if (t != k) step.repaired_from = t;
     if (t != k && repair == PivotRepair::kExchangeRows) {
       for (int j = 1; j <= r.cols; ++j) std::swap(r(k, j), r(t, j));
       result.odd_exchanges = !result.odd_exchanges;
@@ -154,6 +167,7 @@ FractionFreeResult EliminateFractionFree(IntegerRows& r, Integer scale[], int pi
     previous = pivot;
     result.pivot_col[k] = c;
     ++result.rank;
+    if (after_step) after_step(step);
     ++k;
   }
   result.last_pivot = previous;

@@ -70,8 +70,18 @@ struct EliminationResult {
   int pivot_col[kMaxOrder + 1] = {};  // per pivot row 1..rank: its column
 };
 
-// Called after each step (its number, from 1), with the rows as they stand.
-using StepObserver = std::function<void(int step)>;
+// What one step of an elimination did.
+struct Step {
+  int row = 0;         // the pivot row
+  int col = 0;         // the column looked at
+  bool found = false;  // a pivot was found (else the column had none)
+  // The lower row that repaired a zero pivot (added to the pivot row or
+  // exchanged with it, as the options say); 0 when none was needed.
+  int repaired_from = 0;
+};
+
+// Called after each step, with the rows as they stand.
+using StepObserver = std::function<void(const Step& step)>;
 
 // Eliminates below (and with clear_above, above) each pivot, exactly. The
 // diagonal walk takes steps 1..rows-1; the echelon walk runs until the rows
@@ -119,8 +129,10 @@ struct FractionFreeResult {
 // keeps naming the original rows); adding a lower row updates the repaired
 // row's scale. With jordan the rows above each pivot are cleared too; every
 // pivot row then holds last_pivot in its pivot column and 0 in the other
-// pivot columns.
+// pivot columns. after_step, when given, is called after each column looked
+// at, as Eliminate calls it.
 FractionFreeResult EliminateFractionFree(IntegerRows& r, Integer scale[], int pivot_cols,
-                                         bool jordan, PivotRepair repair);
+                                         bool jordan, PivotRepair repair,
+                                         const StepObserver& after_step = nullptr);
 
 }  // namespace calc

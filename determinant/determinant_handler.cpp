@@ -13,9 +13,7 @@ void HandleCommand(HWND dialog, int control_id) {
       calc::DeterminantInput input;
       input.log_chosen = IsButtonChecked(dialog, IDC_PROCESS_LOG);
       input.matrix_text = ReadControlText(dialog, IDC_MATRIX);
-      for (const calc::Box& box : calc::RunDeterminantPress(input, calc::kProcessLogName)) {
-        ShowBox(dialog, box);
-      }
+      ShowOutcome(dialog, calc::PressDeterminant(input));
       break;
     }
     default:

@@ -3,14 +3,12 @@
 #include "elimination.h"
 #include "matrix_reader.h"
 #include "messages.h"
-#include "process_log.h"
 #include "text_forms.h"
 
 namespace calc {
 
 namespace {
 
-constexpr char kLineEnd[] = "\r\n";
 constexpr char kResultPrefix[] = "行列式的值为 ";
 constexpr char kHelpCaption[] = "Zelcombev1.3使用说明";
 
@@ -29,27 +27,13 @@ void ReserveForLaterSteps(size_t first, size_t second, int later_steps, std::str
 }  // namespace
 
 void WriteStepHeader(int step, int n, std::string& log) {
-  TextWriter out(log);
-  out.Put("用第");
-  out.Put(Integer(step));
-  out.Put("行对");
-  out.Put(Integer(step + 1));
-  out.Put('~');
-  out.Put(Integer(n));
-  out.Put("行进行高斯消元可得如下:");
-  out.Put(kLineEnd);
+  AppendEliminationHeader(step, step + 1, n, log);
 }
 
 void WriteMatrixToLog(const RowSet& rows, int n, std::string& log) {
-  TextWriter out(log);
-  for (int i = 1; i <= n; ++i) {
-    for (int j = 1; j <= n; ++j) {
-      out.Put(' ');
-      out.Put(rows(i, j));
-    }
-    out.Put(kLineEnd);
-  }
-  out.Put(kLineEnd);
+  RowSet square = rows;
+  square.rows = square.cols = n;
+  AppendLogBlock(square, 0, log);
 }
 
 std::string DeterminantResultText(const Fraction& value) {
@@ -67,7 +51,8 @@ Fraction CalculateDeterminant(FractionMatrix& m, int n, std::string* log) {
   StepObserver write_step;
   size_t first_step_length = 0;
   if (log != nullptr) {
-    write_step = [&](int step) {
+    write_step = [&](const Step& done) {
+      const int step = done.row;
       const size_t start = log->size();
       WriteStepHeader(step, n, *log);
       WriteMatrixToLog(rows, n, *log);
@@ -79,8 +64,8 @@ Fraction CalculateDeterminant(FractionMatrix& m, int n, std::string* log) {
   return DiagonalProduct(rows, n);
 }
 
-DeterminantOutcome PressDeterminant(const DeterminantInput& input) {
-  DeterminantOutcome outcome;
+LoggedOutcome PressDeterminant(const DeterminantInput& input) {
+  LoggedOutcome outcome;
   FractionMatrix m;
   const ReadError error = ReadMatrixText(input.matrix_text, m);
   if (error != ReadError::kNone) {
@@ -100,16 +85,6 @@ DeterminantOutcome PressDeterminant(const DeterminantInput& input) {
   if (log != nullptr) *log += text;
   outcome.box = ResultBox(std::move(text), Owner::kDialog);
   return outcome;
-}
-
-std::vector<Box> RunDeterminantPress(const DeterminantInput& input, const char* log_path) {
-  DeterminantOutcome outcome = PressDeterminant(input);
-  std::vector<Box> boxes;
-  if (outcome.write_log && !WriteProcessLog(log_path, outcome.log)) {
-    boxes.push_back(ErrorBox(kMsgLogNotWritten));
-  }
-  boxes.push_back(std::move(outcome.box));
-  return boxes;
 }
 
 Box ZelcombeHelpBox() {

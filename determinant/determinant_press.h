@@ -4,30 +4,17 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "box.h"
 #include "elimination.h"
+#include "process_log.h"
 
 namespace calc {
-
-// The file the steps are written to, in the current directory.
-inline constexpr char kProcessLogName[] = "计算过程.txt";
-inline constexpr char kMsgLogNotWritten[] = "无法写入计算过程.txt";
 
 // The state of Zelcombe's controls when "计算" is pressed.
 struct DeterminantInput {
   std::string matrix_text;  // IDC_MATRIX
   bool log_chosen = false;  // IDC_PROCESS_LOG ("生成计算过程") checked
-};
-
-// What one press produces: the box to show and, when write_log is set, the
-// exact bytes of the process log (CR LF line ends, the last line without
-// one). When write_log is false an existing log file must stay as it is.
-struct DeterminantOutcome {
-  Box box;
-  bool write_log = false;
-  std::string log;
 };
 
 // Appends the header line of elimination step `step` of an order-n
@@ -49,13 +36,9 @@ std::string DeterminantResultText(const Fraction& value);
 // appends its header and the matrix after it.
 Fraction CalculateDeterminant(FractionMatrix& m, int n, std::string* log);
 
-// One press of "计算".
-DeterminantOutcome PressDeterminant(const DeterminantInput& input);
-
-// A whole press as the dialog runs it: computes, writes the log to
-// log_path when asked to, and returns the boxes to show in order (a box
-// saying the log could not be written, if so, then the press's own box).
-std::vector<Box> RunDeterminantPress(const DeterminantInput& input, const char* log_path);
+// One press of "计算": the box and, when the log is chosen and the text
+// was read, the bytes of the process log.
+LoggedOutcome PressDeterminant(const DeterminantInput& input);
 
 // The box shown by "使用说明".
 Box ZelcombeHelpBox();

@@ -7,6 +7,8 @@
 #define IDC_CALCULATE 1000
 #define IDC_MATRIX 1004
 #define IDC_STATIC_GROUP (-1)
+// The check box "生成计算过程" of Quorvit, Lumbrane and Zelcombe.
+#define IDC_PROCESS_LOG 1010
 
 // The result window: the text and its buttons "复制" and "保存…" ("确定" is
 // IDOK).

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
+
 #include "code_page.h"
 #include "control_ids.h"
 #include "messages.h"
@@ -28,6 +30,16 @@ void ShowBox(HWND dialog, const calc::Box& box) {
     return;
   }
   MessageBoxW(owner, text.c_str(), FromCp936(box.caption).c_str(), MB_OK);
+}
+
+void ShowOutcome(HWND dialog, const calc::LoggedOutcome& outcome) {
+  bool written = false;
+  if (outcome.write_log) {
+    // Opened by its UTF-16 name: the same file name on every system.
+    written = calc::WriteProcessLog(_wfopen(FromCp936(calc::kProcessLogName).c_str(), L"wb"),
+                                    outcome.log);
+  }
+  for (const calc::Box& box : calc::BoxesAfterLog(outcome, written)) ShowBox(dialog, box);
 }
 
 // The window procedure of the EDIT class, which the matrix edits forward to.

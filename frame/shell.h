@@ -9,6 +9,7 @@
 #include <string>
 
 #include "box.h"
+#include "process_log.h"
 
 // Each program defines its command handler: called for every WM_COMMAND of
 // the dialog, it acts on the control id alone.
@@ -24,3 +25,8 @@ bool IsButtonChecked(HWND dialog, int control_id);
 // A result ("计算完毕") that a message box cannot show whole opens in the
 // result window instead, with the same owner.
 void ShowBox(HWND dialog, const calc::Box& box);
+
+// Shows what a press produced: writes the process log when it asks for one
+// (kProcessLogName in the current directory), then shows the boxes in
+// order, the one saying the log could not be written first.
+void ShowOutcome(HWND dialog, const calc::LoggedOutcome& outcome);

@@ -1,5 +1,6 @@
 // Lumbrane's command handler: gathers the controls' state, runs the press
-// and shows its box; "使用说明" shows the help box.
+// and shows its box (after writing the process log when it is asked for); "使用说明" shows the help
+// box.
 #include "inverse_press.h"
 #include "lumbrane_resource.h"
 #include "shell.h"
@@ -13,11 +14,12 @@ void HandleCommand(HWND dialog, int control_id) {
       calc::InverseInput input;
       input.adjugate_chosen = IsButtonChecked(dialog, IDC_ADJUGATE);
       input.inverse_chosen = IsButtonChecked(dialog, IDC_INVERSE);
+      input.log_chosen = IsButtonChecked(dialog, IDC_PROCESS_LOG);
       // The text is only needed once a calculation has been chosen.
       if (input.adjugate_chosen || input.inverse_chosen) {
         input.matrix_text = ReadControlText(dialog, IDC_MATRIX);
       }
-      ShowBox(dialog, calc::PressInverse(input));
+      ShowOutcome(dialog, calc::PressInverse(input));
       break;
     }
     default:

@@ -7,6 +7,7 @@
 
 #include "box.h"
 #include "fraction_matrix.h"
+#include "process_log.h"
 
 namespace calc {
 
@@ -15,10 +16,13 @@ struct InverseInput {
   std::string matrix_text;       // IDC_MATRIX
   bool adjugate_chosen = false;  // IDC_ADJUGATE ("伴随阵") checked
   bool inverse_chosen = false;   // IDC_INVERSE ("逆矩阵") checked
+  bool log_chosen = false;       // IDC_PROCESS_LOG ("生成计算过程") checked
 };
 
-// One press of "计算": the box the user sees.
-Box PressInverse(const InverseInput& input);
+// One press of "计算": the box the user sees and, when the log is chosen and
+// the matrix was read, the process log: the Gauss-Jordan elimination of
+// [A | E] step by step, then the box's text.
+LoggedOutcome PressInverse(const InverseInput& input);
 
 // The box shown by "使用说明".
 Box LumbraneHelpBox();

@@ -1,5 +1,5 @@
 // Quorvit's command handler: gathers the controls' state, runs the press and
-// shows its box.
+// shows its box, after writing the process log when it is asked for.
 #include "quorvit_resource.h"
 #include "rank_press.h"
 #include "shell.h"
@@ -10,7 +10,8 @@ void HandleCommand(HWND dialog, int control_id) {
       calc::RankInput input;
       input.matrix_text = ReadControlText(dialog, IDC_MATRIX);
       input.rank_chosen = IsButtonChecked(dialog, IDC_RANK);
-      ShowBox(dialog, calc::PressRank(input));
+      input.log_chosen = IsButtonChecked(dialog, IDC_PROCESS_LOG);
+      ShowOutcome(dialog, calc::PressRank(input));
       break;
     }
     default:

@@ -42,13 +42,47 @@ int EliminateForRank(FractionMatrix& m) {
   return result.rank;
 }
 
-Box PressRank(const RankInput& input) {
-  if (!input.rank_chosen) return ErrorBox(kMsgChooseCalculation);
+int EliminateForRankWithLog(FractionMatrix& m, std::string& log) {
+  // Typed entries are shown reduced from the start, as every step leaves
+  // the entries it writes.
+  for (int i = 1; i <= m.rows; ++i) {
+    for (int j = 1; j <= m.cols; ++j) Reduce(m(i, j));
+  }
+  RowSet rows = RowsOf(m, m.rows, m.cols);
+  const auto write_step = [&](const Step& step) {
+    // A pivot in the last row has nothing left to clear.
+    if (step.row == rows.rows) return;
+    if (!step.found) return AppendSkippedColumn(step.col, log);
+    if (step.repaired_from != 0) {
+      TextWriter out(log);
+      out.Put("第");
+      out.Put(Integer(step.repaired_from));
+      out.Put("行加到第");
+      out.Put(Integer(step.row));
+      out.Put("行:\r\n");
+    }
+    AppendEliminationHeader(step.row, step.row + 1, rows.rows, log);
+    AppendLogBlock(rows, 0, log);
+  };
+  return Eliminate(rows, EliminationOptions(), write_step).rank;
+}
+
+LoggedOutcome PressRank(const RankInput& input) {
+  LoggedOutcome outcome;
+  if (!input.rank_chosen) {
+    outcome.box = ErrorBox(kMsgChooseCalculation);
+    return outcome;
+  }
   FractionMatrix m;
   const ReadError error = ReadMatrixText(input.matrix_text, m);
-  if (error != ReadError::kNone) return ErrorBox(ReadErrorText(error));
+  if (error != ReadError::kNone) {
+    // Refused before anything is computed: an earlier log stays as it was.
+    outcome.box = ErrorBox(ReadErrorText(error));
+    return outcome;
+  }
 
-  const int rank = EliminateForRank(m);
+  outcome.write_log = input.log_chosen;
+  const int rank = input.log_chosen ? EliminateForRankWithLog(m, outcome.log) : EliminateForRank(m);
   // Rows the elimination did not touch are shown reduced too.
   for (int i = 1; i <= m.rows; ++i) {
     for (int j = 1; j <= m.cols; ++j) Reduce(m(i, j));
@@ -58,7 +92,9 @@ Box PressRank(const RankInput& input) {
   text += '\n';
   text += kRankPrefix;
   AppendDecimal(Integer(rank), text);
-  return ResultBox(std::move(text), Owner::kNone);
+  outcome.box = ResultBox(std::move(text), Owner::kNone);
+  if (outcome.write_log) AppendResultToLog(outcome.box.text, outcome.log);
+  return outcome;
 }
 
 }  // namespace calc

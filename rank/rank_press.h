@@ -5,6 +5,7 @@
 
 #include "box.h"
 #include "fraction_matrix.h"
+#include "process_log.h"
 
 namespace calc {
 
@@ -12,6 +13,7 @@ namespace calc {
 struct RankInput {
   std::string matrix_text;   // IDC_MATRIX
   bool rank_chosen = false;  // IDC_RANK ("秩") checked
+  bool log_chosen = false;   // IDC_PROCESS_LOG ("生成计算过程") checked
 };
 
 // Brings m (rows 1..m.rows, columns 1..m.cols) to row echelon form in place
@@ -20,7 +22,15 @@ struct RankInput {
 // the number of pivots.
 int EliminateForRank(FractionMatrix& m);
 
-// One press of "计算": the box the user sees.
-Box PressRank(const RankInput& input);
+// The same elimination step by step on fractions, every entry reduced,
+// appending to log what each step does: a line for a column without a
+// pivot ("第c列无主元, 跳过"), a line for a pivot repair ("第t行加到第k行:"),
+// and for each pivot with rows below it the header
+// "用第k行对k+1~m行进行高斯消元可得如下:" and the matrix after the step.
+int EliminateForRankWithLog(FractionMatrix& m, std::string& log);
+
+// One press of "计算": the box the user sees and, when the log is chosen and
+// the matrix was read, the process log (the steps, then the box's text).
+LoggedOutcome PressRank(const RankInput& input);
 
 }  // namespace calc

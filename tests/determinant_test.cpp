@@ -1,15 +1,10 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "determinant_press.h"
 #include "press_cases.h"
-#include "process_log.h"
 
 namespace calc {
 namespace {
@@ -41,7 +36,7 @@ void ExpectPresses(std::vector<PressCase> cases) {
     if (c.choice != cases::kHelp) cases.push_back({c.first, c.choice == cases::kLog, c.box, c.log});
   }
   for (const PressCase& c : cases) {
-    const DeterminantOutcome outcome = PressDeterminant({c.text, c.log_chosen});
+    const LoggedOutcome outcome = PressDeterminant({c.text, c.log_chosen});
     EXPECT_EQ(outcome.box.text, c.box.text) << c.text;
     EXPECT_EQ(outcome.box, c.box) << c.text;
     EXPECT_EQ(outcome.write_log, !c.log.empty()) << c.text;
@@ -100,28 +95,6 @@ TEST(PressDeterminant, EliminationStepsAndValues) {
             " 1 0 0\n 0 2147483647 1\n 0 0 4611686014132420608/2147483647\n\n"
             "行列式的值为 4611686014132420608")},
   });
-}
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-TEST(WriteProcessLog, WritesTheBytesUnchangedAndReportsEveryFailure) {
-  namespace fs = std::filesystem;
-  const fs::path dir = fs::temp_directory_path() / ("zelcombe-test-" + std::to_string(getpid()));
-  fs::create_directories(dir / "sub");
-  const std::string path = dir / kProcessLogName;
-  ASSERT_TRUE(WriteProcessLog(path.c_str(), std::string(5000, 'x')));
-  ASSERT_TRUE(WriteProcessLog(path.c_str(), "a\r\nb\n"));
-  EXPECT_EQ(ReadFile(path), "a\r\nb\n");  // replaced whole, no line end translated
-  EXPECT_FALSE(WriteProcessLog((dir / "sub").c_str(), "x"));  // the path is a directory
-  EXPECT_FALSE(WriteProcessLog((dir / "missing/log.txt").c_str(), "x"));
-  // A full disk: the open succeeds, the buffered bytes fail on close.
-  if (access("/dev/full", W_OK) == 0) {
-    EXPECT_FALSE(WriteProcessLog("/dev/full", "x"));
-  }
-  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -33,8 +33,15 @@ struct PressRow {
   std::string second;  // Tessovar: matrix 2
   Choice choice;
   Box box = {};          // the box shown; for kHelp, the program's own help box
-  std::string log = {};  // Zelcombe: the process log written; empty when none is
+  std::string log = {};  // the process log written; empty when none is
+  // Quorvit and Lumbrane: "生成计算过程" checked besides the choice.
+  bool with_log = false;
 };
+
+// Whether the row's press has "生成计算过程" checked.
+inline bool LogChecked(const PressRow& row) {
+  return row.choice == kLog || row.with_log;
+}
 
 inline Box Done(std::string text, Owner owner = Owner::kNone) {
   return Box{std::move(text), kCaptionDone, owner};
@@ -54,6 +61,30 @@ inline std::string LongIdentity(const char* one, const char* zero, const char* r
   return text;
 }
 
+// Quorvit's log: a column without a pivot, a pivot repaired by adding a
+// lower row, fractions.
+inline constexpr char kRankLogExample[] = "2 4 1/2 1\r\n1 2 1/4 3/2\r\n1 2 3/4 0";
+inline constexpr char kRankLogExampleResult[] =
+    "2 4 1/2 1 \n0 0 1/2 1/2 \n0 0 0 -1 \n\n矩阵的秩为3";
+inline constexpr char kRankLogExampleLog[] =
+    "用第1行对2~3行进行高斯消元可得如下:\r\n"
+    " 2 4 1/2 1\r\n"
+    " 0 0 0 1\r\n"
+    " 0 0 1/2 -1/2\r\n"
+    "\r\n"
+    "第2列无主元, 跳过\r\n"
+    "第3行加到第2行:\r\n"
+    "用第2行对3~3行进行高斯消元可得如下:\r\n"
+    " 2 4 1/2 1\r\n"
+    " 0 0 1/2 1/2\r\n"
+    " 0 0 0 -1\r\n"
+    "\r\n"
+    "2 4 1/2 1 \r\n"
+    "0 0 1/2 1/2 \r\n"
+    "0 0 0 -1 \r\n"
+    "\r\n"
+    "矩阵的秩为3";
+
 inline const std::vector<PressRow> kRankRows = {
     {"1 2\r\n3 4", "", kNoChoice, Refused("请选择计算方式")},
     {"1 2\r\n3 4", "", kRank, Done("1 2 \n0 -2 \n\n矩阵的秩为2")},
@@ -62,7 +93,70 @@ inline const std::vector<PressRow> kRankRows = {
      Done("-2147483647 1 \n0 -4611686014132420608/2147483647 \n\n矩阵的秩为2")},
     {LongIdentity("7/7 ", "0/7 ", "\r\n"), "", kRank,
      Done(LongIdentity("1 ", "0 ", "\n") + "\n矩阵的秩为20")},
+    {kRankLogExample, "", kRank, Done(kRankLogExampleResult), kRankLogExampleLog, true},
+    {kRankLogExample, "", kRank, Done(kRankLogExampleResult)},
+    {"1 2\r\n3 x/0", "", kRank, Refused("分母不能为0"), "", true},
 };
+
+// Lumbrane's log of [A | E]: a row exchange, then a step per pivot, and
+// the division by the pivots; the same steps for the inverse and the
+// adjugate.
+inline constexpr char kJordanLogExample[] = "0 2 1\r\n1 1 0\r\n1 0 1";
+inline constexpr char kJordanLogSteps[] =
+    "交换第1行与第2行:\r\n"
+    "用第1行对其余各行进行消元可得如下:\r\n"
+    " 1 1 0 | 0 1 0\r\n"
+    " 0 2 1 | 1 0 0\r\n"
+    " 0 -1 1 | 0 -1 1\r\n"
+    "\r\n"
+    "用第2行对其余各行进行消元可得如下:\r\n"
+    " 1 0 -1/2 | -1/2 1 0\r\n"
+    " 0 2 1 | 1 0 0\r\n"
+    " 0 0 3/2 | 1/2 -1 1\r\n"
+    "\r\n"
+    "用第3行对其余各行进行消元可得如下:\r\n"
+    " 1 0 0 | -1/3 2/3 1/3\r\n"
+    " 0 2 0 | 2/3 2/3 -2/3\r\n"
+    " 0 0 3/2 | 1/2 -1 1\r\n"
+    "\r\n"
+    "各行除以主元可得如下:\r\n"
+    " 1 0 0 | -1/3 2/3 1/3\r\n"
+    " 0 1 0 | 1/3 1/3 -1/3\r\n"
+    " 0 0 1 | 1/3 -2/3 2/3\r\n"
+    "\r\n";
+inline const std::string kJordanLogInverse = std::string(kJordanLogSteps) +
+                                             "-1/3 2/3 1/3 \r\n"
+                                             "1/3 1/3 -1/3 \r\n"
+                                             "1/3 -2/3 2/3 \r\n";
+inline const std::string kJordanLogAdjugate = std::string(kJordanLogSteps) +
+                                              "det(A) = -3\r\n"
+                                              "伴随阵 = det(A)·A^-1:\r\n"
+                                              "1 -2 -1 \r\n"
+                                              "-1 -1 1 \r\n"
+                                              "-1 2 -2 \r\n";
+// A singular matrix: the steps until a row of the left half is 0, then how
+// the adjugate of rank n - 1 is formed.
+inline constexpr char kSingularLogExample[] = "1 2 3\r\n4 5 6\r\n7 8 9";
+inline constexpr char kSingularLogSteps[] =
+    "用第1行对其余各行进行消元可得如下:\r\n"
+    " 1 2 3 | 1 0 0\r\n"
+    " 0 -3 -6 | -4 1 0\r\n"
+    " 0 -6 -12 | -7 0 1\r\n"
+    "\r\n"
+    "用第2行对其余各行进行消元可得如下:\r\n"
+    " 1 0 -1 | -5/3 2/3 0\r\n"
+    " 0 -3 -6 | -4 1 0\r\n"
+    " 0 0 0 | 1 -2 1\r\n"
+    "\r\n"
+    "第3行左半全为0, det(A) = 0\r\n";
+inline const std::string kSingularLogAdjugate =
+    std::string(kSingularLogSteps) +
+    "秩(A) = 2 = n-1, 伴随阵 = t·u·w^T (A·u = 0, w^T·A = 0, t为数):\r\n"
+    "-3 6 -3 \r\n"
+    "6 -12 6 \r\n"
+    "-3 6 -3 \r\n";
+inline const std::string kSingularLogInverse =
+    std::string(kSingularLogSteps) + "该矩阵的值为0,不存在逆矩阵!";
 
 inline const std::vector<PressRow> kInverseRows = {
     {"", "", kHelp},
@@ -71,6 +165,15 @@ inline const std::vector<PressRow> kInverseRows = {
     {"1 2\r\n2 4", "", kInverse, Box{"该矩阵的值为0,不存在逆矩阵!", "False !", Owner::kDialog}},
     {"65536 0 0\r\n0 65536 0\r\n0 0 1", "", kAdjugate,
      Done("65536 0 0 \n0 65536 0 \n0 0 4294967296 \n")},
+    {kJordanLogExample, "", kInverse, Done("-1/3 2/3 1/3 \n1/3 1/3 -1/3 \n1/3 -2/3 2/3 \n"),
+     kJordanLogInverse, true},
+    {kJordanLogExample, "", kAdjugate, Done("1 -2 -1 \n-1 -1 1 \n-1 2 -2 \n"), kJordanLogAdjugate,
+     true},
+    {kSingularLogExample, "", kAdjugate, Done("-3 6 -3 \n6 -12 6 \n-3 6 -3 \n"),
+     kSingularLogAdjugate, true},
+    {kSingularLogExample, "", kInverse,
+     Box{"该矩阵的值为0,不存在逆矩阵!", "False !", Owner::kDialog}, kSingularLogInverse, true},
+    {"1 2", "", kNoChoice, Refused("请选择计算方式!"), "", true},
 };
 
 inline const std::vector<PressRow> kBasicOpsRows = {

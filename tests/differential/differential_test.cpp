@@ -9,6 +9,9 @@
 // press a 20 x 20 matrix of full 32-bit fractions (every other one of rank
 // 19). Every answer must be the oracle's byte for byte;
 // the only refusals expected are of unfit shapes and of a singular inverse.
+// Every press of Quorvit and Lumbrane is made again with "生成计算过程"
+// checked: the box must be the same, and every step of the log must replay
+// on exact rationals (log_replay.h); the column "replayed" counts them.
 // Prints the verdicts per calculation and the slowest press; exits with 1 on
 // any wrong or refused answer.
 #include <gmpxx.h>
@@ -20,6 +23,7 @@
 #include <random>
 #include <string>
 
+#include "log_replay.h"
 #include "oracle.h"
 #include "result_text.h"
 
@@ -152,16 +156,21 @@ Case Draw(Generator& g, Calculation c, bool big, bool singular) {
   return drawn;
 }
 
+// The calculations whose programs write a process log of their steps.
+bool Logged(Calculation c) {
+  return c == kRank || c == kAdjugate || c == kInverse;
+}
+
 int Run(uint64_t seed, int count) {
   std::printf("seed %llu, %d presses per calculation\n", static_cast<unsigned long long>(seed),
               count);
-  std::printf("%-12s %8s %8s %6s %8s %12s\n", "calculation", "presses", "exact", "wrong", "refused",
-              "slowest (s)");
+  std::printf("%-12s %8s %8s %6s %8s %12s %8s\n", "calculation", "presses", "exact", "wrong",
+              "refused", "slowest (s)", "replayed");
   int failures = 0;
   for (int c = 0; c < kCalculationCount; ++c) {
     const Calculation calculation = static_cast<Calculation>(c);
     Generator g(seed * 1000003 + c);
-    int exact = 0, wrong = 0, refused = 0;
+    int exact = 0, wrong = 0, refused = 0, replayed = 0;
     double slowest = 0;
     for (int i = 0; i < count; ++i) {
       const Case drawn = Draw(g, calculation, i % 250 == 0, i % 500 == 250);
@@ -171,7 +180,15 @@ int Run(uint64_t seed, int count) {
       const Box shown = Press(calculation, first, second);
       slowest = std::max(slowest, static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC);
       const Box expected = Expected(calculation, drawn.a, drawn.b);
-      const std::string fault = Compare(calculation, shown, expected);
+      std::string fault = Compare(calculation, shown, expected);
+      if (fault.empty() && Logged(calculation)) {
+        // The same press with "生成计算过程" checked: the same box, and a
+        // log whose every step replays.
+        const LoggedOutcome outcome = PressWithLog(calculation, first);
+        fault = Compare(calculation, outcome.box, expected);
+        if (fault.empty()) fault = LogFault(calculation, drawn.a, outcome);
+        if (fault.empty()) ++replayed;
+      }
       if (fault.empty()) {
         ++exact;
         continue;
@@ -184,8 +201,8 @@ int Run(uint64_t seed, int count) {
                     fault.c_str());
       }
     }
-    std::printf("%-12s %8d %8d %6d %8d %12.3f\n", kCalculationNames[c], count, exact, wrong,
-                refused, slowest);
+    std::printf("%-12s %8d %8d %6d %8d %12.3f %8s\n", kCalculationNames[c], count, exact, wrong,
+                refused, slowest, Logged(calculation) ? std::to_string(replayed).c_str() : "-");
     failures += wrong + refused;
   }
   return failures == 0 ? 0 : 1;

@@ -9,7 +9,9 @@
 // On any input: no crash or sanitizer report; the box is the reader's first refusal or the oracle's
 // box byte for byte (a rank result also in row echelon form with its rank);
 // Zelcombe's log has a block per step, each with the typed determinant and
-// zeros below the diagonal in the columns done, then the box text. The
+// zeros below the diagonal in the columns done, then the box text; the
+// rank, adjugate and inverse are pressed again with the log checked, and
+// their logs must replay (log_replay.h). The
 // reader reads the typed form of what it read the same again, and ignores
 // what comes before the first number and after the last.
 #include <cstdint>
@@ -18,6 +20,7 @@
 #include <string>
 
 #include "determinant_press.h"
+#include "log_replay.h"
 #include "matrix_reader.h"
 #include "oracle.h"
 #include "result_text.h"
@@ -64,7 +67,7 @@ std::string StepHeader(int step, int n) {
 }
 
 void CheckLog(const std::string& text) {
-  const DeterminantOutcome outcome = PressDeterminant({text, true});
+  const LoggedOutcome outcome = PressDeterminant({text, true});
   const std::string& log = outcome.log;
   FractionMatrix a, block;
   const bool read = ReadMatrixText(text, a) == ReadError::kNone;
@@ -105,8 +108,21 @@ void Check(int selector, const std::string& first, const std::string& second) {
   if (selector == 0) return CheckReader(first);
   if (selector == 9) return CheckLog(first);
   const Calculation c = static_cast<Calculation>(selector - 1);
-  const std::string fault = Compare(c, Press(c, first, second), ExpectedForTexts(c, first, second));
+  const Box expected = ExpectedForTexts(c, first, second);
+  const std::string fault = Compare(c, Press(c, first, second), expected);
   Require(fault.empty(), kCalculationNames[c], fault + "\ntyped: " + first);
+  if (c != kRank && c != kAdjugate && c != kInverse) return;
+  // Quorvit and Lumbrane with "生成计算过程": the same box, and a log exactly
+  // when the text was read, whose every step replays.
+  const LoggedOutcome outcome = PressWithLog(c, first);
+  Require(outcome.box == expected, "the box changes with the log", first);
+  FractionMatrix a;
+  if (ReadMatrixText(first, a) != ReadError::kNone) {
+    Require(!outcome.write_log, "a log for a refused text", first);
+    return;
+  }
+  const std::string log_fault = LogFault(c, a, outcome);
+  Require(log_fault.empty(), "the log does not replay", log_fault + "\ntyped: " + first);
 }
 
 }  // namespace

@@ -131,12 +131,12 @@ QMatrix Adjugate(const QMatrix& a) {
 Box Press(Calculation c, const std::string& first, const std::string& second) {
   switch (c) {
     case kRank:
-      return PressRank({first, true});
+      return PressRank({first, true}).box;
     case kDeterminant:
       return PressDeterminant({first, false}).box;
     case kAdjugate:
     case kInverse:
-      return PressInverse({first, c == kAdjugate, c == kInverse});
+      return PressInverse({first, c == kAdjugate, c == kInverse}).box;
     default:
       return PressBasicOps(
           {first, second, c == kSum, c == kDifference, c == kProduct, c == kMultiple});

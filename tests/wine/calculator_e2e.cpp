@@ -63,7 +63,7 @@ struct Program {
   const char* title;
   int help;        // the help button, 0 where there is none
   int first_edit;  // where a row's first matrix is typed (its second: IDC_MATRIX)
-  int log_box;     // Zelcombe's "生成计算过程", else 0
+  int log_box;     // "生成计算过程", 0 where there is none
   Box (*help_box)();
   std::vector<Control> controls;
   const std::vector<PressRow>* rows;
@@ -71,15 +71,16 @@ struct Program {
 
 // clang-format off
 const Program kPrograms[] = {
-    {"Quorvit", "Quorvitv1.3", 0, IDC_MATRIX, 0, nullptr,
+    {"Quorvit", "Quorvitv1.3", 0, IDC_MATRIX, IDC_PROCESS_LOG, nullptr,
      {{IDC_CALCULATE, "Button", "计算"}, {IDC_STATIC_GROUP, "Button", "输入矩阵"},
       {IDC_MATRIX, "Edit", ""}, {IDC_RANK, "Button", "秩"},
-      {IDC_EIGENVALUES, "Button", "特征值", false}},
+      {IDC_EIGENVALUES, "Button", "特征值", false}, {IDC_PROCESS_LOG, "Button", "生成计算过程"}},
      &calc::cases::kRankRows},
-    {"Lumbrane", "Lumbranev1.3", kLumbraneHelp, IDC_MATRIX, 0, calc::LumbraneHelpBox,
+    {"Lumbrane", "Lumbranev1.3", kLumbraneHelp, IDC_MATRIX, IDC_PROCESS_LOG, calc::LumbraneHelpBox,
      {{IDC_CALCULATE, "Button", "计算"}, {IDC_STATIC_GROUP, "Button", "输入原矩阵"},
       {IDC_MATRIX, "Edit", ""}, {kLumbraneHelp, "Button", "使用说明"},
-      {IDC_ADJUGATE, "Button", "伴随阵"}, {IDC_INVERSE, "Button", "逆矩阵"}},
+      {IDC_ADJUGATE, "Button", "伴随阵"}, {IDC_INVERSE, "Button", "逆矩阵"},
+      {IDC_PROCESS_LOG, "Button", "生成计算过程"}},
      &calc::cases::kInverseRows},
     {"Tessovar", "Tessovarv1.3", 0, IDC_FIRST_MATRIX, 0, nullptr,
      {{IDC_CALCULATE, "Button", "计算"}, {IDC_STATIC_GROUP, "Button", "矩阵1"},
@@ -201,7 +202,7 @@ int Type(Session& s, const Program& p, const PressRow& row) {
   if (row.choice == calc::cases::kHelp) return p.help;
   if (!s.SetText(p.first_edit, row.first)) return 0;
   if (p.first_edit != IDC_MATRIX && !s.SetText(IDC_MATRIX, row.second)) return 0;
-  if (p.log_box != 0 && !s.SetChecked(p.log_box, row.choice == calc::cases::kLog)) return 0;
+  if (p.log_box != 0 && !s.SetChecked(p.log_box, calc::cases::LogChecked(row))) return 0;
   const int chosen = kChoiceButtons[row.choice];
   if (chosen != 0) return s.SetChecked(chosen, true) ? IDC_CALCULATE : 0;
   // No choice: as when the dialog starts, no radio button is checked.
@@ -409,13 +410,22 @@ struct LongResult {
 // The program's own box for a row: its press function, as the unit tests
 // call it.
 Box OwnBox(const Program& p, const PressRow& row) {
+  using calc::cases::LogChecked;
   const std::string name = p.name;
   if (name == "Quorvit") {
-    return calc::PressRank({row.first, row.choice == calc::cases::kRank});
+    calc::RankInput input;
+    input.matrix_text = row.first;
+    input.rank_chosen = row.choice == calc::cases::kRank;
+    input.log_chosen = LogChecked(row);
+    return calc::PressRank(input).box;
   }
   if (name == "Lumbrane") {
-    return calc::PressInverse(
-        {row.first, row.choice == calc::cases::kAdjugate, row.choice == calc::cases::kInverse});
+    calc::InverseInput input;
+    input.matrix_text = row.first;
+    input.adjugate_chosen = row.choice == calc::cases::kAdjugate;
+    input.inverse_chosen = row.choice == calc::cases::kInverse;
+    input.log_chosen = LogChecked(row);
+    return calc::PressInverse(input).box;
   }
   if (name == "Tessovar") {
     return calc::PressBasicOps({row.first, row.second, row.choice == calc::cases::kAdd,
@@ -423,7 +433,10 @@ Box OwnBox(const Program& p, const PressRow& row) {
                                 row.choice == calc::cases::kMultiply,
                                 row.choice == calc::cases::kScalar});
   }
-  return calc::PressDeterminant({row.first, row.choice == calc::cases::kLog}).box;
+  calc::DeterminantInput input;
+  input.matrix_text = row.first;
+  input.log_chosen = LogChecked(row);
+  return calc::PressDeterminant(input).box;
 }
 
 std::vector<LongResult> LongResults(const Program& p) {

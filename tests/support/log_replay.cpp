@@ -1,0 +1,384 @@
+#include "log_replay.h"
+
+#include <gmpxx.h>
+
+#include <string_view>
+#include <vector>
+
+#include "inverse_press.h"
+#include "rank_press.h"
+
+namespace calc::testing {
+
+namespace {
+
+using Q = mpq_class;
+using Rows = std::vector<std::vector<Q>>;
+
+Q Rational(const Fraction& f) {
+  std::string num, den;
+  f.num.AppendDecimal(num);
+  f.den.AppendDecimal(den);
+  Q q{mpz_class(num), mpz_class(den)};
+  q.canonicalize();
+  return q;
+}
+
+// The log's lines, one at a time; the text after the last line read is
+// what is left.
+class Lines {
+ public:
+  explicit Lines(std::string_view log) : rest_(log) {}
+  bool Next(std::string_view& line) {
+    const size_t end = rest_.find("\r\n");
+    if (end == std::string_view::npos) return false;
+    line = rest_.substr(0, end);
+    consumed_ = end + 2;
+    return true;
+  }
+  void Take() {
+    rest_.remove_prefix(consumed_);
+    ++taken_;
+  }
+  std::string_view Rest() const { return rest_; }
+  int Taken() const { return taken_; }
+
+ private:
+  std::string_view rest_;
+  size_t consumed_ = 0;
+  int taken_ = 0;
+};
+
+// Whether line is the pattern with each "#" standing for a decimal number
+// (without sign or leading zero), which is stored in numbers in order.
+bool Match(std::string_view line, std::string_view pattern, int* numbers = nullptr) {
+  size_t at = 0;
+  for (size_t p = 0; p < pattern.size(); ++p) {
+    if (pattern[p] != '#') {
+      if (at >= line.size() || line[at] != pattern[p]) return false;
+      ++at;
+      continue;
+    }
+    const size_t start = at;
+    long value = 0;
+    while (at < line.size() && line[at] >= '0' && line[at] <= '9' && value < 1000) {
+      value = value * 10 + (line[at++] - '0');
+    }
+    if (at == start || (line[start] == '0' && at - start > 1)) return false;
+    *numbers++ = static_cast<int>(value);
+  }
+  return at == line.size();
+}
+
+// The text of row i of a block: every entry after one blank, " |" after
+// column `divider` when it is not 0.
+std::string BlockRow(const std::vector<Q>& row, size_t divider) {
+  std::string text;
+  for (size_t j = 0; j < row.size(); ++j) {
+    text += ' ' + row[j].get_str();
+    if (j + 1 == divider) text += " |";
+  }
+  return text;
+}
+
+// The rows as a result box shows them: every entry followed by a blank,
+// every row by a line feed; columns from..to-1.
+std::string ShownRows(const Rows& m, size_t from, size_t to, const Q& factor = 1) {
+  std::string text;
+  for (const auto& row : m) {
+    for (size_t j = from; j < to; ++j) text += Q(factor * row[j]).get_str() + ' ';
+    text += '\n';
+  }
+  return text;
+}
+
+std::string Crlf(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+bool ZeroIn(const std::vector<Q>& row, size_t from, size_t to) {
+  for (size_t j = from; j < to; ++j) {
+    if (row[j] != 0) return false;
+  }
+  return true;
+}
+
+// The rank and the determinant of a, by an elimination of its own.
+void RankAndDeterminant(Rows a, int& rank, Q& det) {
+  rank = 0;
+  det = 1;
+  const size_t n = a.size();
+  for (size_t c = 0; c < n; ++c) {
+    size_t t = rank;
+    while (t < n && a[t][c] == 0) ++t;
+    if (t == n) continue;
+    if (t != static_cast<size_t>(rank)) {
+      std::swap(a[t], a[rank]);
+      det = -det;
+    }
+    det *= a[rank][c];
+    for (size_t i = rank + 1; i < n; ++i) {
+      const Q f = a[i][c] / a[rank][c];
+      for (size_t j = c; j < n; ++j) a[i][j] -= f * a[rank][j];
+    }
+    ++rank;
+  }
+  if (rank < static_cast<int>(n)) det = 0;
+}
+
+// The replay of one log: the matrix as the steps so far leave it, and the
+// walk of the elimination (pivots found, next column to look at).
+class Replay {
+ public:
+  Replay(Rows m, std::string_view log, size_t divider)
+      : m_(std::move(m)), lines_(log), divider_(divider) {}
+
+  // The next line, if it is one of the elimination's; not consumed.
+  bool Peek(std::string_view& line) { return lines_.Next(line); }
+  void Take() { lines_.Take(); }
+
+  std::string Fault(const std::string& what) const {
+    return "log line " + std::to_string(lines_.Taken() + 1) + ": " + what;
+  }
+
+  // The first row from `from` on (0-based) that is non-zero in column c.
+  size_t FirstNonZero(size_t from, size_t c) const {
+    while (from < m_.size() && m_[from][c] == 0) ++from;
+    return from;
+  }
+
+  // Reads the block that follows a step: one line per row, then an empty
+  // line; empty when it shows m_ exactly.
+  std::string Block() {
+    std::string_view line;
+    for (size_t i = 0; i < m_.size(); ++i) {
+      if (!lines_.Next(line)) return Fault("a block ends early");
+      const std::string want = BlockRow(m_[i], divider_);
+      if (line != want) {
+        return Fault("row " + std::to_string(i + 1) + " is \"" + std::string(line) +
+                     "\", the replay gives \"" + want + "\"");
+      }
+      lines_.Take();
+    }
+    if (!lines_.Next(line) || !line.empty()) return Fault("no empty line after a block");
+    lines_.Take();
+    return "";
+  }
+
+  // The pivot search of the step with pivot row k (1-based) in column c:
+  // the lower row `named` (0: none) must be the first that repairs it.
+  std::string CheckRepair(int k, size_t c, int named) const {
+    const bool zero = m_[k - 1][c] == 0;
+    if (!zero && named == 0) return "";
+    const size_t first = FirstNonZero(k, c) + 1;
+    if (!zero) return Fault("a repair of a non-zero pivot");
+    if (named == 0) return Fault("a zero pivot without a repair");
+    if (static_cast<size_t>(named) != first) return Fault("the repair takes another row");
+    return "";
+  }
+
+  // Row i -= (m(i, c) / m(k, c)) row k, 0-based.
+  void Clear(size_t i, size_t k, size_t c) {
+    if (m_[i][c] == 0) return;
+    const Q f = m_[i][c] / m_[k][c];
+    for (size_t j = 0; j < m_[i].size(); ++j) m_[i][j] -= f * m_[k][j];
+  }
+
+  Rows m_;
+  Lines lines_;
+  size_t divider_;
+  int pivots_ = 0;  // pivot rows so far; the next is pivots_ + 1
+  size_t col_ = 0;  // the next column to look at, 0-based
+};
+
+std::string RankFault(const FractionMatrix& a, const LoggedOutcome& outcome) {
+  Rows typed(a.rows, std::vector<Q>(a.cols));
+  for (int i = 0; i < a.rows; ++i) {
+    for (int j = 0; j < a.cols; ++j) typed[i][j] = Rational(a(i + 1, j + 1));
+  }
+  const int rows = a.rows;
+  const size_t cols = a.cols;
+  Replay r(typed, outcome.log, 0);
+  std::string_view line;
+  int n[3];
+  while (r.pivots_ + 1 < rows && r.col_ < cols && r.Peek(line)) {
+    const int k = r.pivots_ + 1;
+    if (Match(line, "第#列无主元, 跳过", n)) {
+      if (static_cast<size_t>(n[0]) != r.col_ + 1) return r.Fault("not the next column");
+      if (r.FirstNonZero(k - 1, r.col_) < r.m_.size()) return r.Fault("the column has a pivot");
+      r.Take();
+      ++r.col_;
+      continue;
+    }
+    int repair = 0;
+    if (Match(line, "第#行加到第#行:", n)) {
+      if (n[1] != k) return r.Fault("a repair of another row than the pivot row");
+      repair = n[0];
+      if (repair <= k || repair > rows) return r.Fault("a repair from no lower row");
+      r.Take();
+      if (!r.Peek(line)) return r.Fault("a repair without its step");
+    }
+    if (!Match(line, "用第#行对#~#行进行高斯消元可得如下:", n)) {
+      return r.Fault("\"" + std::string(line) + "\" where a step was due");
+    }
+    if (n[0] != k || n[1] != k + 1 || n[2] != rows) return r.Fault("the header's rows");
+    const std::string fault = r.CheckRepair(k, r.col_, repair);
+    if (!fault.empty()) return fault;
+    r.Take();
+    if (repair != 0) {
+      for (size_t j = 0; j < cols; ++j) r.m_[k - 1][j] += r.m_[repair - 1][j];
+    }
+    for (int i = k; i < rows; ++i) r.Clear(i, k - 1, r.col_);
+    const std::string block = r.Block();
+    if (!block.empty()) return block;
+    ++r.pivots_;
+    ++r.col_;
+  }
+  // The elimination has ended: the box shows the last block, and the log
+  // ends with the box's text.
+  if (r.lines_.Rest() != Crlf(outcome.box.text)) {
+    return r.Fault("the log goes on otherwise than with the box's text: \"" +
+                   std::string(r.lines_.Rest().substr(0, 200)) + "\"");
+  }
+  const std::string shown = ShownRows(r.m_, 0, cols);
+  if (outcome.box.text.compare(0, shown.size(), shown) != 0) {
+    return "the replayed echelon form differs from the box: " + shown;
+  }
+  return "";
+}
+
+std::string JordanFault(const FractionMatrix& a, bool invert, const LoggedOutcome& outcome) {
+  const size_t n = a.rows;
+  Rows typed(n, std::vector<Q>(2 * n));
+  Rows left(n, std::vector<Q>(n));
+  for (size_t i = 0; i < n; ++i) {
+    for (size_t j = 0; j < n; ++j) left[i][j] = typed[i][j] = Rational(a(i + 1, j + 1));
+    typed[i][n + i] = 1;
+  }
+  int rank;
+  Q det;
+  RankAndDeterminant(left, rank, det);
+  Replay r(typed, outcome.log, n);
+  std::string_view line;
+  int num[2];
+  // The first row below the pivot rows whose left half is 0 (0-based);
+  // n when none.
+  const auto zero_row = [&] {
+    size_t i = r.pivots_;
+    while (i < n && !ZeroIn(r.m_[i], 0, n)) ++i;
+    return i;
+  };
+  bool singular = false;
+  while (r.Peek(line)) {
+    if (zero_row() < n) {
+      if (!Match(line, "第#行左半全为0, det(A) = 0", num) ||
+          static_cast<size_t>(num[0]) != zero_row() + 1) {
+        return r.Fault("row " + std::to_string(zero_row() + 1) + " is 0 and the log goes on");
+      }
+      r.Take();
+      singular = true;
+      break;
+    }
+    if (r.col_ == n) break;
+    const int k = r.pivots_ + 1;
+    if (Match(line, "第#列无主元, 跳过", num)) {
+      if (static_cast<size_t>(num[0]) != r.col_ + 1) return r.Fault("not the next column");
+      if (r.FirstNonZero(k - 1, r.col_) < n) return r.Fault("the column has a pivot");
+      r.Take();
+      ++r.col_;
+      continue;
+    }
+    int exchange = 0;
+    if (Match(line, "交换第#行与第#行:", num)) {
+      if (num[0] != k) return r.Fault("an exchange of another row than the pivot row");
+      exchange = num[1];
+      if (exchange <= k || static_cast<size_t>(exchange) > n) {
+        return r.Fault("an exchange with no lower row");
+      }
+      r.Take();
+      if (!r.Peek(line)) return r.Fault("an exchange without its step");
+    }
+    if (n == 1) {
+      // Nothing to clear: the pivot is found without a line.
+      if (r.m_[0][0] == 0) return r.Fault("a zero matrix of order 1 not said to be 0");
+      ++r.pivots_;
+      ++r.col_;
+      continue;
+    }
+    if (!Match(line, "用第#行对其余各行进行消元可得如下:", num)) {
+      return r.Fault("\"" + std::string(line) + "\" where a step was due");
+    }
+    if (num[0] != k) return r.Fault("the header's pivot row");
+    const std::string fault = r.CheckRepair(k, r.col_, exchange);
+    if (!fault.empty()) return fault;
+    r.Take();
+    if (exchange != 0) std::swap(r.m_[k - 1], r.m_[exchange - 1]);
+    for (size_t i = 0; i < n; ++i) {
+      if (i != static_cast<size_t>(k - 1)) r.Clear(i, k - 1, r.col_);
+    }
+    const std::string block = r.Block();
+    if (!block.empty()) return block;
+    ++r.pivots_;
+    ++r.col_;
+  }
+  std::string expected_rest;
+  if (singular) {
+    if (rank == static_cast<int>(n)) return r.Fault("an invertible matrix said to be singular");
+    if (!invert) {
+      const std::string how = rank + 1 == static_cast<int>(n)
+                                  ? "秩(A) = " + std::to_string(rank) +
+                                        " = n-1, 伴随阵 = t·u·w^T (A·u = 0, w^T·A = 0, t为数):"
+                                  : "秩(A) = " + std::to_string(rank) + " < n-1, 伴随阵 = 0:";
+      if (!r.Peek(line) || line != how) return r.Fault("not the rank line \"" + how + "\"");
+      r.Take();
+    }
+  } else {
+    if (r.pivots_ != static_cast<int>(n)) return r.Fault("the log ends before the last pivot");
+    if (!r.Peek(line) || line != "各行除以主元可得如下:") {
+      return r.Fault("no division by the pivots");
+    }
+    r.Take();
+    for (size_t i = 0; i < n; ++i) {
+      const Q pivot = r.m_[i][i];
+      for (Q& entry : r.m_[i]) entry /= pivot;
+    }
+    const std::string block = r.Block();
+    if (!block.empty()) return block;
+    expected_rest = ShownRows(r.m_, n, 2 * n);
+    if (!invert) {
+      for (const std::string& want :
+           {"det(A) = " + det.get_str(), std::string("伴随阵 = det(A)·A^-1:")}) {
+        if (!r.Peek(line) || line != want) return r.Fault("not \"" + want + "\"");
+        r.Take();
+      }
+      expected_rest = ShownRows(r.m_, n, 2 * n, det);
+    }
+    if (outcome.box.text != expected_rest) {
+      return "the last block and the box differ: the block gives \"" + expected_rest + "\"";
+    }
+  }
+  if (r.lines_.Rest() != Crlf(outcome.box.text)) {
+    return r.Fault("the log goes on otherwise than with the box's text: \"" +
+                   std::string(r.lines_.Rest().substr(0, 200)) + "\"");
+  }
+  return "";
+}
+
+}  // namespace
+
+LoggedOutcome PressWithLog(Calculation c, const std::string& first) {
+  if (c == kRank) return PressRank({first, true, true});
+  return PressInverse({first, c == kAdjugate, c == kInverse, true});
+}
+
+std::string LogFault(Calculation c, const FractionMatrix& typed, const LoggedOutcome& outcome) {
+  if (!outcome.write_log) return "no log written";
+  return c == kRank ? RankFault(typed, outcome) : JordanFault(typed, c == kInverse, outcome);
+}
+
+}  // namespace calc::testing
