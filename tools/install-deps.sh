@@ -36,14 +36,20 @@ fi
 # GMP for the 32-bit Windows programs, built once from Debian's source package.
 bash "$(dirname "${BASH_SOURCE[0]}")/build-gmp-mingw.sh"
 
-# The programs speak code page 936: Wine derives the ANSI code page from the
-# locale, so zh_CN.UTF-8 must exist.
-if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
-  if [ "$(id -u)" -ne 0 ]; then
-    echo "install-deps: locale zh_CN.UTF-8 missing; run this script as root" >&2
-    exit 1
+# The Windows tests run the programs under two locales: zh_CN.UTF-8 (ANSI
+# code page 936) and en_US.UTF-8 (code page 1252); Wine takes the system's
+# code page from the locale, so both must exist.
+for wanted in zh_CN en_US; do
+  if ! locale -a 2>/dev/null | grep -qi "^${wanted}\.utf-\?8\$"; then
+    if [ "$(id -u)" -ne 0 ]; then
+      echo "install-deps: locale ${wanted}.UTF-8 missing; run this script as root" >&2
+      exit 1
+    fi
+    sed -i "s/^# *\(${wanted}.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+    grep -q "^${wanted}.UTF-8 UTF-8" /etc/locale.gen || echo "${wanted}.UTF-8 UTF-8" >>/etc/locale.gen
+    generate=1
   fi
-  sed -i 's/^# *\(zh_CN.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' >>/etc/locale.gen
+done
+if [ -n "${generate:-}" ]; then
   locale-gen >/dev/null
 fi

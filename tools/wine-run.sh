@@ -19,7 +19,8 @@
 #   Mono/Gecko prompts. CALC_WINEPREFIX_ROOT moves them (default: the user's
 #   cache directory). An emulated run works on a throw-away overlay of the
 #   prefix, as its processes are killed rather than shut down.
-# - Locale zh_CN.UTF-8, so the ANSI code page is 936.
+# - Locale zh_CN.UTF-8 (ANSI code page 936), or CALC_WINE_LOCALE: the
+#   programs must look the same under en_US.UTF-8 (code page 1252).
 # - No Wine debug output.
 # - Without a usable X display, a private Xvfb is started for the run and
 #   stopped afterwards.
@@ -123,8 +124,8 @@ fi
 
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export LANG=zh_CN.UTF-8
-export LC_ALL=zh_CN.UTF-8
+export LANG=${CALC_WINE_LOCALE:-zh_CN.UTF-8}
+export LC_ALL=$LANG
 unset WINELOADER WINESERVER CALC_WINE_QEMU
 
 xvfb_pid=
@@ -171,7 +172,7 @@ export WINEARCH=$arch
 # Make the prefix once. Parallel runs wait for whoever makes it.
 (
   flock 9
-  ready="$WINEPREFIX/.calc-ready-2"
+  ready="$WINEPREFIX/.calc-ready-3"
   if [ ! -f "$ready" ]; then
     echo "wine-run.sh: making the Wine prefix $WINEPREFIX (once; 10-40 s)" >&2
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -191,6 +192,10 @@ export WINEARCH=$arch
     # blanks; an outline font shows every character.
     for face in 宋体 SimSun Arial Tahoma "MS Shell Dlg" "MS Shell Dlg 2"; do
       reg_add 'HKCU\Software\Wine\Fonts\Replacements' "$face" "WenQuanYi Micro Hei"
+    done
+    # The result window's fixed-pitch font.
+    for face in 新宋体 NSimSun; do
+      reg_add 'HKCU\Software\Wine\Fonts\Replacements' "$face" "WenQuanYi Zen Hei Mono"
     done
     if [ "$variant" != "$arch" ]; then
       reg_add 'HKCU\Software\Wine\X11 Driver' Managed N

@@ -784,8 +784,16 @@ int main(int argc, char** argv) {
   const std::string suite = argv[1];
   const Program* program = Find(argv[2]);
   if (program == nullptr) return PrintUsage(argv[0]);
-  // The programs must look the same whatever the system's code page.
+  // The programs must look the same whatever the system's code page: the
+  // tests run under zh_CN.UTF-8 (936) and en_US.UTF-8 (1252).
+  const char* locale = std::getenv("CALC_WINE_LOCALE");
+  const UINT code_page = locale != nullptr && std::strncmp(locale, "en_US", 5) == 0 ? 1252 : 936;
   std::printf("%s %s: ANSI code page %u\n", suite.c_str(), program->name, GetACP());
+  if (!Expect(GetACP() == code_page, "environment",
+              "the ANSI code page is " + std::to_string(code_page) + ", got " +
+                  std::to_string(GetACP()))) {
+    return 1;
+  }
   // Window sizes are read in the screen's pixels at any DPI.
   SetProcessDPIAware();
   const std::wstring exe = e2e::ToWindowsPath(argv[3]);
