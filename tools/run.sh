@@ -6,7 +6,9 @@
 #   when its window is closed.
 # - Without one: runs each of the four programs on a sample press under a
 #   private Xvfb, prints what its result box shows, and saves a screenshot of
-#   the dialog with that box to build/screenshots/<Name>.png.
+#   the dialog with that box to build/screenshots/<Name>-box-<DPI>.png; then
+#   a long result in the result window, build/screenshots/<Name>-long-<DPI>.png;
+#   each at 96 and at 144 DPI.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -52,35 +54,43 @@ export DISPLAY=":$(tr -d '\n' <"$display_file")"
 mkdir -p build/screenshots
 driver=build/windows/tests/wine/calc_e2e.exe
 status=0
-for name in Quorvit Lumbrane Tessovar Zelcombe; do
-  echo
-  echo "== $name"
-  out=$work/$name.out
-  marker=$work/$name.shot
-  : >"$out"
-  # The driver types the sample, presses "计算" and keeps the result box
-  # open until the screenshot is taken.
-  CALC_WINE_DESKTOP="$name,1024x768" CALC_WINE_TIMEOUT=120 \
-    tools/wine-run.sh "$driver" show "$name" "$(exe_of "$name")" "$marker" >"$out" 2>&1 &
-  driver_pid=$!
-  # A first run may set up Wine first (up to a minute or so).
-  for _ in $(seq 1800); do
-    grep -q '^READY' "$out" && break
-    kill -0 "$driver_pid" 2>/dev/null || break
-    sleep 0.1
+for dpi in 96 144; do
+  for kind in box long; do
+    for name in Quorvit Lumbrane Tessovar Zelcombe; do
+      echo
+      echo "== $name, $kind result, $dpi DPI"
+      out=$work/$name.out
+      marker=$work/$name-$kind-$dpi.shot
+      shot=build/screenshots/$name-$kind-$dpi.png
+      : >"$out"
+      # The driver types the sample, presses "计算" and keeps the result open
+      # until the screenshot is taken.
+      dpi_setting=
+      [ "$dpi" != 96 ] && dpi_setting=$dpi
+      CALC_WINE_DPI=$dpi_setting CALC_WINE_DESKTOP="$name,1024x768" CALC_WINE_TIMEOUT=120 \
+        tools/wine-run.sh "$driver" show "$name" "$(exe_of "$name")" "$marker" \
+        "$([ "$kind" = long ] && echo long)" >"$out" 2>&1 &
+      driver_pid=$!
+      # A first run may set up Wine first (up to a minute or so).
+      for _ in $(seq 1800); do
+        grep -q '^READY' "$out" && break
+        kill -0 "$driver_pid" 2>/dev/null || break
+        sleep 0.1
+      done
+      if grep -q '^READY' "$out"; then
+        sleep 0.5 # let the window finish drawing
+        import -window root "$shot"
+        echo "screenshot: $shot"
+      else
+        status=1
+      fi
+      touch "$marker"
+      wait "$driver_pid" || true
+      grep -v -e '^READY' -e '^show .*checks, .*failed$' "$out" | head -n 8 || true
+      if grep -q '^FAIL' "$out"; then
+        status=1
+      fi
+    done
   done
-  if grep -q '^READY' "$out"; then
-    sleep 0.5  # let the box finish drawing
-    import -window root "build/screenshots/$name.png"
-    echo "screenshot: build/screenshots/$name.png"
-  else
-    status=1
-  fi
-  touch "$marker"
-  wait "$driver_pid" || true
-  grep -v -e '^READY' -e '^show .*checks, .*failed$' "$out" || true
-  if grep -q '^FAIL' "$out"; then
-    status=1
-  fi
 done
 exit "$status"

@@ -30,6 +30,8 @@
 #   that size, which draws window frames even where no window manager runs
 #   (as for a screenshot under Xvfb). The exit code is then the desktop's.
 # - CALC_WINE_ROUTE=native|emulated forces one way for a 32-bit program.
+# - CALC_WINE_DPI=144 (or another) runs with a display of that many dots
+#   per inch, in a prefix of its own.
 set -euo pipefail
 
 if [ $# -lt 1 ]; then
@@ -166,6 +168,9 @@ variant=$arch
 if ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
   variant=$arch-nowm
 fi
+if [ -n "${CALC_WINE_DPI:-}" ]; then
+  variant=$variant-dpi$CALC_WINE_DPI
+fi
 export WINEPREFIX="$prefix_root/wine-$variant"
 export WINEARCH=$arch
 
@@ -185,7 +190,7 @@ export WINEARCH=$arch
       exit 4
     fi
     reg_add() {
-      timeout 120 "$loader" reg.exe add "$1" /v "$2" /d "$3" /f >/dev/null 2>&1 || true
+      timeout 120 "$loader" reg.exe add "$1" /v "$2" /d "$3" ${4:+/t "$4"} /f >/dev/null 2>&1 || true
     }
     # Wine's own stand-in for 宋体, Arial and the message box font is a bitmap
     # CJK font that draws some ASCII glyphs, the minus sign among them, as
@@ -197,8 +202,13 @@ export WINEARCH=$arch
     for face in 新宋体 NSimSun; do
       reg_add 'HKCU\Software\Wine\Fonts\Replacements' "$face" "WenQuanYi Zen Hei Mono"
     done
-    if [ "$variant" != "$arch" ]; then
+    if [ "${variant#"$arch"-nowm}" != "$variant" ]; then
       reg_add 'HKCU\Software\Wine\X11 Driver' Managed N
+    fi
+    if [ -n "${CALC_WINE_DPI:-}" ]; then
+      reg_add 'HKCU\Control Panel\Desktop' LogPixels "$CALC_WINE_DPI" REG_DWORD
+      reg_add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
+        LogPixels "$CALC_WINE_DPI" REG_DWORD
     fi
     timeout 120 /usr/lib/wine/wineserver -w 2>/dev/null || true
     if [ "$route" = emulated-inside ]; then

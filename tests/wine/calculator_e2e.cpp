@@ -756,8 +756,11 @@ int RunShow(const Program& p, const std::wstring& exe, const std::wstring& marke
   s.Click(Type(s, p, *row));
   SeenBox box;
   if (!ReadBox(s, p.name, OwnBox(p, *row), box, {})) return 1;
-  std::printf("the box \"%s\" shows:\n%s\nREADY\n", e2e::ToUtf8(box.caption).c_str(),
-              e2e::ToUtf8(box.text).c_str());
+  std::printf("%s \"%s\" shows %zu bytes%s:\n%s\nREADY\n",
+              box.result_window ? "the result window" : "the box",
+              e2e::ToUtf8(box.caption).c_str(), box.text.size(),
+              box.text.size() > 300 ? ", beginning" : "",
+              e2e::ToUtf8(box.text.substr(0, 300)).c_str());
   std::fflush(stdout);
   for (const DWORD start = GetTickCount(); GetTickCount() - start < 60000; Sleep(50)) {
     if (GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES) break;
