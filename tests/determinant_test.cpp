@@ -9,18 +9,10 @@
 namespace calc {
 namespace {
 
+using cases::CrLf;
+
 Box Result(const std::string& value) {
   return ResultBox("行列式的值为 " + value, Owner::kDialog);
-}
-
-// The expected log written with plain line feeds; the file has CR LF.
-std::string Crlf(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
 }
 
 // A press writes its log exactly when `log` is not empty.
@@ -55,30 +47,30 @@ TEST(PressDeterminant, EliminationStepsAndValues) {
       {"-2147483648", true, Result("-2147483648"), "行列式的值为 -2147483648"},
       // A zero first column ends the step at the pivot test; the block shows
       // the matrix unchanged.
-      {"0 1\r\n0 2", true, Result("0"), Crlf(header1of2 + " 0 1\n 0 2\n\n行列式的值为 0")},
+      {"0 1\r\n0 2", true, Result("0"), CrLf(header1of2 + " 0 1\n 0 2\n\n行列式的值为 0")},
       // The first lower row with a non-zero entry repairs the pivot, not a
       // later one.
       {"0 1 0\r\n2 0 1\r\n3 1 1", true, Result("1"),
-       Crlf(header1of3 + " 2 1 1\n 0 -1 0\n 0 -1/2 -1/2\n\n" + header2of3 +
+       CrLf(header1of3 + " 2 1 1\n 0 -1 0\n 0 -1/2 -1/2\n\n" + header2of3 +
             " 2 1 1\n 0 -1 0\n 0 0 -1/2\n\n行列式的值为 1")},
       // A zero pivot in the second step, repaired, and one that ends it.
       {"1 2 3\r\n2 4 7\r\n1 3 1", true, Result("-1"),
-       Crlf(header1of3 + " 1 2 3\n 0 0 1\n 0 1 -2\n\n" + header2of3 +
+       CrLf(header1of3 + " 1 2 3\n 0 0 1\n 0 1 -2\n\n" + header2of3 +
             " 1 2 3\n 0 1 -1\n 0 0 -1\n\n行列式的值为 -1")},
       {"1 2 3\r\n2 4 7\r\n3 6 1", true, Result("0"),
-       Crlf(header1of3 + " 1 2 3\n 0 0 1\n 0 0 -8\n\n" + header2of3 +
+       CrLf(header1of3 + " 1 2 3\n 0 0 1\n 0 0 -8\n\n" + header2of3 +
             " 1 2 3\n 0 0 1\n 0 0 -8\n\n行列式的值为 0")},
       // A negative pivot: denominators are made positive inside the step.
-      {"-2 1\r\n1 1", true, Result("-3"), Crlf(header1of2 + " -2 1\n 0 3/2\n\n行列式的值为 -3")},
+      {"-2 1\r\n1 1", true, Result("-3"), CrLf(header1of2 + " -2 1\n 0 3/2\n\n行列式的值为 -3")},
       // The pivot row is written as typed (2/4, 0/5); eliminated rows, even
       // with a zero multiplier, come out reduced.
       {"2/4 1\r\n1 1", true, Result("-1/2"),
-       Crlf(header1of2 + " 2/4 1\n 0 -1\n\n行列式的值为 -1/2")},
-      {"2 0/5\r\n0/5 6/2", true, Result("6"), Crlf(header1of2 + " 2 0\n 0 3\n\n行列式的值为 6")},
+       CrLf(header1of2 + " 2/4 1\n 0 -1\n\n行列式的值为 -1/2")},
+      {"2 0/5\r\n0/5 6/2", true, Result("6"), CrLf(header1of2 + " 2 0\n 0 3\n\n行列式的值为 6")},
       // An entry that comes out as exactly -1 over a product beyond 2^63 is
       // stored reduced, with its sign on the numerator.
       {"142397 6/8 6/16\r\n22\r\n1 2", true, Result("33/2"),
-       Crlf(header1of3 +
+       CrLf(header1of3 +
             " 142397 6/8 6/16\n 0 -33/284794 -33/569588\n 0 1139173/569588 -3/1139176\n\n" +
             header2of3 +
             " 142397 6/8 6/16\n 0 -33/284794 -33/569588\n 0 0 -1\n\n行列式的值为 33/2")},
@@ -89,9 +81,9 @@ TEST(PressDeterminant, EliminationStepsAndValues) {
       {"1 2\r\n\r\n3 4", false, Result("0"), ""},  // the empty line is a zero row
       // Entries and values beyond 32 bits, in the result and in the log.
       {"65536 0\r\n0 1/65536", true, Result("1"),
-       Crlf(header1of2 + " 65536 0\n 0 1/65536\n\n行列式的值为 1")},
+       CrLf(header1of2 + " 65536 0\n 0 1/65536\n\n行列式的值为 1")},
       {"1 0 0\r\n0 2147483647 1\r\n0 1 2147483647", true, Result("4611686014132420608"),
-       Crlf(header1of3 + " 1 0 0\n 0 2147483647 1\n 0 1 2147483647\n\n" + header2of3 +
+       CrLf(header1of3 + " 1 0 0\n 0 2147483647 1\n 0 1 2147483647\n\n" + header2of3 +
             " 1 0 0\n 0 2147483647 1\n 0 0 4611686014132420608/2147483647\n\n"
             "行列式的值为 4611686014132420608")},
   });

@@ -9,19 +9,9 @@
 namespace calc {
 namespace {
 
-using cases::Done, cases::Refused, cases::kAdjugate, cases::kInverse, cases::kNoChoice;
+using cases::CrLf, cases::Done, cases::Refused, cases::kAdjugate, cases::kInverse, cases::kNoChoice;
 
 const Box kSingular{"该矩阵的值为0,不存在逆矩阵!", "False !", Owner::kDialog};
-
-// The expected log written with plain line feeds; the file has CR LF.
-std::string Crlf(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
-}
 
 // Each row's box, and its log exactly when the row has one.
 void ExpectPresses(const std::vector<cases::PressRow>& rows) {
@@ -77,14 +67,14 @@ TEST(InversePress, LogsEveryStep) {
   const std::string singular = "该矩阵的值为0,不存在逆矩阵!";
   ExpectPresses({
       // Order 1: no other row to clear, only the division.
-      {"5", "", kInverse, Done("1/5 \n"), Crlf("各行除以主元可得如下:\n 1 | 1/5\n\n1/5 \n"), true},
+      {"5", "", kInverse, Done("1/5 \n"), CrLf("各行除以主元可得如下:\n 1 | 1/5\n\n1/5 \n"), true},
       {"0", "", kAdjugate, Done("1 \n"),
-       Crlf("第1行左半全为0, det(A) = 0\n"
+       CrLf("第1行左半全为0, det(A) = 0\n"
             "秩(A) = 0 = n-1, 伴随阵 = t·u·w^T (A·u = 0, w^T·A = 0, t为数):\n1 \n"),
        true},
       // A column without a pivot, then the step that leaves a zero row.
       {"1 2 3\r\n2 4 7\r\n0 0 1", "", kInverse, kSingular,
-       Crlf("用第1行对其余各行进行消元可得如下:\n"
+       CrLf("用第1行对其余各行进行消元可得如下:\n"
             " 1 2 3 | 1 0 0\n 0 0 1 | -2 1 0\n 0 0 1 | 0 0 1\n\n"
             "第2列无主元, 跳过\n"
             "用第2行对其余各行进行消元可得如下:\n"
@@ -94,14 +84,14 @@ TEST(InversePress, LogsEveryStep) {
        true},
       // A zero row as typed: no step at all; rank below n - 1.
       {"0 0 0\r\n1 2 3\r\n2 4 6", "", kAdjugate, Done("0 0 0 \n0 0 0 \n0 0 0 \n"),
-       Crlf("第1行左半全为0, det(A) = 0\n秩(A) = 1 < n-1, 伴随阵 = 0:\n"
+       CrLf("第1行左半全为0, det(A) = 0\n秩(A) = 1 < n-1, 伴随阵 = 0:\n"
             "0 0 0 \n0 0 0 \n0 0 0 \n"),
        true},
       // Beyond 32 bits: the same step-by-step fractions as the answer's road.
       {"2147483647 1\r\n1 -2147483648", "", kInverse,
        Done("2147483648/4611686016279904257 1/4611686016279904257 \n"
             "1/4611686016279904257 -2147483647/4611686016279904257 \n"),
-       Crlf("用第1行对其余各行进行消元可得如下:\n"
+       CrLf("用第1行对其余各行进行消元可得如下:\n"
             " 2147483647 1 | 1 0\n 0 -4611686016279904257/2147483647 | -1/2147483647 1\n\n"
             "用第2行对其余各行进行消元可得如下:\n"
             " 2147483647 0 | 4611686016279904256/4611686016279904257 "

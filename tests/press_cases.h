@@ -43,6 +43,17 @@ inline bool LogChecked(const PressRow& row) {
   return row.choice == kLog || row.with_log;
 }
 
+// A text with each LF as CR LF: a log file's line ends, or a text as an
+// edit or the clipboard holds it.
+inline std::string CrLf(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
 inline Box Done(std::string text, Owner owner = Owner::kNone) {
   return Box{std::move(text), kCaptionDone, owner};
 }

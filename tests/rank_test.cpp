@@ -9,17 +9,7 @@
 namespace calc {
 namespace {
 
-using cases::Done, cases::Refused, cases::kRank, cases::kNoChoice;
-
-// The expected log written with plain line feeds; the file has CR LF.
-std::string Crlf(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
-}
+using cases::CrLf, cases::Done, cases::Refused, cases::kRank, cases::kNoChoice;
 
 // Each row's box, and its log exactly when the row has one.
 void ExpectPresses(const std::vector<cases::PressRow>& rows) {
@@ -72,20 +62,20 @@ TEST(PressRank, LogsEveryStep) {
   const std::string header2of3 = "用第2行对3~3行进行高斯消元可得如下:\n";
   ExpectPresses({
       // One row: nothing to eliminate, the log holds the result alone.
-      {"5", "", kRank, Done("5 \n\n矩阵的秩为1"), Crlf("5 \n\n矩阵的秩为1"), true},
+      {"5", "", kRank, Done("5 \n\n矩阵的秩为1"), CrLf("5 \n\n矩阵的秩为1"), true},
       {"0 0\r\n0 0", "", kRank, Done("0 0 \n0 0 \n\n矩阵的秩为0"),
-       Crlf("第1列无主元, 跳过\n第2列无主元, 跳过\n0 0 \n0 0 \n\n矩阵的秩为0"), true},
+       CrLf("第1列无主元, 跳过\n第2列无主元, 跳过\n0 0 \n0 0 \n\n矩阵的秩为0"), true},
       // A typed entry is written reduced from the first block on.
       {"2/4 1\r\n1 1", "", kRank, Done("1/2 1 \n0 -1 \n\n矩阵的秩为2"),
-       Crlf(header1of2 + " 1/2 1\n 0 -1\n\n1/2 1 \n0 -1 \n\n矩阵的秩为2"), true},
+       CrLf(header1of2 + " 1/2 1\n 0 -1\n\n1/2 1 \n0 -1 \n\n矩阵的秩为2"), true},
       // The pivot in the last row clears nothing: no step for it.
       {"1\r\n2 0\r\n3 7", "", kRank, Done("1 \n0 \n0 \n\n矩阵的秩为1"),
-       Crlf(header1of3 + " 1\n 0\n 0\n\n1 \n0 \n0 \n\n矩阵的秩为1"), true},
+       CrLf(header1of3 + " 1\n 0\n 0\n\n1 \n0 \n0 \n\n矩阵的秩为1"), true},
       // Beyond 32 bits the press computes fraction-free; the log shows the
       // same step-by-step fractions.
       {"2147483647 1\r\n1 2147483647\r\n3 -2147483648/7", "", kRank,
        Done("2147483647 1 \n0 4611686014132420608/2147483647 \n0 0 \n\n矩阵的秩为2"),
-       Crlf(header1of3 +
+       CrLf(header1of3 +
             " 2147483647 1\n 0 4611686014132420608/2147483647\n"
             " 0 -4611686016279904277/15032385529\n\n" +
             header2of3 +

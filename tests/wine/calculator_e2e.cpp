@@ -245,7 +245,7 @@ bool ReadBox(Session& s, const std::string& ctx, const Box& want, SeenBox& box,
          "the box lies inside the work area");
   if (box.result_window) {
     Expect(want.caption == calc::kCaptionDone, ctx, "only a result opens the result window");
-    ExpectBytes(ctx, "result window text", box.text, e2e::WithCrLf(want.text));
+    ExpectBytes(ctx, "result window text", box.text, calc::cases::CrLf(want.text));
     return Expect(box.buttons == 3, ctx, "the result window shows its three buttons");
   }
   ExpectBytes(ctx, "box text", box.text, want.text);
@@ -498,7 +498,7 @@ void CheckCopyAndSave(Session& s, const std::string& ctx, const SeenBox& window,
     CloseClipboard();
   }
   PostMessageW(GetDlgItem(window.window, IDC_RESULT_COPY), BM_CLICK, 0, 0);
-  Expect(ClipboardHolds(e2e::FromCp936(e2e::WithCrLf(text))), ctx,
+  Expect(ClipboardHolds(e2e::FromCp936(calc::cases::CrLf(text))), ctx,
          "\"复制\" puts the whole text on the clipboard (CR LF)");
 
   Scratch dir;
@@ -515,7 +515,7 @@ void CheckCopyAndSave(Session& s, const std::string& ctx, const SeenBox& window,
   SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
   PostMessageW(GetDlgItem(save, IDOK), BM_CLICK, 0, 0);
   std::string saved;
-  const std::string want = "\xEF\xBB\xBF" + e2e::ToUtf8(e2e::WithCrLf(text));
+  const std::string want = "\xEF\xBB\xBF" + e2e::ToUtf8(calc::cases::CrLf(text));
   for (const DWORD start = GetTickCount(); GetTickCount() - start < 15000; Sleep(20)) {
     if (!IsWindow(save) && e2e::ReadFileBytes(path, saved) && saved.size() >= want.size()) break;
   }
@@ -757,9 +757,8 @@ int RunShow(const Program& p, const std::wstring& exe, const std::wstring& marke
   SeenBox box;
   if (!ReadBox(s, p.name, OwnBox(p, *row), box, {})) return 1;
   std::printf("%s \"%s\" shows %zu bytes%s:\n%s\nREADY\n",
-              box.result_window ? "the result window" : "the box",
-              e2e::ToUtf8(box.caption).c_str(), box.text.size(),
-              box.text.size() > 300 ? ", beginning" : "",
+              box.result_window ? "the result window" : "the box", e2e::ToUtf8(box.caption).c_str(),
+              box.text.size(), box.text.size() > 300 ? ", beginning" : "",
               e2e::ToUtf8(box.text.substr(0, 300)).c_str());
   std::fflush(stdout);
   for (const DWORD start = GetTickCount(); GetTickCount() - start < 60000; Sleep(50)) {

@@ -105,15 +105,6 @@ std::string ToUtf8(const std::string& cp936) {
 std::string ToCp936(const std::wstring& wide) {
   return Narrow(wide, 936);
 }
-std::string WithCrLf(const std::string& text) {
-  std::string result;
-  for (char c : text) {
-    if (c == '\n') result += '\r';
-    result += c;
-  }
-  return result;
-}
-
 RECT WorkAreaOf(HWND window) {
   MONITORINFO info = {};
   info.cbSize = sizeof info;

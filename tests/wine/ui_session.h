@@ -24,8 +24,6 @@ int FailureCount();
 std::string ToUtf8(const std::string& cp936);
 std::wstring FromCp936(const std::string& cp936);
 std::string ToCp936(const std::wstring& wide);
-// Each LF as CR LF, as a multi-line edit holds a text.
-std::string WithCrLf(const std::string& text);
 
 // A host path (/...) as Wine maps it; anything else unchanged.
 std::wstring ToWindowsPath(const std::string& path);
