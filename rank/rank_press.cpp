@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "eigen.h"
 #include "elimination.h"
 #include "matrix_reader.h"
 #include "messages.h"
@@ -13,6 +14,7 @@ namespace {
 
 constexpr char kMsgChooseCalculation[] = "请选择计算方式";
 constexpr char kRankPrefix[] = "矩阵的秩为";
+constexpr char kMsgNotSquare[] = "请输入方阵";
 
 }  // namespace
 
@@ -43,10 +45,14 @@ int EliminateForRank(FractionMatrix& m) {
 }
 
 Box PressRank(const RankInput& input) {
-  if (!input.rank_chosen) return ErrorBox(kMsgChooseCalculation);
+  if (!input.rank_chosen && !input.eigenvalues_chosen) return ErrorBox(kMsgChooseCalculation);
   FractionMatrix m;
   const ReadError error = ReadMatrixText(input.matrix_text, m);
   if (error != ReadError::kNone) return ErrorBox(ReadErrorText(error));
+  if (!input.rank_chosen) {
+    if (m.rows != m.cols) return ErrorBox(kMsgNotSquare);
+    return ResultBox(EigenvalueText(m), Owner::kNone);
+  }
 
   const int rank = EliminateForRank(m);
   // Rows the elimination did not touch are shown reduced too.

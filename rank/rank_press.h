@@ -10,8 +10,9 @@ namespace calc {
 
 // The state of Quorvit's controls when "计算" is pressed.
 struct RankInput {
-  std::string matrix_text;   // IDC_MATRIX
-  bool rank_chosen = false;  // IDC_RANK ("秩") checked
+  std::string matrix_text;          // IDC_MATRIX
+  bool rank_chosen = false;         // IDC_RANK ("秩") checked
+  bool eigenvalues_chosen = false;  // IDC_EIGENVALUES ("特征值") checked
 };
 
 // Brings m (rows 1..m.rows, columns 1..m.cols) to row echelon form in place
@@ -20,7 +21,8 @@ struct RankInput {
 // the number of pivots.
 int EliminateForRank(FractionMatrix& m);
 
-// One press of "计算": the box the user sees.
+// One press of "计算": the box the user sees. With "特征值" chosen, the
+// eigenvalues of a square matrix (EigenvalueText in eigen.h).
 Box PressRank(const RankInput& input);
 
 }  // namespace calc

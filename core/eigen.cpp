@@ -1,0 +1,919 @@
+#include "eigen.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "elimination.h"
+#include "polynomial.h"
+#include "roots.h"
+
+namespace calc {
+
+namespace {
+
+// --- The characteristic polynomial -----------------------------------------
+
+// Hessenberg form of h (n x n, from 0) by similarity, then its
+// characteristic polynomial by the recurrence on the leading blocks; all
+// modulo m. Returns n + 1 coefficients from degree 0 up.
+std::vector<uint32_t> CharacteristicPolynomialMod(uint32_t h[kMaxOrder][kMaxOrder], int n,
+                                                  const ModPrime& m) {
+  for (int c = 1; c + 1 < n; ++c) {
+    int i = c;
+    while (i < n && h[i][c - 1] == 0) ++i;
+    if (i == n) continue;
+    if (i != c) {
+      for (int j = 0; j < n; ++j) std::swap(h[i][j], h[c][j]);
+      for (int j = 0; j < n; ++j) std::swap(h[j][i], h[j][c]);
+    }
+    const uint32_t inverse = m.Inverse(h[c][c - 1]);
+    for (int r = c + 1; r < n; ++r) {
+      const uint32_t u = m.Mul(h[r][c - 1], inverse);
+      if (u == 0) continue;
+      // Row r -= u row c, then column c += u column r: a similarity.
+      for (int j = 0; j < n; ++j) h[r][j] = m.Sub(h[r][j], m.Mul(u, h[c][j]));
+      for (int j = 0; j < n; ++j) h[j][c] = m.Add(h[j][c], m.Mul(u, h[j][r]));
+    }
+  }
+  // p_k: the characteristic polynomial of the leading k x k block.
+  std::vector<std::vector<uint32_t>> p(n + 1);
+  p[0] = {1};
+  for (int k = 1; k <= n; ++k) {
+    std::vector<uint32_t>& q = p[k];
+    q.assign(k + 1, 0);
+    const std::vector<uint32_t>& last = p[k - 1];
+    const uint32_t diagonal = h[k - 1][k - 1];
+    for (int j = 0; j < k; ++j) {
+      q[j + 1] = m.Add(q[j + 1], last[j]);
+      q[j] = m.Sub(q[j], m.Mul(diagonal, last[j]));
+    }
+    uint32_t t = 1;
+    for (int i = k - 1; i >= 1; --i) {
+      t = m.Mul(t, h[i][i - 1]);
+      const uint32_t factor = m.Mul(h[i - 1][k - 1], t);
+      if (factor == 0) continue;
+      for (size_t j = 0; j < p[i - 1].size(); ++j) q[j] = m.Sub(q[j], m.Mul(factor, p[i - 1][j]));
+    }
+  }
+  return p[n];
+}
+
+// det(x R - R A) for R = diag(r_i), r_i the lcm of row i's denominators: an
+// integer polynomial, (prod r_i) times the characteristic polynomial of a.
+// Computed modulo word primes and put together by the Chinese remainder
+// theorem, with as many primes as a bound on the coefficients asks:
+// |coefficient| <= prod (r_i + |row i of R A|).
+ZPoly ScaledCharacteristicPolynomial(const FractionMatrix& a, int n) {
+  std::vector<Mpz> num(n * n), den(n * n);
+  Mpz bound(1L), scales(1L), r, s, t;
+  for (int i = 0; i < n; ++i) {
+    mpz_set_ui(r.get(), 1);
+    for (int j = 0; j < n; ++j) {
+      a(i + 1, j + 1).num.CopyTo(num[i * n + j].get());
+      a(i + 1, j + 1).den.CopyTo(den[i * n + j].get());
+      mpz_lcm(r.get(), r.get(), den[i * n + j].get());
+    }
+    mpz_set_ui(s.get(), 0);
+    for (int j = 0; j < n; ++j) {
+      mpz_divexact(t.get(), r.get(), den[i * n + j].get());
+      mpz_mul(t.get(), t.get(), num[i * n + j].get());
+      mpz_addmul(s.get(), t.get(), t.get());
+    }
+    mpz_sqrt(s.get(), s.get());
+    mpz_add_ui(s.get(), s.get(), 1);
+    mpz_add(s.get(), s.get(), r.get());
+    mpz_mul(bound.get(), bound.get(), s.get());
+    mpz_mul(scales.get(), scales.get(), r.get());
+  }
+  // Every prime is above 2^30; the product must exceed 2 bound.
+  const size_t needed_bits = mpz_sizeinbase(bound.get(), 2) + 2;
+
+  std::vector<Mpz> coefficient(n + 1);
+  Mpz modulus(1L);
+  uint32_t h[kMaxOrder][kMaxOrder];
+  std::vector<uint32_t> inverse(n * n);
+  size_t bits = 0;
+  for (int k = 0; bits < needed_bits; ++k) {
+    const ModPrime m{WordPrime(k)};
+    // The denominators' inverses at once: one inversion of their product.
+    bool usable = true;
+    uint32_t product = 1;
+    for (int x = 0; x < n * n && usable; ++x) {
+      inverse[x] = product;
+      const uint32_t d = m.Reduce(den[x].get());
+      usable = d != 0;
+      product = m.Mul(product, d);
+    }
+    if (!usable) continue;
+    uint32_t running = m.Inverse(product);
+    for (int x = n * n - 1; x >= 0; --x) {
+      const uint32_t d = m.Reduce(den[x].get());
+      inverse[x] = m.Mul(running, inverse[x]);
+      running = m.Mul(running, d);
+    }
+    for (int i = 0; i < n; ++i) {
+      for (int j = 0; j < n; ++j)
+        h[i][j] = m.Mul(m.Reduce(num[i * n + j].get()), inverse[i * n + j]);
+    }
+    const std::vector<uint32_t> c = CharacteristicPolynomialMod(h, n, m);
+    const uint32_t scale = m.Reduce(scales.get());
+    // Chinese remainder: x += modulus ((c - x) / modulus mod p).
+    const uint32_t step = m.Inverse(m.Reduce(modulus.get()));
+    for (int j = 0; j <= n; ++j) {
+      const uint32_t residue = m.Mul(c[j], scale);
+      const uint32_t now = m.Reduce(coefficient[j].get());
+      const uint32_t u = m.Mul(m.Sub(residue, now), step);
+      mpz_addmul_ui(coefficient[j].get(), modulus.get(), u);
+    }
+    mpz_mul_ui(modulus.get(), modulus.get(), m.p);
+    bits += 30;
+  }
+  mpz_fdiv_q_2exp(t.get(), modulus.get(), 1);
+  for (Mpz& c : coefficient) {
+    if (mpz_cmp(c.get(), t.get()) > 0) mpz_sub(c.get(), c.get(), modulus.get());
+  }
+  Trim(coefficient);
+  return coefficient;
+}
+
+// --- Square-free decomposition (Yun) ---------------------------------------
+
+struct Part {
+  ZPoly factor;  // primitive, square-free
+  int multiplicity;
+};
+
+std::vector<Part> SquareFreeParts(const ZPoly& f) {
+  const ZPoly df = Derivative(f);
+  ZPoly a = Gcd(f, df);
+  if (Degree(a) == 0) return {{f, 1}};
+  ZPoly b, c, d;
+  DivideExactly(f, a, b);
+  DivideExactly(df, a, c);
+  std::vector<Part> parts;
+  for (int i = 1;; ++i) {
+    // d = c - b'
+    d = c;
+    const ZPoly db = Derivative(b);
+    if (d.size() < db.size()) d.resize(db.size());
+    for (size_t k = 0; k < db.size(); ++k) mpz_sub(d[k].get(), d[k].get(), db[k].get());
+    Trim(d);
+    a = d.empty() ? b : Gcd(b, d);
+    MakePrimitive(a);
+    if (Degree(a) > 0) parts.push_back({a, i});
+    ZPoly next;
+    DivideExactly(b, a, next);
+    b = std::move(next);
+    if (Degree(b) <= 0) break;
+    if (d.empty()) {
+      c.clear();
+    } else {
+      DivideExactly(d, a, c);
+    }
+  }
+  return parts;
+}
+
+// --- Small factors ---------------------------------------------------------
+
+// Whether t may have a linear or a quadratic factor over Q, from its
+// factors' degrees modulo a few primes: a linear factor over Q leaves a root
+// modulo every prime not dividing lc(t), a quadratic one an irreducible
+// quadratic factor or two roots.
+struct SmallFactors {
+  bool linear = true;
+  bool quadratic = true;
+};
+
+SmallFactors SmallFactorsPossible(const ZPoly& t) {
+  SmallFactors possible;
+  int tried = 0;
+  for (int k = 0; k < 60 && tried < 16 && (possible.linear || possible.quadratic); ++k) {
+    const ModPrime m{WordPrime(k)};
+    if (m.Reduce(Lead(t)) == 0) continue;
+    const ModPoly f = ReduceModulo(t, m);
+    if (GcdMod(f, DerivativeMod(f, m), m).size() != 1) continue;
+    ++tried;
+    const ModPoly x{0, 1};
+    auto roots_of = [&](const ModPoly& power) {
+      ModPoly g = power;  // x^(p^k) - x
+      if (g.size() < 2) g.resize(2, 0);
+      g[1] = m.Sub(g[1], 1);
+      TrimMod(g);
+      return static_cast<int>(GcdMod(g, f, m).size()) - 1;
+    };
+    const ModPoly xp = PowerMod(x, m.p, f, m);
+    const int n1 = roots_of(xp);
+    const int n2 = (roots_of(PowerMod(xp, m.p, f, m)) - n1) / 2;
+    if (n1 == 0) possible.linear = false;
+    if (n2 == 0 && n1 < 2) possible.quadratic = false;
+  }
+  return possible;
+}
+
+// --- Text pieces -----------------------------------------------------------
+
+std::string IntegerText(mpz_srcptr v) {
+  std::string s(mpz_sizeinbase(v, 10) + 2, '\0');
+  mpz_get_str(&s[0], 10, v);
+  s.resize(s.find('\0'));
+  return s;
+}
+
+std::string FractionText(mpq_srcptr q) {
+  std::string s = IntegerText(mpq_numref(q));
+  if (mpz_cmp_ui(mpq_denref(q), 1) != 0) s += "/" + IntegerText(mpq_denref(q));
+  return s;
+}
+
+class Mpq {
+ public:
+  Mpq() { mpq_init(v_); }
+  Mpq(const Mpq& o) {
+    mpq_init(v_);
+    mpq_set(v_, o.v_);
+  }
+  Mpq& operator=(const Mpq& o) {
+    mpq_set(v_, o.v_);
+    return *this;
+  }
+  ~Mpq() { mpq_clear(v_); }
+  mpq_ptr get() { return v_; }
+  mpq_srcptr get() const { return v_; }
+
+ private:
+  mpq_t v_;
+};
+
+// f / lc(f), written from the highest power down.
+std::string MonicText(const ZPoly& f) {
+  std::string s;
+  Mpq c;
+  for (int k = Degree(f); k >= 0; --k) {
+    if (f[k].Sign() == 0) continue;
+    mpq_set_num(c.get(), f[k].get());
+    mpq_set_den(c.get(), Lead(f));
+    mpq_canonicalize(c.get());
+    const bool negative = mpq_sgn(c.get()) < 0;
+    if (s.empty()) {
+      if (negative) s += '-';
+    } else {
+      s += negative ? " - " : " + ";
+    }
+    mpq_abs(c.get(), c.get());
+    const bool one =
+        mpz_cmp_ui(mpq_numref(c.get()), 1) == 0 && mpz_cmp_ui(mpq_denref(c.get()), 1) == 0;
+    if (k == 0) {
+      s += FractionText(c.get());
+    } else if (!one) {
+      const bool whole = mpz_cmp_ui(mpq_denref(c.get()), 1) == 0;
+      s += whole ? FractionText(c.get()) : "(" + FractionText(c.get()) + ")";
+    }
+    if (k >= 1) s += "λ";
+    if (k >= 2) s += "^" + std::to_string(k);
+  }
+  return s;
+}
+
+std::string PowerSuffix(int m) {
+  return m > 1 ? "^" + std::to_string(m) : std::string();
+}
+
+// --- Quadratic factors: exact roots and their decimals ---------------------
+
+// |v| = s^2 d with the square factors that trial division up to 3000 and a
+// perfect-square test find pulled into s.
+void PullSquares(mpz_srcptr v, Mpz& s, Mpz& d) {
+  mpz_abs(d.get(), v);
+  mpz_set_ui(s.get(), 1);
+  for (unsigned long p = 2; p <= 3000; p += p == 2 ? 1 : 2) {
+    const unsigned long square = p * p;
+    while (mpz_divisible_ui_p(d.get(), square)) {
+      mpz_divexact_ui(d.get(), d.get(), square);
+      mpz_mul_ui(s.get(), s.get(), p);
+    }
+  }
+  if (mpz_perfect_square_p(d.get())) {
+    Mpz root;
+    mpz_sqrt(root.get(), d.get());
+    mpz_mul(s.get(), s.get(), root.get());
+    mpz_set_ui(d.get(), 1);
+  }
+}
+
+std::string RadicalText(mpz_srcptr s, mpz_srcptr d) {
+  std::string t = mpz_cmp_ui(s, 1) == 0 ? "" : IntegerText(s);
+  if (mpz_cmp_ui(d, 1) != 0) t += "√" + IntegerText(d);
+  return t;
+}
+
+// An isolating disk of (p + sign s sqrt(d)) / q on the grid 2^-e (q > 0):
+// with T = floor(sqrt(d) 2^e), the value times 2^e lies within s/q + 1 of
+// (p 2^e + sign s T) / q.
+void RadicalDisk(mpz_srcptr p, int sign, mpz_srcptr s, mpz_srcptr d, mpz_srcptr q, long e,
+                 mpz_ptr centre, mpz_ptr radius) {
+  Mpz t;
+  mpz_mul_2exp(t.get(), d, 2 * e);
+  mpz_sqrt(t.get(), t.get());
+  mpz_mul(t.get(), t.get(), s);
+  if (sign < 0) mpz_neg(t.get(), t.get());
+  mpz_mul_2exp(centre, p, e);
+  mpz_add(centre, centre, t.get());
+  mpz_fdiv_q(centre, centre, q);
+  mpz_cdiv_q(radius, s, q);
+  mpz_add_ui(radius, radius, 2);
+}
+
+// The roots of the irreducible a x^2 + b x + c (a > 0), exactly and in
+// certified decimals: "(5 ± √33)/2 ≈ 5.372281323, -0.3722813233".
+std::string QuadraticRootsText(const ZPoly& f) {
+  mpz_srcptr a = f[2].get(), b = f[1].get(), c = f[0].get();
+  Mpz disc, s, d, p, q, g;
+  mpz_mul(disc.get(), b, b);
+  mpz_mul(g.get(), a, c);
+  mpz_submul_ui(disc.get(), g.get(), 4);
+  PullSquares(disc.get(), s, d);
+  mpz_neg(p.get(), b);
+  mpz_mul_2exp(q.get(), a, 1);
+  std::string text;
+  const long base = static_cast<long>(mpz_sizeinbase(disc.get(), 2) + mpz_sizeinbase(q.get(), 2));
+  if (disc.Sign() > 0) {
+    // (p ± s√d) / q with gcd(p, s, q) = 1.
+    mpz_gcd(g.get(), p.get(), s.get());
+    mpz_gcd(g.get(), g.get(), q.get());
+    for (Mpz* v : {&p, &s, &q}) mpz_divexact(v->get(), v->get(), g.get());
+    std::string top = p.Sign() == 0 ? "±" + RadicalText(s.get(), d.get())
+                                    : IntegerText(p.get()) + " ± " + RadicalText(s.get(), d.get());
+    if (mpz_cmp_ui(q.get(), 1) != 0) {
+      text = (p.Sign() == 0 ? top : "(" + top + ")") + "/" + IntegerText(q.get());
+    } else {
+      text = top;
+    }
+    text += " ≈ ";
+    for (int sign : {1, -1}) {
+      if (sign < 0) text += ", ";
+      for (long e = 64 + base;; e *= 2) {
+        Disk disk;
+        RadicalDisk(p.get(), sign, s.get(), d.get(), q.get(), e, disk.re.get(), disk.radius.get());
+        if (CertifiedDecimal(disk, e, false, text)) break;
+      }
+    }
+    return text;
+  }
+  // p/q ± (s√d/q) i, each part reduced on its own.
+  Mpq re, im;
+  mpq_set_num(re.get(), p.get());
+  mpq_set_den(re.get(), q.get());
+  mpq_canonicalize(re.get());
+  mpq_set_num(im.get(), s.get());
+  mpq_set_den(im.get(), q.get());
+  mpq_canonicalize(im.get());
+  std::string imaginary;
+  const bool one_over = mpz_cmp_ui(mpq_denref(im.get()), 1) == 0;
+  if (mpz_cmp_ui(d.get(), 1) == 0) {
+    if (one_over) {
+      imaginary =
+          mpz_cmp_ui(mpq_numref(im.get()), 1) == 0 ? "i" : IntegerText(mpq_numref(im.get())) + "i";
+    } else {
+      imaginary = "(" + FractionText(im.get()) + ")i";
+    }
+  } else {
+    imaginary = "(" + RadicalText(mpq_numref(im.get()), d.get()) +
+                (one_over ? "" : "/" + IntegerText(mpq_denref(im.get()))) + ")i";
+  }
+  text = mpq_sgn(re.get()) == 0 ? "±" + imaginary : FractionText(re.get()) + " ± " + imaginary;
+  text += " ≈ ";
+  for (long e = 64 + base;; e *= 2) {
+    Disk disk;
+    Mpz zero, radius;
+    mpz_mul_2exp(disk.re.get(), p.get(), e);
+    mpz_fdiv_q(disk.re.get(), disk.re.get(), q.get());
+    RadicalDisk(zero.get(), 1, s.get(), d.get(), q.get(), e, disk.im.get(), disk.radius.get());
+    mpz_add_ui(disk.radius.get(), disk.radius.get(), 1);
+    if (CertifiedDecimal(disk, e, true, text)) break;
+  }
+  return text;
+}
+
+// --- The roots of one square-free part -------------------------------------
+
+struct Rational {
+  Mpz num, den;  // den > 0, reduced
+};
+
+bool Less(const Rational& x, const Rational& y) {
+  Mpz l, r;
+  mpz_mul(l.get(), x.num.get(), y.den.get());
+  mpz_mul(r.get(), y.num.get(), x.den.get());
+  return mpz_cmp(l.get(), r.get()) < 0;
+}
+
+struct IrrationalLine {
+  Mpz key;  // the real part on the root grid, for the order of the lines
+  std::string text;
+};
+
+struct PartRoots {
+  int multiplicity = 1;
+  std::vector<Rational> rational;
+  std::vector<ZPoly> quadratics;
+  ZPoly rest;  // what remains, degree 0 when nothing does
+  std::vector<std::string> decimal_real, decimal_complex;
+};
+
+// q x - p for p / q.
+ZPoly LinearFactor(mpz_srcptr p, mpz_srcptr q) {
+  ZPoly l(2);
+  mpz_neg(l[0].get(), p);
+  mpz_set(l[1].get(), q);
+  return l;
+}
+
+void AddRational(PartRoots& out, mpz_srcptr p, mpz_srcptr q) {
+  Rational r;
+  mpz_set(r.num.get(), p);
+  mpz_set(r.den.get(), q);
+  Mpz g;
+  mpz_gcd(g.get(), p, q);
+  mpz_divexact(r.num.get(), r.num.get(), g.get());
+  mpz_divexact(r.den.get(), r.den.get(), g.get());
+  if (r.den.Sign() < 0) {
+    mpz_neg(r.num.get(), r.num.get());
+    mpz_neg(r.den.get(), r.den.get());
+  }
+  out.rational.push_back(std::move(r));
+}
+
+// q(x / 2^e) 4^e for q = c2 x^2 + c1 x + c0: its sign is q's at x / 2^e.
+int QuadraticSignAt(const ZPoly& q, mpz_srcptr x, long e) {
+  Mpz v, t;
+  mpz_mul(v.get(), q[2].get(), x);
+  mpz_mul_2exp(t.get(), q[1].get(), e);
+  mpz_add(v.get(), v.get(), t.get());
+  mpz_mul(v.get(), v.get(), x);
+  mpz_mul_2exp(t.get(), q[0].get(), 2 * e);
+  mpz_add(v.get(), v.get(), t.get());
+  return v.Sign();
+}
+
+// Whether the irreducible quadratic q has a root in the disk (grid 2^-e).
+// Real disk: a sign change across it. Otherwise the root with positive
+// imaginary part, (-c1 + i sqrt(-D)) / (2 c2), is tested against the disk
+// (the im > 0 member of the pair) with |Re| + |Im| distances.
+bool QuadraticRootInDisk(const ZPoly& q, const Disk& disk, long e) {
+  Mpz lo, hi;
+  if (disk.im.Sign() == 0) {
+    mpz_sub(lo.get(), disk.re.get(), disk.radius.get());
+    mpz_add(hi.get(), disk.re.get(), disk.radius.get());
+    return QuadraticSignAt(q, lo.get(), e) * QuadraticSignAt(q, hi.get(), e) < 0;
+  }
+  // In units of 2^-e times 2 c2: real part -c1 2^e, imaginary sqrt(-D) 2^e.
+  Mpz two_a, x, rest, minus_disc, t;
+  mpz_mul_2exp(two_a.get(), q[2].get(), 1);
+  mpz_mul_2exp(x.get(), q[1].get(), e);
+  mpz_neg(x.get(), x.get());
+  mpz_submul(x.get(), two_a.get(), disk.re.get());
+  mpz_abs(x.get(), x.get());  // |Re distance| 2 c2 2^e
+  mpz_mul(rest.get(), two_a.get(), disk.radius.get());
+  mpz_sub(rest.get(), rest.get(), x.get());  // what the imaginary distance may use
+  if (rest.Sign() < 0) return false;
+  mpz_mul(minus_disc.get(), q[2].get(), q[0].get());
+  mpz_mul_ui(minus_disc.get(), minus_disc.get(), 4);
+  mpz_submul(minus_disc.get(), q[1].get(), q[1].get());
+  mpz_mul_2exp(minus_disc.get(), minus_disc.get(), 2 * e);  // (sqrt(-D) 2^e)^2
+  // 2 c2 b - rest <= sqrt(-D) 2^e <= 2 c2 b + rest
+  mpz_mul(t.get(), two_a.get(), disk.im.get());
+  mpz_add(hi.get(), t.get(), rest.get());
+  mpz_mul(hi.get(), hi.get(), hi.get());
+  if (mpz_cmp(minus_disc.get(), hi.get()) > 0) return false;
+  mpz_sub(lo.get(), t.get(), rest.get());
+  if (lo.Sign() <= 0) return true;
+  mpz_mul(lo.get(), lo.get(), lo.get());
+  return mpz_cmp(minus_disc.get(), lo.get()) >= 0;
+}
+
+// Every root of the square-free part t: rational roots exactly, the roots of
+// quadratic factors over Q, and certified decimals of the rest. A rational
+// root r of t has D r an integer (D the lcm of all denominators of the
+// matrix: D A is an integer matrix, so D r an algebraic integer) and lc(t) r
+// one too: so S r is an integer for S = gcd(D, lc(t)); a quadratic factor
+// x^2 - sigma x + tau has S sigma and gcd(D^2, lc(t)) tau integers.
+PartRoots RootsOfPart(ZPoly t, int multiplicity, mpz_srcptr lcm) {
+  PartRoots out;
+  out.multiplicity = multiplicity;
+  if (t[0].Sign() == 0) {
+    Mpz zero, one(1L);
+    AddRational(out, zero.get(), one.get());
+    t.erase(t.begin());
+  }
+  if (Degree(t) == 1) {
+    Mpz p;
+    mpz_neg(p.get(), t[0].get());
+    AddRational(out, p.get(), t[1].get());
+    out.rest = ZPoly{Mpz(1L)};
+    return out;
+  }
+  if (Degree(t) == 2) {
+    Mpz disc, g, root;
+    mpz_mul(disc.get(), t[1].get(), t[1].get());
+    mpz_mul(g.get(), t[2].get(), t[0].get());
+    mpz_submul_ui(disc.get(), g.get(), 4);
+    if (disc.Sign() >= 0 && mpz_perfect_square_p(disc.get())) {
+      mpz_sqrt(root.get(), disc.get());
+      Mpz p, q;
+      mpz_mul_2exp(q.get(), t[2].get(), 1);
+      for (int sign : {-1, 1}) {
+        mpz_neg(p.get(), t[1].get());
+        if (sign < 0) {
+          mpz_sub(p.get(), p.get(), root.get());
+        } else {
+          mpz_add(p.get(), p.get(), root.get());
+        }
+        AddRational(out, p.get(), q.get());
+      }
+    } else {
+      out.quadratics.push_back(t);
+    }
+    out.rest = ZPoly{Mpz(1L)};
+    return out;
+  }
+  if (Degree(t) <= 0) {
+    out.rest = ZPoly{Mpz(1L)};
+    return out;
+  }
+
+  const int d = Degree(t);
+  SmallFactors possible = SmallFactorsPossible(t);
+  RootIsolation roots(t);
+  roots.Refine();
+  enum Kind { kOpen, kFound };
+  std::vector<Kind> kind(d, kOpen);
+  std::vector<bool> linear_tested(d, !possible.linear);
+  std::vector<bool> pair_tested(d * d, false);
+  bool quadratic_checked = false;
+  ZPoly remaining = t;
+  Mpz s1, s2, x, y, k1, k2, one(1L);
+  for (;;) {
+    const std::vector<Disk>& disks = roots.disks();
+    const long e = roots.exponent();
+    bool refine = false;
+    // Rational roots: one candidate k / S per real disk once the disk is
+    // narrower than 1 / (4 S).
+    mpz_gcd(s1.get(), lcm, Lead(t));
+    for (int i = 0; i < d; ++i) {
+      if (linear_tested[i] || disks[i].im.Sign() != 0) continue;
+      mpz_mul(x.get(), s1.get(), disks[i].radius.get());
+      mpz_mul_2exp(x.get(), x.get(), 2);
+      if (mpz_sizeinbase(x.get(), 2) > static_cast<size_t>(e)) {
+        refine = true;
+        continue;
+      }
+      linear_tested[i] = true;
+      // k = round(S re / 2^e), inside the disk.
+      mpz_mul(x.get(), s1.get(), disks[i].re.get());
+      mpz_mul_2exp(y.get(), x.get(), 1);
+      mpz_setbit(y.get(), e);
+      mpz_fdiv_q_2exp(k1.get(), y.get(), e + 1);
+      mpz_mul_2exp(y.get(), k1.get(), e);
+      mpz_sub(y.get(), y.get(), x.get());
+      mpz_mul(x.get(), s1.get(), disks[i].radius.get());
+      if (mpz_cmpabs(y.get(), x.get()) > 0) continue;
+      Mpz g;
+      mpz_gcd(g.get(), k1.get(), s1.get());
+      Mpz p, q;
+      mpz_divexact(p.get(), k1.get(), g.get());
+      mpz_divexact(q.get(), s1.get(), g.get());
+      ZPoly quotient;
+      if (DivideExactly(remaining, LinearFactor(p.get(), q.get()), quotient)) {
+        remaining = std::move(quotient);
+        kind[i] = kFound;
+        AddRational(out, p.get(), q.get());
+      }
+    }
+    if (refine) {
+      roots.Refine();
+      continue;
+    }
+    // Quadratic factors: pairs of real roots, and conjugate pairs.
+    if (!quadratic_checked) {
+      quadratic_checked = true;
+      if (Degree(remaining) < Degree(t) && Degree(remaining) >= 2) {
+        possible.quadratic = SmallFactorsPossible(remaining).quadratic;
+      }
+      if (Degree(remaining) < 2) possible.quadratic = false;
+    }
+    if (possible.quadratic && Degree(remaining) >= 2) {
+      mpz_gcd(s1.get(), lcm, Lead(remaining));
+      mpz_mul(s2.get(), lcm, lcm);
+      mpz_gcd(s2.get(), s2.get(), Lead(remaining));
+      for (int i = 0; i < d && Degree(remaining) >= 2; ++i) {
+        for (int j = i + 1; j < d && Degree(remaining) >= 2; ++j) {
+          if (kind[i] != kOpen || kind[j] != kOpen || pair_tested[i * d + j]) continue;
+          const Disk& u = disks[i];
+          const Disk& v = disks[j];
+          const bool real = u.im.Sign() == 0 && v.im.Sign() == 0;
+          const bool conjugate = u.im.Sign() > 0 && mpz_cmp(u.re.get(), v.re.get()) == 0 &&
+                                 mpz_cmpabs(u.im.get(), v.im.get()) == 0 && v.im.Sign() < 0;
+          if (!real && !conjugate) continue;
+          // The sum within ru + rv, the product within |u| rv + |v| ru + ru rv.
+          mpz_add(x.get(), u.radius.get(), v.radius.get());
+          mpz_mul(x.get(), x.get(), s1.get());
+          mpz_mul_2exp(x.get(), x.get(), 2);
+          // |z| <= |re| + |im|; (|u| + ru) rv + |v| ru bounds the product's error.
+          Mpz size_u, size_v;
+          mpz_abs(size_u.get(), u.re.get());
+          mpz_abs(y.get(), u.im.get());
+          mpz_add(size_u.get(), size_u.get(), y.get());
+          mpz_add(size_u.get(), size_u.get(), u.radius.get());
+          mpz_abs(size_v.get(), v.re.get());
+          mpz_abs(y.get(), v.im.get());
+          mpz_add(size_v.get(), size_v.get(), y.get());
+          mpz_mul(y.get(), size_u.get(), v.radius.get());
+          mpz_addmul(y.get(), size_v.get(), u.radius.get());
+          mpz_mul(y.get(), y.get(), s2.get());
+          mpz_mul_2exp(y.get(), y.get(), 2);
+          if (mpz_sizeinbase(x.get(), 2) > static_cast<size_t>(e) ||
+              mpz_sizeinbase(y.get(), 2) > static_cast<size_t>(2 * e)) {
+            refine = true;
+            continue;
+          }
+          pair_tested[i * d + j] = true;
+          // K1 = round(S1 (re_u + re_v) / 2^e), K2 = round(S2 Re(u v) / 4^e).
+          mpz_add(x.get(), u.re.get(), v.re.get());
+          mpz_mul(x.get(), x.get(), s1.get());
+          mpz_mul_2exp(x.get(), x.get(), 1);
+          mpz_set_ui(y.get(), 0);
+          mpz_setbit(y.get(), e);
+          mpz_add(x.get(), x.get(), y.get());
+          mpz_fdiv_q_2exp(k1.get(), x.get(), e + 1);
+          mpz_mul(x.get(), u.re.get(), v.re.get());
+          mpz_submul(x.get(), u.im.get(), v.im.get());
+          mpz_mul(x.get(), x.get(), s2.get());
+          mpz_mul_2exp(x.get(), x.get(), 1);
+          mpz_set_ui(y.get(), 0);
+          mpz_setbit(y.get(), 2 * e);
+          mpz_add(x.get(), x.get(), y.get());
+          mpz_fdiv_q_2exp(k2.get(), x.get(), 2 * e + 1);
+          // S2 x^2 - K1 (S2 / S1) x + K2
+          ZPoly q(3);
+          mpz_set(q[2].get(), s2.get());
+          mpz_divexact(x.get(), s2.get(), s1.get());
+          mpz_mul(q[1].get(), k1.get(), x.get());
+          mpz_neg(q[1].get(), q[1].get());
+          mpz_set(q[0].get(), k2.get());
+          Trim(q);
+          if (Degree(q) != 2) continue;
+          MakePrimitive(q);
+          ZPoly quotient;
+          if (!DivideExactly(remaining, q, quotient)) continue;
+          const Disk& upper = conjugate ? u : v;
+          if (!QuadraticRootInDisk(q, upper, e) || (real && !QuadraticRootInDisk(q, u, e))) {
+            continue;
+          }
+          remaining = std::move(quotient);
+          kind[i] = kind[j] = kFound;
+          out.quadratics.push_back(std::move(q));
+        }
+      }
+      if (refine) {
+        roots.Refine();
+        continue;
+      }
+    }
+    // Certified decimals of the rest.
+    std::vector<IrrationalLine> real, complex;
+    for (int i = 0; i < d && !refine; ++i) {
+      if (kind[i] != kOpen || disks[i].im.Sign() < 0) continue;
+      IrrationalLine line;
+      mpz_set(line.key.get(), disks[i].re.get());
+      if (!CertifiedDecimal(disks[i], e, disks[i].im.Sign() != 0, line.text)) refine = true;
+      (disks[i].im.Sign() == 0 ? real : complex).push_back(std::move(line));
+    }
+    if (refine) {
+      roots.Refine();
+      continue;
+    }
+    for (auto* group : {&real, &complex}) {
+      std::sort(group->begin(), group->end(), [](const IrrationalLine& l, const IrrationalLine& r) {
+        return mpz_cmp(l.key.get(), r.key.get()) < 0;
+      });
+      for (IrrationalLine& line : *group) {
+        (group == &real ? out.decimal_real : out.decimal_complex).push_back(std::move(line.text));
+      }
+    }
+    break;
+  }
+  MakePrimitive(remaining);
+  out.rest = std::move(remaining);
+  return out;
+}
+
+// --- Eigenvectors and the verdict ------------------------------------------
+
+// A basis of the null space of rows and columns 1..n of m, each vector
+// coprime integers with its first non-zero entry positive.
+std::vector<std::vector<Integer>> NullSpace(const FractionMatrix& m, int n) {
+  const std::unique_ptr<IntegerRows> rows(new IntegerRows);
+  Integer scale[kMaxOrder + 1];
+  ClearDenominators(m, n, n, *rows, scale);
+  const FractionFreeResult done =
+      EliminateFractionFree(*rows, scale, n, true, PivotRepair::kExchangeRows);
+  bool pivot[kMaxOrder + 1] = {};
+  for (int k = 1; k <= done.rank; ++k) pivot[done.pivot_col[k]] = true;
+  std::vector<std::vector<Integer>> basis;
+  for (int f = 1; f <= n; ++f) {
+    if (pivot[f]) continue;
+    // Pivot row k reads last_pivot x_pc(k) + sum over free j of r(k, j) x_j = 0.
+    std::vector<Integer> v(n + 1, Integer(0));
+    v[f] = done.last_pivot;
+    for (int k = 1; k <= done.rank; ++k) v[done.pivot_col[k]] = -(*rows)(k, f);
+    Integer g(0);
+    for (int j = 1; j <= n; ++j) g = Gcd(g, v[j]);
+    int first = 1;
+    while (v[first].IsZero()) ++first;
+    if (v[first].Sign() < 0) g = -g;
+    for (int j = 1; j <= n; ++j) v[j] = DivideExact(v[j], g);
+    basis.push_back(std::move(v));
+  }
+  return basis;
+}
+
+int IntegerRank(const std::vector<Mpz>& t, int n) {
+  const std::unique_ptr<IntegerRows> rows(new IntegerRows);
+  rows->rows = n;
+  rows->cols = n;
+  Integer scale[kMaxOrder + 1];
+  for (int i = 1; i <= n; ++i) {
+    scale[i] = Integer(1);
+    for (int j = 1; j <= n; ++j) (*rows)(i, j) = Integer::FromGmp(t[(i - 1) * n + j - 1].get());
+  }
+  return EliminateFractionFree(*rows, scale, n, false, PivotRepair::kExchangeRows).rank;
+}
+
+// The rank of w(A) for the integer polynomial w: D^deg(w) w(A) = sum of
+// w_j D^(deg - j) B^j with B = D A an integer matrix, by Horner's rule.
+int RankOfPolynomialAt(const FractionMatrix& a, int n, const ZPoly& w, mpz_srcptr lcm) {
+  std::vector<Mpz> b(n * n), acc(n * n), next(n * n);
+  Mpz num, den;
+  for (int i = 0; i < n; ++i) {
+    for (int j = 0; j < n; ++j) {
+      a(i + 1, j + 1).num.CopyTo(num.get());
+      a(i + 1, j + 1).den.CopyTo(den.get());
+      mpz_divexact(b[i * n + j].get(), lcm, den.get());
+      mpz_mul(b[i * n + j].get(), b[i * n + j].get(), num.get());
+    }
+  }
+  const int deg = Degree(w);
+  for (int i = 0; i < n; ++i) mpz_set(acc[i * n + i].get(), Lead(w));
+  Mpz power(1L);
+  for (int k = deg - 1; k >= 0; --k) {
+    mpz_mul(power.get(), power.get(), lcm);  // D^(deg - k)
+    for (int i = 0; i < n; ++i) {
+      for (int j = 0; j < n; ++j) {
+        mpz_ptr r = next[i * n + j].get();
+        mpz_set_ui(r, 0);
+        for (int l = 0; l < n; ++l) mpz_addmul(r, acc[i * n + l].get(), b[l * n + j].get());
+      }
+    }
+    for (int i = 0; i < n; ++i) mpz_addmul(next[i * n + i].get(), w[k].get(), power.get());
+    std::swap(acc, next);
+  }
+  return IntegerRank(acc, n);
+}
+
+}  // namespace
+
+std::string EigenvalueText(const FractionMatrix& a) {
+  const int n = a.rows;
+  ZPoly f = ScaledCharacteristicPolynomial(a, n);
+  MakePrimitive(f);
+  Mpz lcm(1L), den;
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= n; ++j) {
+      a(i, j).den.CopyTo(den.get());
+      mpz_lcm(lcm.get(), lcm.get(), den.get());
+    }
+  }
+
+  std::vector<PartRoots> parts;
+  for (Part& part : SquareFreeParts(f)) {
+    parts.push_back(RootsOfPart(std::move(part.factor), part.multiplicity, lcm.get()));
+  }
+
+  // Rational eigenvalues, ascending, with their multiplicities.
+  struct Eigenvalue {
+    const Rational* value;
+    int multiplicity;
+  };
+  std::vector<Eigenvalue> rational;
+  for (const PartRoots& p : parts) {
+    for (const Rational& r : p.rational) rational.push_back({&r, p.multiplicity});
+  }
+  std::sort(rational.begin(), rational.end(),
+            [](const Eigenvalue& x, const Eigenvalue& y) { return Less(*x.value, *y.value); });
+
+  bool diagonalisable = true;
+  std::string lines;
+  int vector_number = 0;
+  const std::unique_ptr<FractionMatrix> shifted(new FractionMatrix);
+  for (size_t k = 0; k < rational.size(); ++k) {
+    const Rational& r = *rational[k].value;
+    Fraction lambda{Integer::FromGmp(r.num.get()), Integer::FromGmp(r.den.get())};
+    *shifted = a;
+    for (int i = 1; i <= n; ++i) (*shifted)(i, i) = (*shifted)(i, i) - lambda;
+    const std::vector<std::vector<Integer>> basis = NullSpace(*shifted, n);
+    const int geometric = static_cast<int>(basis.size());
+    if (geometric < rational[k].multiplicity) diagonalisable = false;
+    if (!lines.empty()) lines += '\n';
+    lines += "λ" + std::to_string(k + 1) + " = ";
+    Mpq q;
+    mpq_set_num(q.get(), r.num.get());
+    mpq_set_den(q.get(), r.den.get());
+    lines += FractionText(q.get());
+    lines += "    代数重数 " + std::to_string(rational[k].multiplicity) + "  几何重数 " +
+             std::to_string(geometric);
+    for (const std::vector<Integer>& v : basis) {
+      lines += "\n  ξ" + std::to_string(++vector_number) + " = (";
+      for (int j = 1; j <= n; ++j) {
+        if (j > 1) lines += ", ";
+        v[j].AppendDecimal(lines);
+      }
+      lines += ")^T";
+    }
+  }
+  bool irrational = false;
+  for (const PartRoots& p : parts) {
+    const std::string each = "    代数重数各 " + std::to_string(p.multiplicity);
+    for (const ZPoly& q : p.quadratics) {
+      if (!lines.empty()) lines += '\n';
+      lines += "λ = " + QuadraticRootsText(q) + each;
+      irrational = true;
+    }
+    for (const std::string& x : p.decimal_real) {
+      if (!lines.empty()) lines += '\n';
+      lines += "λ ≈ " + x + "    代数重数 " + std::to_string(p.multiplicity);
+      irrational = true;
+    }
+    for (const std::string& x : p.decimal_complex) {
+      if (!lines.empty()) lines += '\n';
+      lines += "λ ≈ " + x + each;
+      irrational = true;
+    }
+    // A repeated factor without rational roots: diagonalisable on its
+    // roots exactly when w(A) has a null space of dimension deg(w) m.
+    if (p.multiplicity > 1 && diagonalisable) {
+      ZPoly w = p.rest;
+      for (const ZPoly& q : p.quadratics) w = Multiply(w, q);
+      if (Degree(w) > 0 &&
+          n - RankOfPolynomialAt(a, n, w, lcm.get()) < Degree(w) * p.multiplicity) {
+        diagonalisable = false;
+      }
+    }
+  }
+  if (irrational) lines += "\n无理数或复数特征值不列出特征向量";
+
+  // The polynomial, expanded and factored.
+  const std::string expanded = MonicText(f);
+  std::string factored;
+  int factors = 0;
+  for (const Eigenvalue& x : rational) {
+    if (!factored.empty()) factored += ' ';
+    const Rational& r = *x.value;
+    if (r.num.Sign() == 0) {
+      factored += "λ";
+    } else {
+      Mpq q;
+      mpq_set_num(q.get(), r.num.get());
+      mpq_set_den(q.get(), r.den.get());
+      mpq_neg(q.get(), q.get());
+      factored += mpq_sgn(q.get()) < 0 ? "(λ - " : "(λ + ";
+      mpq_abs(q.get(), q.get());
+      factored += FractionText(q.get()) + ")";
+    }
+    factored += PowerSuffix(x.multiplicity);
+    factors += x.multiplicity;
+  }
+  for (const PartRoots& p : parts) {
+    for (const ZPoly& q : p.quadratics) {
+      if (!factored.empty()) factored += ' ';
+      factored += "(" + MonicText(q) + ")" + PowerSuffix(p.multiplicity);
+      factors += p.multiplicity;
+    }
+  }
+  for (const PartRoots& p : parts) {
+    if (Degree(p.rest) <= 0) continue;
+    if (!factored.empty()) factored += ' ';
+    factored += "(" + MonicText(p.rest) + ")" + PowerSuffix(p.multiplicity);
+    factors += p.multiplicity;
+  }
+  const bool show_factored = factors > 1 && factored != expanded;
+
+  const std::string verdict = diagonalisable ? "可对角化" : "不可对角化";
+  const std::string head = "特征多项式 f(λ) = " + expanded;
+  if (expanded.size() + (show_factored ? factored.size() : 0) <= kShortPolynomialLength) {
+    return head + (show_factored ? " = " + factored : "") + "\n\n" + lines + "\n\n" + verdict;
+  }
+  return lines + "\n\n" + verdict + "\n\n" + head + (show_factored ? "\n  = " + factored : "");
+}
+
+}  // namespace calc
