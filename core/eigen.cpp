@@ -13,11 +13,44 @@ namespace {
 
 // --- The characteristic polynomial -----------------------------------------
 
+// Arithmetic modulo a prime p below 2^31 in Montgomery's form: a value x
+// is held as x 2^32 mod p, so that a product needs multiplications and
+// shifts but no division.
+struct Montgomery {
+  uint32_t p, minus_inverse, r2, one;
+  explicit Montgomery(uint32_t prime) : p(prime) {
+    uint32_t inverse = p;  // p^-1 modulo 2^32 by Newton's iteration
+    for (int i = 0; i < 5; ++i) inverse *= 2 - p * inverse;
+    minus_inverse = 0 - inverse;
+    one = static_cast<uint32_t>((uint64_t{1} << 32) % p);
+    r2 = static_cast<uint32_t>(static_cast<uint64_t>(one) * one % p);
+  }
+  // t 2^-32 mod p, for t < p 2^32.
+  uint32_t Redc(uint64_t t) const {
+    const uint32_t m = static_cast<uint32_t>(t) * minus_inverse;
+    const uint64_t u = (t + static_cast<uint64_t>(m) * p) >> 32;
+    return static_cast<uint32_t>(u >= p ? u - p : u);
+  }
+  uint32_t Mul(uint32_t a, uint32_t b) const { return Redc(static_cast<uint64_t>(a) * b); }
+  uint32_t Add(uint32_t a, uint32_t b) const {
+    const uint32_t s = a + b;
+    return s >= p ? s - p : s;
+  }
+  uint32_t Sub(uint32_t a, uint32_t b) const { return a >= b ? a - b : a + p - b; }
+  uint32_t One() const { return one; }
+  uint32_t To(uint32_t a) const { return Mul(a, r2); }
+  uint32_t From(uint32_t a) const { return Redc(a); }
+  uint32_t Inverse(uint32_t a) const {
+    // (x 2^32)^-1 = x^-1 2^-32; two products by 2^64 make it x^-1 2^32.
+    return Mul(Mul(ModPrime{p}.Inverse(a), r2), r2);
+  }
+};
+
 // Hessenberg form of h (n x n, from 0) by similarity, then its
 // characteristic polynomial by the recurrence on the leading blocks; all
-// modulo m. Returns n + 1 coefficients from degree 0 up.
+// in Montgomery's form. Returns n + 1 coefficients from degree 0 up.
 std::vector<uint32_t> CharacteristicPolynomialMod(uint32_t h[kMaxOrder][kMaxOrder], int n,
-                                                  const ModPrime& m) {
+                                                  const Montgomery& m) {
   for (int c = 1; c + 1 < n; ++c) {
     int i = c;
     while (i < n && h[i][c - 1] == 0) ++i;
@@ -37,7 +70,7 @@ std::vector<uint32_t> CharacteristicPolynomialMod(uint32_t h[kMaxOrder][kMaxOrde
   }
   // p_k: the characteristic polynomial of the leading k x k block.
   std::vector<std::vector<uint32_t>> p(n + 1);
-  p[0] = {1};
+  p[0] = {m.One()};
   for (int k = 1; k <= n; ++k) {
     std::vector<uint32_t>& q = p[k];
     q.assign(k + 1, 0);
@@ -47,7 +80,7 @@ std::vector<uint32_t> CharacteristicPolynomialMod(uint32_t h[kMaxOrder][kMaxOrde
       q[j + 1] = m.Add(q[j + 1], last[j]);
       q[j] = m.Sub(q[j], m.Mul(diagonal, last[j]));
     }
-    uint32_t t = 1;
+    uint32_t t = m.One();
     for (int i = k - 1; i >= 1; --i) {
       t = m.Mul(t, h[i][i - 1]);
       const uint32_t factor = m.Mul(h[i - 1][k - 1], t);
@@ -88,44 +121,65 @@ ZPoly ScaledCharacteristicPolynomial(const FractionMatrix& a, int n) {
   // Every prime is above 2^30; the product must exceed 2 bound.
   const size_t needed_bits = mpz_sizeinbase(bound.get(), 2) + 2;
 
+  // Entries that fit in machine integers are reduced without GMP.
+  std::vector<int64_t> small_num(n * n), small_den(n * n);
+  std::vector<bool> small(n * n);
+  for (int i = 0; i < n; ++i) {
+    for (int j = 0; j < n; ++j) {
+      const Fraction& x = a(i + 1, j + 1);
+      small[i * n + j] = x.num.IsSmall() && x.den.IsSmall();
+      if (small[i * n + j]) {
+        small_num[i * n + j] = x.num.Small();
+        small_den[i * n + j] = x.den.Small();
+      }
+    }
+  }
   std::vector<Mpz> coefficient(n + 1);
   Mpz modulus(1L);
   uint32_t h[kMaxOrder][kMaxOrder];
-  std::vector<uint32_t> inverse(n * n);
+  std::vector<uint32_t> num_mod(n * n), den_mod(n * n), prefix(n * n);
   size_t bits = 0;
   for (int k = 0; bits < needed_bits; ++k) {
-    const ModPrime m{WordPrime(k)};
-    // The denominators' inverses at once: one inversion of their product.
+    const ModPrime plain{WordPrime(k)};
+    const Montgomery m(plain.p);
+    auto reduce = [&](int64_t v) {
+      const int64_t r = v % static_cast<int64_t>(plain.p);
+      return static_cast<uint32_t>(r < 0 ? r + plain.p : r);
+    };
     bool usable = true;
-    uint32_t product = 1;
     for (int x = 0; x < n * n && usable; ++x) {
-      inverse[x] = product;
-      const uint32_t d = m.Reduce(den[x].get());
-      usable = d != 0;
-      product = m.Mul(product, d);
+      num_mod[x] = small[x] ? reduce(small_num[x]) : plain.Reduce(num[x].get());
+      den_mod[x] = small[x] ? reduce(small_den[x]) : plain.Reduce(den[x].get());
+      usable = den_mod[x] != 0;
     }
     if (!usable) continue;
+    // The denominators' inverses at once: one inversion of their product.
+    uint32_t product = m.One();
+    for (int x = 0; x < n * n; ++x) {
+      prefix[x] = product;
+      if (den_mod[x] != 1) product = m.Mul(product, m.To(den_mod[x]));
+    }
     uint32_t running = m.Inverse(product);
     for (int x = n * n - 1; x >= 0; --x) {
-      const uint32_t d = m.Reduce(den[x].get());
-      inverse[x] = m.Mul(running, inverse[x]);
-      running = m.Mul(running, d);
-    }
-    for (int i = 0; i < n; ++i) {
-      for (int j = 0; j < n; ++j)
-        h[i][j] = m.Mul(m.Reduce(num[i * n + j].get()), inverse[i * n + j]);
+      const uint32_t value = m.Mul(m.To(num_mod[x]), prefix[x]);
+      if (den_mod[x] == 1) {
+        h[x / n][x % n] = m.To(num_mod[x]);
+        continue;
+      }
+      h[x / n][x % n] = m.Mul(value, running);
+      running = m.Mul(running, m.To(den_mod[x]));
     }
     const std::vector<uint32_t> c = CharacteristicPolynomialMod(h, n, m);
-    const uint32_t scale = m.Reduce(scales.get());
+    const uint32_t scale = plain.Reduce(scales.get());
     // Chinese remainder: x += modulus ((c - x) / modulus mod p).
-    const uint32_t step = m.Inverse(m.Reduce(modulus.get()));
+    const uint32_t step = plain.Inverse(plain.Reduce(modulus.get()));
     for (int j = 0; j <= n; ++j) {
-      const uint32_t residue = m.Mul(c[j], scale);
-      const uint32_t now = m.Reduce(coefficient[j].get());
-      const uint32_t u = m.Mul(m.Sub(residue, now), step);
+      const uint32_t residue = plain.Mul(m.From(c[j]), scale);
+      const uint32_t now = plain.Reduce(coefficient[j].get());
+      const uint32_t u = plain.Mul(plain.Sub(residue, now), step);
       mpz_addmul_ui(coefficient[j].get(), modulus.get(), u);
     }
-    mpz_mul_ui(modulus.get(), modulus.get(), m.p);
+    mpz_mul_ui(modulus.get(), modulus.get(), plain.p);
     bits += 30;
   }
   mpz_fdiv_q_2exp(t.get(), modulus.get(), 1);
@@ -189,10 +243,12 @@ SmallFactors SmallFactorsPossible(const ZPoly& t) {
   SmallFactors possible;
   int tried = 0;
   for (int k = 0; k < 60 && tried < 16 && (possible.linear || possible.quadratic); ++k) {
-    const ModPrime m{WordPrime(k)};
+    const ModPrime m{SmallPrime(k)};
     if (m.Reduce(Lead(t)) == 0) continue;
-    const ModPoly f = ReduceModulo(t, m);
+    ModPoly f = ReduceModulo(t, m);
     if (GcdMod(f, DerivativeMod(f, m), m).size() != 1) continue;
+    const uint32_t inverse = m.Inverse(f.back());
+    for (uint32_t& c : f) c = m.Mul(c, inverse);
     ++tried;
     const ModPoly x{0, 1};
     auto roots_of = [&](const ModPoly& power) {

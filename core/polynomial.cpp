@@ -159,14 +159,27 @@ bool IsPrimeWord(uint32_t n) {
 
 }  // namespace
 
-uint32_t WordPrime(int k) {
-  static std::vector<uint32_t> primes;
+namespace {
+
+uint32_t NthPrimeBelow(std::vector<uint32_t>& primes, uint32_t limit, int k) {
   while (static_cast<int>(primes.size()) <= k) {
-    uint32_t c = primes.empty() ? 0x7fffffffu : primes.back() - 2;
+    uint32_t c = primes.empty() ? limit - 1 : primes.back() - 2;
     while (!IsPrimeWord(c)) c -= 2;
     primes.push_back(c);
   }
   return primes[k];
+}
+
+}  // namespace
+
+uint32_t WordPrime(int k) {
+  static std::vector<uint32_t> primes;
+  return NthPrimeBelow(primes, 1u << 31, k);
+}
+
+uint32_t SmallPrime(int k) {
+  static std::vector<uint32_t> primes;
+  return NthPrimeBelow(primes, 1u << 26, k);
 }
 
 void TrimMod(ModPoly& f) {
@@ -214,16 +227,36 @@ ModPoly DerivativeMod(const ModPoly& f, const ModPrime& m) {
 
 namespace {
 
+// a b modulo f and m. Below 2^26 products stay below 2^52, so that the
+// sums of up to 40 of them need one reduction each at the end.
 ModPoly MultiplyMod(const ModPoly& a, const ModPoly& b, const ModPoly& f, const ModPrime& m) {
   if (a.empty() || b.empty()) return {};
-  // Sums of up to 20 products below 2^62 would overflow: reduce each.
-  ModPoly c(a.size() + b.size() - 1, 0);
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (a[i] == 0) continue;
-    for (size_t j = 0; j < b.size(); ++j) c[i + j] = m.Add(c[i + j], m.Mul(a[i], b[j]));
+  const size_t size = a.size() + b.size() - 1;
+  if (m.p >= (1u << 26) || f.back() != 1 || size > 64) {
+    ModPoly c(size, 0);
+    for (size_t i = 0; i < a.size(); ++i) {
+      if (a[i] == 0) continue;
+      for (size_t j = 0; j < b.size(); ++j) c[i + j] = m.Add(c[i + j], m.Mul(a[i], b[j]));
+    }
+    TrimMod(c);
+    return RemainderMod(std::move(c), f, m);
   }
-  TrimMod(c);
-  return RemainderMod(std::move(c), f, m);
+  uint64_t c[64] = {};
+  for (size_t i = 0; i < a.size(); ++i) {
+    for (size_t j = 0; j < b.size(); ++j) c[i + j] += static_cast<uint64_t>(a[i]) * b[j];
+  }
+  // Modulo the monic f, from the top down.
+  const size_t df = f.size() - 1;
+  for (size_t k = size; k-- > df;) {
+    const uint64_t t = c[k] % m.p;
+    if (t == 0) continue;
+    const uint64_t minus = m.p - t;
+    for (size_t j = 0; j < df; ++j) c[k - df + j] += minus * f[j];
+  }
+  ModPoly r(df < size ? df : size);
+  for (size_t j = 0; j < r.size(); ++j) r[j] = static_cast<uint32_t>(c[j] % m.p);
+  TrimMod(r);
+  return r;
 }
 
 }  // namespace

@@ -81,6 +81,9 @@ struct ModPrime {
 
 // The k-th prime below 2^31 counted downwards from 2^31 - 1 (k from 0).
 uint32_t WordPrime(int k);
+// The same below 2^26, where polynomial products modulo a monic
+// polynomial (PowerMod) sum their terms before reducing them.
+uint32_t SmallPrime(int k);
 
 // Coefficients modulo p from degree 0 up, no zero at the top.
 using ModPoly = std::vector<uint32_t>;
@@ -92,7 +95,7 @@ ModPoly RemainderMod(ModPoly a, const ModPoly& b, const ModPrime& m);
 // Monic gcd.
 ModPoly GcdMod(ModPoly a, ModPoly b, const ModPrime& m);
 ModPoly DerivativeMod(const ModPoly& f, const ModPrime& m);
-// base^e modulo f.
+// base^e modulo f (monic, for the fast road of SmallPrime moduli).
 ModPoly PowerMod(const ModPoly& base, uint64_t e, const ModPoly& f, const ModPrime& m);
 
 }  // namespace calc

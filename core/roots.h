@@ -42,6 +42,7 @@ class RootIsolation {
 
  private:
   bool Iterate(int max_rounds);
+  bool IterateInMachineFloats();
   bool Certify();
 
   void SetPrecision(long bits);
