@@ -22,8 +22,8 @@
 //   可对角化
 //
 // Three blocks separated by one empty line: the polynomial, the eigenvalues,
-// the verdict. When the polynomial line is longer than
-// kShortPolynomialLength bytes, the eigenvalues come first and the
+// the verdict. When the expanded and the factored form together are longer
+// than kShortPolynomialLength bytes, the eigenvalues come first and the
 // polynomial block last:
 //
 //   <eigenvalue lines>
@@ -81,13 +81,14 @@
 // Certified decimals: 10 significant digits; the true value lies strictly
 // within one unit of the last digit shown. A magnitude from 1e-5 up to below
 // 1e10 is written positionally ("5.372281323", "-0.00001234567890",
-// "1234567890"), any other as a mantissa with 10 digits and a power of ten
-// ("4.294967296×10^10", "-1.234567890×10^-12"). A complex pair a ± bi has
-// its 10 significant digits in the larger of |a| and |b|; the smaller part
-// is written to the same decimal place (the one unit bounds both parts),
-// "± bi" alone when a rounds to 0 ("±1.414213562i" for a = 0), and in the
-// power form both parts share it: "(1.234567890 ± 0.004567890120i)×10^12".
-// b is always shown positive, after "±".
+// "1234567890"), any other as a mantissa and a power of ten
+// ("4.294967296×10^10", "-1.234567890×10^-12"). A complex pair a ± bi
+// (b > 0, shown after "±") has 10 significant digits in each part, but no
+// digit below the 20th significant digit of the larger part: a part that
+// small rounds to 0 there, and a = 0 is written "±bi" ("±1.414213562i").
+// The unit of the last digit of each part bounds that part's error. In the
+// power form both parts share the larger part's power:
+// "(1.234567890 ± 0.004567890123i)×10^12", or "±(1.234567890×10^12)i".
 //
 // The verdict: "可对角化" or "不可对角化".
 #pragma once
