@@ -477,6 +477,14 @@ struct PartRoots {
   std::vector<std::string> decimal_real, decimal_complex;
 };
 
+// x / 2^bits rounded to the nearest integer (halves upwards).
+void RoundedShift(mpz_ptr r, mpz_srcptr x, long bits) {
+  Mpz half;
+  mpz_setbit(half.get(), bits - 1);
+  mpz_add(r, x, half.get());
+  mpz_fdiv_q_2exp(r, r, bits);
+}
+
 // q x - p for p / q.
 ZPoly LinearFactor(mpz_srcptr p, mpz_srcptr q) {
   ZPoly l(2);
@@ -627,9 +635,7 @@ PartRoots RootsOfPart(ZPoly t, int multiplicity, mpz_srcptr lcm) {
       linear_tested[i] = true;
       // k = round(S re / 2^e), inside the disk.
       mpz_mul(x.get(), s1.get(), disks[i].re.get());
-      mpz_mul_2exp(y.get(), x.get(), 1);
-      mpz_setbit(y.get(), e);
-      mpz_fdiv_q_2exp(k1.get(), y.get(), e + 1);
+      RoundedShift(k1.get(), x.get(), e);
       mpz_mul_2exp(y.get(), k1.get(), e);
       mpz_sub(y.get(), y.get(), x.get());
       mpz_mul(x.get(), s1.get(), disks[i].radius.get());
@@ -697,19 +703,11 @@ PartRoots RootsOfPart(ZPoly t, int multiplicity, mpz_srcptr lcm) {
           // K1 = round(S1 (re_u + re_v) / 2^e), K2 = round(S2 Re(u v) / 4^e).
           mpz_add(x.get(), u.re.get(), v.re.get());
           mpz_mul(x.get(), x.get(), s1.get());
-          mpz_mul_2exp(x.get(), x.get(), 1);
-          mpz_set_ui(y.get(), 0);
-          mpz_setbit(y.get(), e);
-          mpz_add(x.get(), x.get(), y.get());
-          mpz_fdiv_q_2exp(k1.get(), x.get(), e + 1);
+          RoundedShift(k1.get(), x.get(), e);
           mpz_mul(x.get(), u.re.get(), v.re.get());
           mpz_submul(x.get(), u.im.get(), v.im.get());
           mpz_mul(x.get(), x.get(), s2.get());
-          mpz_mul_2exp(x.get(), x.get(), 1);
-          mpz_set_ui(y.get(), 0);
-          mpz_setbit(y.get(), 2 * e);
-          mpz_add(x.get(), x.get(), y.get());
-          mpz_fdiv_q_2exp(k2.get(), x.get(), 2 * e + 1);
+          RoundedShift(k2.get(), x.get(), 2 * e);
           // S2 x^2 - K1 (S2 / S1) x + K2
           ZPoly q(3);
           mpz_set(q[2].get(), s2.get());
@@ -720,6 +718,11 @@ PartRoots RootsOfPart(ZPoly t, int multiplicity, mpz_srcptr lcm) {
           Trim(q);
           if (Degree(q) != 2) continue;
           MakePrimitive(q);
+          // Two rational roots would have been found above.
+          mpz_mul(x.get(), q[1].get(), q[1].get());
+          mpz_mul(y.get(), q[2].get(), q[0].get());
+          mpz_submul_ui(x.get(), y.get(), 4);
+          if (x.Sign() >= 0 && mpz_perfect_square_p(x.get())) continue;
           ZPoly quotient;
           if (!DivideExactly(remaining, q, quotient)) continue;
           const Disk& upper = conjugate ? u : v;
