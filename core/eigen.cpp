@@ -276,6 +276,11 @@ std::string IntegerText(mpz_srcptr v) {
   return s;
 }
 
+std::string NumberText(long v) {
+  char digits[24];
+  return std::string(digits, WriteDecimal(v, digits));
+}
+
 std::string FractionText(mpq_srcptr q) {
   std::string s = IntegerText(mpq_numref(q));
   if (mpz_cmp_ui(mpq_denref(q), 1) != 0) s += "/" + IntegerText(mpq_denref(q));
@@ -326,13 +331,9 @@ std::string MonicText(const ZPoly& f) {
       s += whole ? FractionText(c.get()) : "(" + FractionText(c.get()) + ")";
     }
     if (k >= 1) s += "λ";
-    if (k >= 2) s += "^" + std::to_string(k);
+    if (k >= 2) s.append("^").append(NumberText(k));
   }
   return s;
-}
-
-std::string PowerSuffix(int m) {
-  return m > 1 ? "^" + std::to_string(m) : std::string();
 }
 
 // --- Quadratic factors: exact roots and their decimals ---------------------
@@ -463,11 +464,6 @@ bool Less(const Rational& x, const Rational& y) {
   mpz_mul(r.get(), y.num.get(), x.den.get());
   return mpz_cmp(l.get(), r.get()) < 0;
 }
-
-struct IrrationalLine {
-  Mpz key;  // the real part on the root grid, for the order of the lines
-  std::string text;
-};
 
 struct PartRoots {
   int multiplicity = 1;
@@ -739,26 +735,28 @@ PartRoots RootsOfPart(ZPoly t, int multiplicity, mpz_srcptr lcm) {
         continue;
       }
     }
-    // Certified decimals of the rest.
-    std::vector<IrrationalLine> real, complex;
-    for (int i = 0; i < d && !refine; ++i) {
+    // Certified decimals of the rest, in ascending order of the real part.
+    std::vector<int> order;
+    for (int i = 0; i < d; ++i) {
       if (kind[i] != kOpen || disks[i].im.Sign() < 0) continue;
-      IrrationalLine line;
-      mpz_set(line.key.get(), disks[i].re.get());
-      if (!CertifiedDecimal(disks[i], e, disks[i].im.Sign() != 0, line.text)) refine = true;
-      (disks[i].im.Sign() == 0 ? real : complex).push_back(std::move(line));
+      size_t at = order.size();
+      while (at > 0 && mpz_cmp(disks[order[at - 1]].re.get(), disks[i].re.get()) > 0) --at;
+      order.insert(order.begin() + at, i);
+    }
+    out.decimal_real.clear();
+    out.decimal_complex.clear();
+    for (int i : order) {
+      const bool complex = disks[i].im.Sign() != 0;
+      std::string text;
+      if (!CertifiedDecimal(disks[i], e, complex, text)) {
+        refine = true;
+        break;
+      }
+      (complex ? out.decimal_complex : out.decimal_real).push_back(std::move(text));
     }
     if (refine) {
       roots.Refine();
       continue;
-    }
-    for (auto* group : {&real, &complex}) {
-      std::sort(group->begin(), group->end(), [](const IrrationalLine& l, const IrrationalLine& r) {
-        return mpz_cmp(l.key.get(), r.key.get()) < 0;
-      });
-      for (IrrationalLine& line : *group) {
-        (group == &real ? out.decimal_real : out.decimal_complex).push_back(std::move(line.text));
-      }
     }
     break;
   }
@@ -866,33 +864,37 @@ std::string EigenvalueText(const FractionMatrix& a) {
   };
   std::vector<Eigenvalue> rational;
   for (const PartRoots& p : parts) {
-    for (const Rational& r : p.rational) rational.push_back({&r, p.multiplicity});
+    for (const Rational& r : p.rational) {
+      size_t at = rational.size();
+      while (at > 0 && Less(r, *rational[at - 1].value)) --at;
+      rational.insert(rational.begin() + at, Eigenvalue{&r, p.multiplicity});
+    }
   }
-  std::sort(rational.begin(), rational.end(),
-            [](const Eigenvalue& x, const Eigenvalue& y) { return Less(*x.value, *y.value); });
 
   bool diagonalisable = true;
   std::string lines;
+  auto new_line = [&lines] {
+    if (!lines.empty()) lines += '\n';
+  };
   int vector_number = 0;
   const std::unique_ptr<FractionMatrix> shifted(new FractionMatrix);
+  Mpq q;
   for (size_t k = 0; k < rational.size(); ++k) {
     const Rational& r = *rational[k].value;
-    Fraction lambda{Integer::FromGmp(r.num.get()), Integer::FromGmp(r.den.get())};
+    const Fraction lambda{Integer::FromGmp(r.num.get()), Integer::FromGmp(r.den.get())};
     *shifted = a;
     for (int i = 1; i <= n; ++i) (*shifted)(i, i) = (*shifted)(i, i) - lambda;
     const std::vector<std::vector<Integer>> basis = NullSpace(*shifted, n);
     const int geometric = static_cast<int>(basis.size());
     if (geometric < rational[k].multiplicity) diagonalisable = false;
-    if (!lines.empty()) lines += '\n';
-    lines += "λ" + std::to_string(k + 1) + " = ";
-    Mpq q;
+    new_line();
     mpq_set_num(q.get(), r.num.get());
     mpq_set_den(q.get(), r.den.get());
-    lines += FractionText(q.get());
-    lines += "    代数重数 " + std::to_string(rational[k].multiplicity) + "  几何重数 " +
-             std::to_string(geometric);
+    lines.append("λ").append(NumberText(k + 1)).append(" = ").append(FractionText(q.get()));
+    lines.append("    代数重数 ").append(NumberText(rational[k].multiplicity));
+    lines.append("  几何重数 ").append(NumberText(geometric));
     for (const std::vector<Integer>& v : basis) {
-      lines += "\n  ξ" + std::to_string(++vector_number) + " = (";
+      lines.append("\n  ξ").append(NumberText(++vector_number)).append(" = (");
       for (int j = 1; j <= n; ++j) {
         if (j > 1) lines += ", ";
         v[j].AppendDecimal(lines);
@@ -902,27 +904,27 @@ std::string EigenvalueText(const FractionMatrix& a) {
   }
   bool irrational = false;
   for (const PartRoots& p : parts) {
-    const std::string each = "    代数重数各 " + std::to_string(p.multiplicity);
-    for (const ZPoly& q : p.quadratics) {
-      if (!lines.empty()) lines += '\n';
-      lines += "λ = " + QuadraticRootsText(q) + each;
-      irrational = true;
+    const std::string m = NumberText(p.multiplicity);
+    for (const ZPoly& x : p.quadratics) {
+      new_line();
+      lines.append("λ = ").append(QuadraticRootsText(x)).append("    代数重数各 ").append(m);
     }
     for (const std::string& x : p.decimal_real) {
-      if (!lines.empty()) lines += '\n';
-      lines += "λ ≈ " + x + "    代数重数 " + std::to_string(p.multiplicity);
-      irrational = true;
+      new_line();
+      lines.append("λ ≈ ").append(x).append("    代数重数 ").append(m);
     }
     for (const std::string& x : p.decimal_complex) {
-      if (!lines.empty()) lines += '\n';
-      lines += "λ ≈ " + x + each;
+      new_line();
+      lines.append("λ ≈ ").append(x).append("    代数重数各 ").append(m);
+    }
+    if (!p.quadratics.empty() || !p.decimal_real.empty() || !p.decimal_complex.empty()) {
       irrational = true;
     }
     // A repeated factor without rational roots: diagonalisable on its
     // roots exactly when w(A) has a null space of dimension deg(w) m.
     if (p.multiplicity > 1 && diagonalisable) {
       ZPoly w = p.rest;
-      for (const ZPoly& q : p.quadratics) w = Multiply(w, q);
+      for (const ZPoly& x : p.quadratics) w = Multiply(w, x);
       if (Degree(w) > 0 &&
           n - RankOfPolynomialAt(a, n, w, lcm.get()) < Degree(w) * p.multiplicity) {
         diagonalisable = false;
@@ -935,44 +937,44 @@ std::string EigenvalueText(const FractionMatrix& a) {
   const std::string expanded = MonicText(f);
   std::string factored;
   int factors = 0;
-  for (const Eigenvalue& x : rational) {
+  auto add_factor = [&](const std::string& text, int multiplicity) {
     if (!factored.empty()) factored += ' ';
+    factored += text;
+    if (multiplicity > 1) factored.append("^").append(NumberText(multiplicity));
+    factors += multiplicity;
+  };
+  for (const Eigenvalue& x : rational) {
     const Rational& r = *x.value;
-    if (r.num.Sign() == 0) {
-      factored += "λ";
-    } else {
-      Mpq q;
+    std::string text = "λ";
+    if (r.num.Sign() != 0) {
       mpq_set_num(q.get(), r.num.get());
       mpq_set_den(q.get(), r.den.get());
-      mpq_neg(q.get(), q.get());
-      factored += mpq_sgn(q.get()) < 0 ? "(λ - " : "(λ + ";
+      text = r.num.Sign() > 0 ? "(λ - " : "(λ + ";
       mpq_abs(q.get(), q.get());
-      factored += FractionText(q.get()) + ")";
+      text.append(FractionText(q.get())).append(")");
     }
-    factored += PowerSuffix(x.multiplicity);
-    factors += x.multiplicity;
+    add_factor(text, x.multiplicity);
   }
   for (const PartRoots& p : parts) {
-    for (const ZPoly& q : p.quadratics) {
-      if (!factored.empty()) factored += ' ';
-      factored += "(" + MonicText(q) + ")" + PowerSuffix(p.multiplicity);
-      factors += p.multiplicity;
-    }
+    for (const ZPoly& x : p.quadratics) add_factor("(" + MonicText(x) + ")", p.multiplicity);
   }
   for (const PartRoots& p : parts) {
-    if (Degree(p.rest) <= 0) continue;
-    if (!factored.empty()) factored += ' ';
-    factored += "(" + MonicText(p.rest) + ")" + PowerSuffix(p.multiplicity);
-    factors += p.multiplicity;
+    if (Degree(p.rest) > 0) add_factor("(" + MonicText(p.rest) + ")", p.multiplicity);
   }
   const bool show_factored = factors > 1 && factored != expanded;
 
-  const std::string verdict = diagonalisable ? "可对角化" : "不可对角化";
-  const std::string head = "特征多项式 f(λ) = " + expanded;
+  std::string text;
+  const char* verdict = diagonalisable ? "可对角化" : "不可对角化";
   if (expanded.size() + (show_factored ? factored.size() : 0) <= kShortPolynomialLength) {
-    return head + (show_factored ? " = " + factored : "") + "\n\n" + lines + "\n\n" + verdict;
+    text.append("特征多项式 f(λ) = ").append(expanded);
+    if (show_factored) text.append(" = ").append(factored);
+    text.append("\n\n").append(lines).append("\n\n").append(verdict);
+    return text;
   }
-  return lines + "\n\n" + verdict + "\n\n" + head + (show_factored ? "\n  = " + factored : "");
+  text.append(lines).append("\n\n").append(verdict).append("\n\n特征多项式 f(λ) = ");
+  text.append(expanded);
+  if (show_factored) text.append("\n  = ").append(factored);
+  return text;
 }
 
 }  // namespace calc

@@ -161,25 +161,34 @@ bool IsPrimeWord(uint32_t n) {
 
 namespace {
 
-uint32_t NthPrimeBelow(std::vector<uint32_t>& primes, uint32_t limit, int k) {
-  while (static_cast<int>(primes.size()) <= k) {
-    uint32_t c = primes.empty() ? limit - 1 : primes.back() - 2;
+// The primes found so far below a limit, largest first; the table is made
+// on first use (no guarded initialisation, no space in the program file).
+struct PrimeTable {
+  uint32_t* prime;
+  int count;
+};
+
+uint32_t NthPrimeBelow(PrimeTable& table, uint32_t limit, int k) {
+  if (table.prime == nullptr) table.prime = new uint32_t[1024];
+  uint32_t c = table.count == 0 ? limit - 1 : table.prime[table.count - 1] - 2;
+  for (int found = table.count - 1; found < k; c -= 2) {
     while (!IsPrimeWord(c)) c -= 2;
-    primes.push_back(c);
+    if (table.count < 1024) table.prime[table.count++] = c;
+    if (++found == k) return c;
   }
-  return primes[k];
+  return table.prime[k];
 }
+
+PrimeTable word_primes, small_primes;
 
 }  // namespace
 
 uint32_t WordPrime(int k) {
-  static std::vector<uint32_t> primes;
-  return NthPrimeBelow(primes, 1u << 31, k);
+  return NthPrimeBelow(word_primes, 1u << 31, k);
 }
 
 uint32_t SmallPrime(int k) {
-  static std::vector<uint32_t> primes;
-  return NthPrimeBelow(primes, 1u << 26, k);
+  return NthPrimeBelow(small_primes, 1u << 26, k);
 }
 
 void TrimMod(ModPoly& f) {

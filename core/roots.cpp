@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "integer.h"
+
 namespace calc {
 
 namespace {
@@ -25,7 +27,7 @@ class Floats {
 
 // The binary exponent of x: 2^(b-1) <= |x| < 2^b; a very small number for 0.
 long BinaryExponent(mpf_srcptr x) {
-  if (mpf_sgn(x) == 0) return -(1L << 40);
+  if (mpf_sgn(x) == 0) return -(1L << 30);
   long b = 0;
   mpf_get_d_2exp(&b, x);
   return b;
@@ -535,7 +537,10 @@ bool CertifiedDecimal(const Disk& disk, long e, bool complex, std::string& text)
   // Digits after the point: of the value itself, or of its mantissa.
   auto decimals = [&](int i) { return positional ? -unit[i] : top - unit[i]; };
   std::string exponent;
-  if (!positional) exponent = "×10^" + std::to_string(top);
+  if (!positional) {
+    char digits[24];
+    exponent.append("×10^").append(digits, WriteDecimal(top, digits));
+  }
   if (!complex) {
     AppendScaled(m[0].get(), decimals(0), text);
     text += exponent;
