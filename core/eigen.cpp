@@ -40,9 +40,14 @@ struct Montgomery {
   uint32_t One() const { return one; }
   uint32_t To(uint32_t a) const { return Mul(a, r2); }
   uint32_t From(uint32_t a) const { return Redc(a); }
+  // By Fermat, a^(p-2): products only, no division.
   uint32_t Inverse(uint32_t a) const {
-    // (x 2^32)^-1 = x^-1 2^-32; two products by 2^64 make it x^-1 2^32.
-    return Mul(Mul(ModPrime{p}.Inverse(a), r2), r2);
+    uint32_t result = one;
+    for (uint32_t e = p - 2; e != 0; e >>= 1) {
+      if (e & 1) result = Mul(result, a);
+      a = Mul(a, a);
+    }
+    return result;
   }
 };
 
@@ -64,7 +69,8 @@ std::vector<uint32_t> CharacteristicPolynomialMod(uint32_t h[kMaxOrder][kMaxOrde
       const uint32_t u = m.Mul(h[r][c - 1], inverse);
       if (u == 0) continue;
       // Row r -= u row c, then column c += u column r: a similarity.
-      for (int j = 0; j < n; ++j) h[r][j] = m.Sub(h[r][j], m.Mul(u, h[c][j]));
+      // Left of column c - 1 both rows hold zeros already.
+      for (int j = c - 1; j < n; ++j) h[r][j] = m.Sub(h[r][j], m.Mul(u, h[c][j]));
       for (int j = 0; j < n; ++j) h[j][c] = m.Add(h[j][c], m.Mul(u, h[j][r]));
     }
   }
@@ -97,26 +103,22 @@ std::vector<uint32_t> CharacteristicPolynomialMod(uint32_t h[kMaxOrder][kMaxOrde
 // theorem, with as many primes as a bound on the coefficients asks:
 // |coefficient| <= prod (r_i + |row i of R A|).
 ZPoly ScaledCharacteristicPolynomial(const FractionMatrix& a, int n) {
-  std::vector<Mpz> num(n * n), den(n * n);
-  Mpz bound(1L), scales(1L), r, s, t;
-  for (int i = 0; i < n; ++i) {
-    mpz_set_ui(r.get(), 1);
-    for (int j = 0; j < n; ++j) {
-      a(i + 1, j + 1).num.CopyTo(num[i * n + j].get());
-      a(i + 1, j + 1).den.CopyTo(den[i * n + j].get());
-      mpz_lcm(r.get(), r.get(), den[i * n + j].get());
+  Mpz bound(1L), scales(1L), m, t;
+  for (int i = 1; i <= n; ++i) {
+    Integer r(1), sum(0);
+    for (int j = 1; j <= n; ++j) r = Lcm(r, a(i, j).den);
+    for (int j = 1; j <= n; ++j) {
+      const Integer t = a(i, j).num * (a(i, j).den.IsOne() ? r : DivideExact(r, a(i, j).den));
+      sum = sum + t * t;
     }
-    mpz_set_ui(s.get(), 0);
-    for (int j = 0; j < n; ++j) {
-      mpz_divexact(t.get(), r.get(), den[i * n + j].get());
-      mpz_mul(t.get(), t.get(), num[i * n + j].get());
-      mpz_addmul(s.get(), t.get(), t.get());
-    }
-    mpz_sqrt(s.get(), s.get());
-    mpz_add_ui(s.get(), s.get(), 1);
-    mpz_add(s.get(), s.get(), r.get());
-    mpz_mul(bound.get(), bound.get(), s.get());
-    mpz_mul(scales.get(), scales.get(), r.get());
+    // r + |row| + 1 bounds the row's factor.
+    sum.CopyTo(m.get());
+    mpz_sqrt(m.get(), m.get());
+    mpz_add_ui(m.get(), m.get(), 1);
+    r.CopyTo(t.get());
+    mpz_add(m.get(), m.get(), t.get());
+    mpz_mul(bound.get(), bound.get(), m.get());
+    mpz_mul(scales.get(), scales.get(), t.get());
   }
   // Every prime is above 2^30; the product must exceed 2 bound.
   const size_t needed_bits = mpz_sizeinbase(bound.get(), 2) + 2;
@@ -124,6 +126,7 @@ ZPoly ScaledCharacteristicPolynomial(const FractionMatrix& a, int n) {
   // Entries that fit in machine integers are reduced without GMP.
   std::vector<int64_t> small_num(n * n), small_den(n * n);
   std::vector<bool> small(n * n);
+  std::vector<Mpz> num(n * n), den(n * n);
   for (int i = 0; i < n; ++i) {
     for (int j = 0; j < n; ++j) {
       const Fraction& x = a(i + 1, j + 1);
@@ -131,6 +134,9 @@ ZPoly ScaledCharacteristicPolynomial(const FractionMatrix& a, int n) {
       if (small[i * n + j]) {
         small_num[i * n + j] = x.num.Small();
         small_den[i * n + j] = x.den.Small();
+      } else {
+        x.num.CopyTo(num[i * n + j].get());
+        x.den.CopyTo(den[i * n + j].get());
       }
     }
   }
@@ -143,8 +149,16 @@ ZPoly ScaledCharacteristicPolynomial(const FractionMatrix& a, int n) {
     const ModPrime plain{WordPrime(k)};
     const Montgomery m(plain.p);
     auto reduce = [&](int64_t v) {
-      const int64_t r = v % static_cast<int64_t>(plain.p);
-      return static_cast<uint32_t>(r < 0 ? r + plain.p : r);
+      const int64_t p = plain.p;
+      // Typed values lie within 2p of 0 (p > 2^30): no division needed.
+      if (v >= -2 * p && v < 2 * p) {
+        if (v < 0) v += p;
+        if (v < 0) v += p;
+        if (v >= p) v -= p;
+        return static_cast<uint32_t>(v);
+      }
+      const int64_t r = v % p;
+      return static_cast<uint32_t>(r < 0 ? r + p : r);
     };
     bool usable = true;
     for (int x = 0; x < n * n && usable; ++x) {
@@ -603,7 +617,12 @@ PartRoots RootsOfPart(ZPoly t, int multiplicity, mpz_srcptr lcm) {
   }
 
   const int d = Degree(t);
-  SmallFactors possible = SmallFactorsPossible(t);
+  // With a small scale the candidates are few and cheap to test; with a
+  // large one the sieve saves refining the roots to its size.
+  Mpz scale;
+  mpz_gcd(scale.get(), lcm, Lead(t));
+  SmallFactors possible;
+  if (mpz_sizeinbase(scale.get(), 2) > 64) possible = SmallFactorsPossible(t);
   RootIsolation roots(t);
   roots.Refine();
   enum Kind { kOpen, kFound };
@@ -769,7 +788,51 @@ PartRoots RootsOfPart(ZPoly t, int multiplicity, mpz_srcptr lcm) {
 
 // A basis of the null space of rows and columns 1..n of m, each vector
 // coprime integers with its first non-zero entry positive.
+// v scaled to coprime integers with the first non-zero entry positive.
+void Normalise(std::vector<Integer>& v, int n) {
+  Integer g(0);
+  for (int j = 1; j <= n; ++j) g = Gcd(g, v[j]);
+  int first = 1;
+  while (v[first].IsZero()) ++first;
+  if (v[first].Sign() < 0) g = -g;
+  for (int j = 1; j <= n; ++j) v[j] = DivideExact(v[j], g);
+}
+
 std::vector<std::vector<Integer>> NullSpace(const FractionMatrix& m, int n) {
+  std::vector<std::vector<Integer>> basis;
+  {
+    // Gauss-Jordan on the fractions, fastest while they keep 32-bit parts.
+    const std::unique_ptr<FractionMatrix> work(new FractionMatrix(m));
+    RowSet r = RowsOf(*work, n, n);
+    EliminationOptions options;
+    options.repair = PivotRepair::kExchangeRows;
+    options.clear_above = true;
+    options.stop_beyond_32_bits = true;
+    const EliminationResult done = Eliminate(r, options);
+    if (!done.stopped) {
+      bool pivot[kMaxOrder + 1] = {};
+      for (int k = 1; k <= done.rank; ++k) pivot[done.pivot_col[k]] = true;
+      for (int f = 1; f <= n; ++f) {
+        if (pivot[f]) continue;
+        // x_f = 1, x_pc(k) = -r(k, f) / r(k, pc(k)), over their lcm.
+        std::vector<Fraction> x(n + 1);
+        x[f] = Fraction{Integer(1), Integer(1)};
+        Integer lcm(1);
+        for (int k = 1; k <= done.rank; ++k) {
+          const int c = done.pivot_col[k];
+          x[c] = -(r(k, f) / r(k, c));
+          lcm = Lcm(lcm, x[c].den);
+        }
+        std::vector<Integer> v(n + 1, Integer(0));
+        for (int j = 1; j <= n; ++j) {
+          if (!x[j].IsZero()) v[j] = x[j].num * DivideExact(lcm, x[j].den);
+        }
+        Normalise(v, n);
+        basis.push_back(std::move(v));
+      }
+      return basis;
+    }
+  }
   const std::unique_ptr<IntegerRows> rows(new IntegerRows);
   Integer scale[kMaxOrder + 1];
   ClearDenominators(m, n, n, *rows, scale);
@@ -777,19 +840,13 @@ std::vector<std::vector<Integer>> NullSpace(const FractionMatrix& m, int n) {
       EliminateFractionFree(*rows, scale, n, true, PivotRepair::kExchangeRows);
   bool pivot[kMaxOrder + 1] = {};
   for (int k = 1; k <= done.rank; ++k) pivot[done.pivot_col[k]] = true;
-  std::vector<std::vector<Integer>> basis;
   for (int f = 1; f <= n; ++f) {
     if (pivot[f]) continue;
     // Pivot row k reads last_pivot x_pc(k) + sum over free j of r(k, j) x_j = 0.
     std::vector<Integer> v(n + 1, Integer(0));
     v[f] = done.last_pivot;
     for (int k = 1; k <= done.rank; ++k) v[done.pivot_col[k]] = -(*rows)(k, f);
-    Integer g(0);
-    for (int j = 1; j <= n; ++j) g = Gcd(g, v[j]);
-    int first = 1;
-    while (v[first].IsZero()) ++first;
-    if (v[first].Sign() < 0) g = -g;
-    for (int j = 1; j <= n; ++j) v[j] = DivideExact(v[j], g);
+    Normalise(v, n);
     basis.push_back(std::move(v));
   }
   return basis;
