@@ -9,8 +9,10 @@
 // press a 20 x 20 matrix of full 32-bit fractions (every other one of rank
 // 19). Every answer must be the oracle's byte for byte;
 // the only refusals expected are of unfit shapes and of a singular inverse.
-// Prints the verdicts per calculation and the slowest press; exits with 1 on
-// any wrong or refused answer.
+// Prints the verdicts per calculation and the slowest press; then as many
+// eigenvalue presses, checked fact by fact against FLINT
+// (eigen_differential.h). Exits with 1 on any wrong, missing or refused
+// answer.
 #include <gmpxx.h>
 
 #include <cstdio>
@@ -20,6 +22,7 @@
 #include <random>
 #include <string>
 
+#include "eigen_differential.h"
 #include "oracle.h"
 #include "result_text.h"
 
@@ -188,6 +191,7 @@ int Run(uint64_t seed, int count) {
                 refused, slowest);
     failures += wrong + refused;
   }
+  failures += RunEigenvalues(seed, count);
   return failures == 0 ? 0 : 1;
 }
 

@@ -336,13 +336,20 @@ bool ParseLines(const std::vector<std::string_view>& lines, ShownEigenvalues& sh
     fault = "a factored form the same as the expanded one";
     return false;
   }
-  if (!long_layout && poly_block[0].size() > 160 + 20) {
-    fault = "a long polynomial line first";
+  // The polynomial goes last when its forms, expanded and factored, take
+  // more than 160 bytes.
+  size_t forms = poly_block[0].size() - kPolynomial.size();
+  if (!long_layout && !shown.factors.empty()) forms -= 3;                        // " = "
+  if (long_layout && poly_block.size() == 2) forms += poly_block[1].size() - 4;  // "  = "
+  if (long_layout != (forms > 160)) {
+    fault = long_layout ? "a short polynomial last" : "a long polynomial first";
     return false;
   }
 
   // The eigenvalue lines.
-  int next_lambda = 1, next_xi = 1, stage = 0;  // 0 rational, 1 quadratic, 2 decimal, 3 after
+  // 0 rational lines, 1 irrational ones (exact pairs and decimals, grouped by
+  // multiplicity in any order), 3 after the line that closes them.
+  int next_lambda = 1, next_xi = 1, stage = 0;
   std::map<int, size_t> group_of;
   for (size_t k = 0; k < roots.size(); ++k) {
     Cursor line{roots[k]};
@@ -411,12 +418,12 @@ bool ParseLines(const std::vector<std::string_view>& lines, ShownEigenvalues& sh
       std::vector<ShownRoot> decimals;
       std::string why;
       int m = 0;
-      if (stage > 2 || !DecimalRoots(d, decimals, why) ||
+      if (stage > 1 || !DecimalRoots(d, decimals, why) ||
           !Multiplicity(d, decimals.size() == 2, m)) {
         fault = "a decimal root " + why + here;
         return false;
       }
-      stage = 2;
+      stage = 1;
       auto [it, inserted] = group_of.emplace(m, shown.others.size());
       if (inserted) shown.others.push_back({{}, m});
       auto& group = shown.others[it->second].roots;
