@@ -798,44 +798,149 @@ void Normalise(std::vector<Integer>& v, int n) {
   for (int j = 1; j <= n; ++j) v[j] = DivideExact(v[j], g);
 }
 
-std::vector<std::vector<Integer>> NullSpace(const FractionMatrix& m, int n) {
-  std::vector<std::vector<Integer>> basis;
-  {
-    // Gauss-Jordan on the fractions, fastest while they keep 32-bit parts.
-    const std::unique_ptr<FractionMatrix> work(new FractionMatrix(m));
-    RowSet r = RowsOf(*work, n, n);
-    EliminationOptions options;
-    options.repair = PivotRepair::kExchangeRows;
-    options.clear_above = true;
-    options.stop_beyond_32_bits = true;
-    const EliminationResult done = Eliminate(r, options);
-    if (!done.stopped) {
-      bool pivot[kMaxOrder + 1] = {};
-      for (int k = 1; k <= done.rank; ++k) pivot[done.pivot_col[k]] = true;
+// u mod m as a / b with |a|, b <= sqrt(m / 2) (Wang's reconstruction by
+// the extended Euclidean algorithm); false when there is none.
+bool Reconstruct(mpz_srcptr u, mpz_srcptr m, Mpz& a, Mpz& b) {
+  Mpz bound, r0(m), r1(u), t0, t1(1L), q, x;
+  mpz_fdiv_q_2exp(bound.get(), m, 1);
+  mpz_sqrt(bound.get(), bound.get());
+  while (mpz_cmp(r1.get(), bound.get()) > 0) {
+    mpz_fdiv_qr(q.get(), x.get(), r0.get(), r1.get());
+    std::swap(r0, r1);
+    std::swap(r1, x);  // r1 = r0 - q r1
+    mpz_submul(t0.get(), q.get(), t1.get());
+    std::swap(t0, t1);
+  }
+  if (mpz_cmpabs(t1.get(), bound.get()) > 0 || t1.Sign() == 0) return false;
+  mpz_gcd(x.get(), r1.get(), t1.get());
+  if (mpz_cmp_ui(x.get(), 1) != 0) return false;
+  mpz_set(a.get(), r1.get());
+  mpz_abs(b.get(), t1.get());
+  if (t1.Sign() < 0) mpz_neg(a.get(), a.get());
+  return true;
+}
+
+// The null space by reduced row echelon forms modulo word primes, put
+// together by the Chinese remainder theorem and read back as fractions;
+// accepted only when every vector is proved exactly (r x = 0 for the rows
+// r cleared of denominators). Mostly one or two primes suffice. Empty
+// when the attempt gives up.
+bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<Integer>>& basis) {
+  int rank = -1;
+  int pivot_col[kMaxOrder + 1] = {};
+  bool pivot[kMaxOrder + 1] = {};
+  std::vector<Mpz> value;  // the entries -R(k, f), pivot row k, free column f, by CRT
+  Mpz modulus, now, step, a, b, lcm, sum;
+  uint32_t h[kMaxOrder][kMaxOrder];
+  int used = 0;
+  for (int k = 0; k < 80; ++k) {
+    const ModPrime plain{WordPrime(k)};
+    const Montgomery m(plain.p);
+    for (int i = 0; i < n; ++i) {
+      for (int j = 0; j < n; ++j) {
+        const Integer& v = rows(i + 1, j + 1);
+        uint32_t x;
+        if (v.IsSmall()) {
+          const int64_t r = v.Small() % static_cast<int64_t>(plain.p);
+          x = static_cast<uint32_t>(r < 0 ? r + plain.p : r);
+        } else {
+          v.CopyTo(a.get());
+          x = plain.Reduce(a.get());
+        }
+        h[i][j] = m.To(x);
+      }
+    }
+    // Gauss-Jordan, pivots made 1.
+    int r = 0;
+    int cols[kMaxOrder + 1];
+    for (int c = 0; c < n && r < n; ++c) {
+      int t = r;
+      while (t < n && h[t][c] == 0) ++t;
+      if (t == n) continue;
+      if (t != r) std::swap(h[t], h[r]);
+      const uint32_t inverse = m.Inverse(h[r][c]);
+      for (int j = c; j < n; ++j) h[r][j] = m.Mul(h[r][j], inverse);
+      for (int i = 0; i < n; ++i) {
+        if (i == r || h[i][c] == 0) continue;
+        const uint32_t u = h[i][c];
+        for (int j = c; j < n; ++j) h[i][j] = m.Sub(h[i][j], m.Mul(u, h[r][j]));
+      }
+      cols[r++] = c + 1;
+    }
+    if (r < rank) continue;  // a prime that divides a pivot minor
+    bool same = r == rank;
+    for (int i = 0; same && i < r; ++i) same = cols[i] == pivot_col[i + 1];
+    if (!same) {
+      // A first prime, or one of larger rank: start over from it.
+      rank = r;
+      for (int j = 1; j <= n; ++j) pivot[j] = false;
+      for (int i = 0; i < r; ++i) pivot[pivot_col[i + 1] = cols[i]] = true;
+      value.assign(static_cast<size_t>(rank) * n, Mpz());
+      mpz_set_ui(modulus.get(), 1);
+      used = 0;
+    }
+    const uint32_t inverse = plain.Inverse(plain.Reduce(modulus.get()));
+    for (int i = 0; i < rank; ++i) {
       for (int f = 1; f <= n; ++f) {
         if (pivot[f]) continue;
-        // x_f = 1, x_pc(k) = -r(k, f) / r(k, pc(k)), over their lcm.
-        std::vector<Fraction> x(n + 1);
-        x[f] = Fraction{Integer(1), Integer(1)};
-        Integer lcm(1);
-        for (int k = 1; k <= done.rank; ++k) {
-          const int c = done.pivot_col[k];
-          x[c] = -(r(k, f) / r(k, c));
-          lcm = Lcm(lcm, x[c].den);
-        }
-        std::vector<Integer> v(n + 1, Integer(0));
-        for (int j = 1; j <= n; ++j) {
-          if (!x[j].IsZero()) v[j] = x[j].num * DivideExact(lcm, x[j].den);
-        }
-        Normalise(v, n);
-        basis.push_back(std::move(v));
+        Mpz& x = value[i * n + f - 1];
+        const uint32_t residue = plain.Sub(0, m.From(h[i][f - 1]));
+        const uint32_t u = plain.Mul(plain.Sub(residue, plain.Reduce(x.get())), inverse);
+        mpz_addmul_ui(x.get(), modulus.get(), u);
       }
-      return basis;
+    }
+    mpz_mul_ui(modulus.get(), modulus.get(), plain.p);
+    ++used;
+    if ((used & (used - 1)) != 0) continue;  // reconstruct after 1, 2, 4, 8, ... primes
+    std::vector<std::vector<Integer>> candidate;
+    bool ok = true;
+    for (int f = 1; f <= n && ok; ++f) {
+      if (pivot[f]) continue;
+      std::vector<Mpz> num(n + 1), den(n + 1);
+      mpz_set_ui(lcm.get(), 1);
+      mpz_set_ui(num[f].get(), 1);
+      mpz_set_ui(den[f].get(), 1);
+      for (int i = 0; i < rank && ok; ++i) {
+        const int c = pivot_col[i + 1];
+        ok = Reconstruct(value[i * n + f - 1].get(), modulus.get(), num[c], den[c]);
+        if (ok) mpz_lcm(lcm.get(), lcm.get(), den[c].get());
+      }
+      if (!ok) break;
+      std::vector<Integer> v(n + 1, Integer(0));
+      for (int j = 1; j <= n; ++j) {
+        if (num[j].Sign() == 0) continue;
+        mpz_divexact(a.get(), lcm.get(), den[j].get());
+        mpz_mul(a.get(), a.get(), num[j].get());
+        v[j] = Integer::FromGmp(a.get());
+      }
+      // The proof: every row times v is 0.
+      for (int i = 1; i <= n && ok; ++i) {
+        Integer total(0);
+        for (int j = 1; j <= n; ++j) {
+          if (!v[j].IsZero() && !rows(i, j).IsZero()) total = total + rows(i, j) * v[j];
+        }
+        ok = total.IsZero();
+      }
+      if (ok) {
+        Normalise(v, n);
+        candidate.push_back(std::move(v));
+      }
+    }
+    if (ok) {
+      basis = std::move(candidate);
+      return true;
     }
   }
+  return false;
+}
+
+std::vector<std::vector<Integer>> NullSpace(const FractionMatrix& m, int n) {
+  std::vector<std::vector<Integer>> basis;
   const std::unique_ptr<IntegerRows> rows(new IntegerRows);
   Integer scale[kMaxOrder + 1];
   ClearDenominators(m, n, n, *rows, scale);
+  if (ModularNullSpace(*rows, n, basis)) return basis;
+  // Beyond: fraction-free Gauss-Jordan on the rows cleared of denominators.
   const FractionFreeResult done =
       EliminateFractionFree(*rows, scale, n, true, PivotRepair::kExchangeRows);
   bool pivot[kMaxOrder + 1] = {};

@@ -323,7 +323,7 @@ bool RootIsolation::Certify() {
 // The same iteration in the machine's extended floats (64-bit mantissa, an
 // exponent range to 10^4932, room for the coefficients of any polynomial
 // here): most of the way at a fraction of the cost. False when a value
-// leaves the range or the iteration does not settle.
+// leaves the range; whether the iteration settled.
 bool RootIsolation::IterateInMachineFloats() {
   typedef long double Real;
   const int d = degree_;
@@ -340,7 +340,8 @@ bool RootIsolation::IterateInMachineFloats() {
     if (!std::isfinite(zr[i]) || !std::isfinite(zi[i]) || (zr[i] == 0 && zi[i] == 0)) return false;
   }
   const Real tiny = std::ldexp(static_cast<Real>(1), -60);
-  for (int round = 0; round < 500; ++round) {
+  bool settled = false;
+  for (int round = 0; round < 300 && !settled; ++round) {
     bool converged = true;
     for (int i = 0; i < d; ++i) {
       Real pr = c[d], pi = 0, dr = 0, di = 0;
@@ -378,7 +379,7 @@ bool RootIsolation::IterateInMachineFloats() {
         converged = false;
       }
     }
-    if (converged) break;
+    settled = converged;
   }
   for (int i = 0; i < d; ++i) {
     // Through a double's mantissa and an exponent: mpf takes no long double.
@@ -398,21 +399,21 @@ bool RootIsolation::IterateInMachineFloats() {
       }
     }
   }
-  return true;
+  return settled;
 }
 
 void RootIsolation::Refine() {
-  bool converged;
   if (precision_ == 0) {
-    SetPrecision(128);
+    // Mostly the extended floats' 64 bits are proof enough.
+    SetPrecision(64);
     StartingPoints();
-    IterateInMachineFloats();
-    converged = Iterate(400);
+    if (IterateInMachineFloats() && Certify()) return;
+    SetPrecision(128);
+    Iterate(400);
   } else {
     SetPrecision(precision_ * 2);
-    converged = Iterate(50);
+    Iterate(50);
   }
-  (void)converged;
   while (!Certify()) {
     SetPrecision(precision_ * 2);
     Iterate(100);
