@@ -142,7 +142,10 @@ class EigenGenerator {
         // x^2 - s x + p with s^2 - 4p of the asked sign.
         const mpq_class s = SmallRational(12, Chance(50) ? 1 : 4);
         const mpq_class room = SmallRational(40, Chance(50) ? 1 : 6);
-        const mpq_class gap = abs(room) + 1, p = s * s / 4 + (complex ? gap : mpq_class(-gap));
+        // Now and then complex roots s/2 ± r i with r rational.
+        const mpq_class gap =
+            complex && Chance(25) ? mpq_class(room * room) : mpq_class(abs(room) + 1);
+        const mpq_class p = s * s / 4 + (complex ? gap : mpq_class(-gap));
         h[1] = -s;
         h[0] = p;
       } else if (degree == 3 && !complex) {

@@ -531,13 +531,18 @@ std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
     fault = MatchDecimals({&factors[i].poly}, q.decimals);
     if (!fault.empty()) return q.text + ": " + fault;
   }
-  // Every other factor's roots as decimals, grouped by multiplicity: each
-  // group is the roots of all the factors of that multiplicity that have no
-  // exact form shown.
+  for (size_t i = 0; i < factors.size(); ++i) {
+    if (factors[i].poly.size() == 3 && !factor_shown[i]) {
+      return "missing: the exact roots of " + FactorText(factors[i].poly);
+    }
+  }
+  // The roots of every factor of degree 3 or more as decimals, grouped by
+  // multiplicity: each group is the roots of all the factors of that
+  // multiplicity (a quadratic's roots are always shown exactly).
   for (const ShownEigenvalues::Decimals& group : shown.others) {
     std::vector<const ZPolynomial*> members;
     for (size_t i = 0; i < factors.size(); ++i) {
-      if (factor_shown[i] || factors[i].poly.size() <= 2 ||
+      if (factor_shown[i] || factors[i].poly.size() <= 3 ||
           factors[i].multiplicity != group.algebraic) {
         continue;
       }
