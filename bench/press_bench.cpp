@@ -70,6 +70,18 @@ void RegisterSingularAdjugate() {
   Register("adjugate_rank19/full_range/ours", [input] { return PressInverse(input); });
 }
 
+// Quorvit's "特征值": the whole press, from the typed text to the box text.
+void RegisterEigenvalues() {
+  for (const EigenInput& input : EigenInputs()) {
+    Register(std::string("eigenvalues/") + input.name + "/ours", [&input] {
+      RankInput press;
+      press.matrix_text = input.text;
+      press.eigenvalues_chosen = true;
+      return PressRank(press);
+    });
+  }
+}
+
 void ReadLongestText(benchmark::State& state) {
   const std::string text = LongestMatrixText();
   FractionMatrix m;
@@ -95,6 +107,10 @@ int main(int argc, char** argv) {
 #endif
   }
   RegisterSingularAdjugate();
+  RegisterEigenvalues();
+#ifdef CALC_BENCH_FLINT
+  RegisterFlintEigenBenchmarks();
+#endif
   benchmark::RegisterBenchmark("read_longest/full_range/ours", ReadLongestText)
       ->Unit(benchmark::kMicrosecond);
   benchmark::Initialize(&argc, argv);
