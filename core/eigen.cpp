@@ -13,37 +13,41 @@ namespace {
 
 // --- The characteristic polynomial -----------------------------------------
 
-// Arithmetic modulo a prime p below 2^31 in Montgomery's form: a value x
-// is held as x 2^32 mod p, so that a product needs multiplications and
-// shifts but no division.
-struct Montgomery {
-  uint32_t p, minus_inverse, r2, one;
-  explicit Montgomery(uint32_t prime) : p(prime) {
-    uint32_t inverse = p;  // p^-1 modulo 2^32 by Newton's iteration
-    for (int i = 0; i < 5; ++i) inverse *= 2 - p * inverse;
+// Arithmetic modulo an odd prime p below 2^(bits of Word - 1) in
+// Montgomery's form: a value x is held as x 2^w mod p (w the bits of Word),
+// so that a product needs multiplications and shifts but no division.
+template <typename Word, typename Wide>
+struct MontgomeryOf {
+  static constexpr int kBits = 8 * sizeof(Word);
+  Word p, minus_inverse, r2, one;
+  explicit MontgomeryOf(Word prime) : p(prime) {
+    Word inverse = p;  // p^-1 modulo 2^w by Newton's iteration
+    for (int i = 0; i < 6; ++i) inverse *= 2 - p * inverse;
     minus_inverse = 0 - inverse;
-    one = static_cast<uint32_t>((uint64_t{1} << 32) % p);
-    r2 = static_cast<uint32_t>(static_cast<uint64_t>(one) * one % p);
+    one = static_cast<Word>((Wide{1} << kBits) % p);
+    r2 = static_cast<Word>(static_cast<Wide>(one) * one % p);
   }
-  // t 2^-32 mod p, for t < p 2^32.
-  uint32_t Redc(uint64_t t) const {
-    const uint32_t m = static_cast<uint32_t>(t) * minus_inverse;
-    const uint64_t u = (t + static_cast<uint64_t>(m) * p) >> 32;
-    return static_cast<uint32_t>(u >= p ? u - p : u);
+  // x mod p for x < 2p, without a branch: x - p wraps to a number with
+  // its top bit set exactly when x < p (p is below 2^(w-1)).
+  Word Fold(Word x) const {
+    const Word r = x - p;
+    return r + (p & (0 - (r >> (kBits - 1))));
   }
-  uint32_t Mul(uint32_t a, uint32_t b) const { return Redc(static_cast<uint64_t>(a) * b); }
-  uint32_t Add(uint32_t a, uint32_t b) const {
-    const uint32_t s = a + b;
-    return s >= p ? s - p : s;
+  // t 2^-w mod p, for t < p 2^w.
+  Word Redc(Wide t) const {
+    const Word m = static_cast<Word>(t) * minus_inverse;
+    return Fold(static_cast<Word>((t + static_cast<Wide>(m) * p) >> kBits));
   }
-  uint32_t Sub(uint32_t a, uint32_t b) const { return a >= b ? a - b : a + p - b; }
-  uint32_t One() const { return one; }
-  uint32_t To(uint32_t a) const { return Mul(a, r2); }
-  uint32_t From(uint32_t a) const { return Redc(a); }
+  Word Mul(Word a, Word b) const { return Redc(static_cast<Wide>(a) * b); }
+  Word Add(Word a, Word b) const { return Fold(a + b); }
+  Word Sub(Word a, Word b) const { return Fold(a + (p - b)); }
+  Word One() const { return one; }
+  Word To(Word a) const { return Mul(a, r2); }
+  Word From(Word a) const { return Redc(a); }
   // By Fermat, a^(p-2): products only, no division.
-  uint32_t Inverse(uint32_t a) const {
-    uint32_t result = one;
-    for (uint32_t e = p - 2; e != 0; e >>= 1) {
+  Word Inverse(Word a) const {
+    Word result = one;
+    for (Word e = p - 2; e != 0; e >>= 1) {
       if (e & 1) result = Mul(result, a);
       a = Mul(a, a);
     }
@@ -51,11 +55,80 @@ struct Montgomery {
   }
 };
 
+using Montgomery = MontgomeryOf<uint32_t, uint64_t>;
+
+// The characteristic polynomial takes the widest primes the machine
+// multiplies in one step: below 2^62 where 128-bit products exist, below
+// 2^31 otherwise.
+#ifdef __SIZEOF_INT128__
+using Limb = uint64_t;
+using CharacteristicArithmetic = MontgomeryOf<uint64_t, unsigned __int128>;
+constexpr int kLimbPrimeBits = 61;
+
+bool IsPrimeLimb(uint64_t n) {
+  if (n % 3 == 0 || n % 5 == 0 || n % 7 == 0 || n % 11 == 0 || n % 13 == 0) return false;
+  const CharacteristicArithmetic m(n);
+  uint64_t d = n - 1;
+  int s = 0;
+  while (d % 2 == 0) {
+    d /= 2;
+    ++s;
+  }
+  const uint64_t minus_one = m.Sub(0, m.One());
+  // Exact below 3.3 * 10^24 with these bases.
+  for (uint64_t a : {2, 3, 5, 7, 11, 13, 17, 19, 23, 29, 31, 37}) {
+    uint64_t x = m.One(), base = m.To(a);
+    for (uint64_t e = d; e != 0; e >>= 1) {
+      if (e & 1) x = m.Mul(x, base);
+      base = m.Mul(base, base);
+    }
+    if (x == m.One() || x == minus_one) continue;
+    bool composite = true;
+    for (int i = 1; i < s && composite; ++i) {
+      x = m.Mul(x, x);
+      composite = x != minus_one;
+    }
+    if (composite) return false;
+  }
+  return true;
+}
+
+// The k-th prime below 2^62, counted downwards; a table made on first use.
+uint64_t LimbPrime(int k) {
+  static uint64_t* table = nullptr;
+  static int count = 0;
+  if (table == nullptr) table = new uint64_t[512];
+  uint64_t c = count == 0 ? (uint64_t{1} << 62) - 1 : table[count - 1] - 2;
+  for (int found = count - 1; found < k; c -= 2) {
+    while (!IsPrimeLimb(c)) c -= 2;
+    if (count < 512) table[count++] = c;
+    if (++found == k) return c;
+  }
+  return table[k];
+}
+#else
+using Limb = uint32_t;
+using CharacteristicArithmetic = Montgomery;
+constexpr int kLimbPrimeBits = 30;
+
+uint32_t LimbPrime(int k) {
+  return WordPrime(k);
+}
+#endif
+
+// dst[j] -= u src[j], j < count.
+template <typename Word, typename Arithmetic>
+void SubtractMultiple(Word* __restrict dst, const Word* __restrict src, Word u, int count,
+                      const Arithmetic& m) {
+  for (int j = 0; j < count; ++j) dst[j] = m.Sub(dst[j], m.Mul(u, src[j]));
+}
+
 // Hessenberg form of h (n x n, from 0) by similarity, then its
 // characteristic polynomial by the recurrence on the leading blocks; all
-// in Montgomery's form. Returns n + 1 coefficients from degree 0 up.
-std::vector<uint32_t> CharacteristicPolynomialMod(uint32_t h[kMaxOrder][kMaxOrder], int n,
-                                                  const Montgomery& m) {
+// in Montgomery's form. Writes n + 1 coefficients from degree 0 up.
+void CharacteristicPolynomialMod(Limb h[kMaxOrder][kMaxOrder], int n,
+                                 const CharacteristicArithmetic& m, Limb* result) {
+  Limb u[kMaxOrder];
   for (int c = 1; c + 1 < n; ++c) {
     int i = c;
     while (i < n && h[i][c - 1] == 0) ++i;
@@ -64,37 +137,39 @@ std::vector<uint32_t> CharacteristicPolynomialMod(uint32_t h[kMaxOrder][kMaxOrde
       for (int j = 0; j < n; ++j) std::swap(h[i][j], h[c][j]);
       for (int j = 0; j < n; ++j) std::swap(h[j][i], h[j][c]);
     }
-    const uint32_t inverse = m.Inverse(h[c][c - 1]);
+    // Rows r > c -= u_r row c, then column c += sum of u_r column r: one
+    // similarity (the steps commute). Left of column c - 1 the rows hold
+    // zeros already; row c is not changed by the row steps.
+    const Limb inverse = m.Inverse(h[c][c - 1]);
     for (int r = c + 1; r < n; ++r) {
-      const uint32_t u = m.Mul(h[r][c - 1], inverse);
-      if (u == 0) continue;
-      // Row r -= u row c, then column c += u column r: a similarity.
-      // Left of column c - 1 both rows hold zeros already.
-      for (int j = c - 1; j < n; ++j) h[r][j] = m.Sub(h[r][j], m.Mul(u, h[c][j]));
-      for (int j = 0; j < n; ++j) h[j][c] = m.Add(h[j][c], m.Mul(u, h[j][r]));
+      u[r] = m.Mul(h[r][c - 1], inverse);
+      if (u[r] != 0) SubtractMultiple(h[r] + c - 1, h[c] + c - 1, u[r], n - c + 1, m);
+    }
+    for (int j = 0; j < n; ++j) {
+      Limb sum = h[j][c];
+      for (int r = c + 1; r < n; ++r) sum = m.Add(sum, m.Mul(u[r], h[j][r]));
+      h[j][c] = sum;
     }
   }
-  // p_k: the characteristic polynomial of the leading k x k block.
-  std::vector<std::vector<uint32_t>> p(n + 1);
-  p[0] = {m.One()};
+  // p_k: the characteristic polynomial of the leading k x k block, k + 1
+  // coefficients at p[k].
+  Limb p[kMaxOrder + 1][kMaxOrder + 1];
+  p[0][0] = m.One();
   for (int k = 1; k <= n; ++k) {
-    std::vector<uint32_t>& q = p[k];
-    q.assign(k + 1, 0);
-    const std::vector<uint32_t>& last = p[k - 1];
-    const uint32_t diagonal = h[k - 1][k - 1];
-    for (int j = 0; j < k; ++j) {
-      q[j + 1] = m.Add(q[j + 1], last[j]);
-      q[j] = m.Sub(q[j], m.Mul(diagonal, last[j]));
-    }
-    uint32_t t = m.One();
+    Limb* q = p[k];
+    const Limb* last = p[k - 1];
+    const Limb diagonal = h[k - 1][k - 1];
+    q[k] = last[k - 1];
+    for (int j = k - 1; j >= 1; --j) q[j] = m.Sub(last[j - 1], m.Mul(diagonal, last[j]));
+    q[0] = m.Sub(0, m.Mul(diagonal, last[0]));
+    Limb t = m.One();
     for (int i = k - 1; i >= 1; --i) {
       t = m.Mul(t, h[i][i - 1]);
-      const uint32_t factor = m.Mul(h[i - 1][k - 1], t);
-      if (factor == 0) continue;
-      for (size_t j = 0; j < p[i - 1].size(); ++j) q[j] = m.Sub(q[j], m.Mul(factor, p[i - 1][j]));
+      const Limb factor = m.Mul(h[i - 1][k - 1], t);
+      if (factor != 0) SubtractMultiple(q, p[i - 1], factor, i, m);
     }
   }
-  return p[n];
+  for (int j = 0; j <= n; ++j) result[j] = p[n][j];
 }
 
 // det(x R - R A) for R = diag(r_i), r_i the lcm of row i's denominators: an
@@ -120,7 +195,7 @@ ZPoly ScaledCharacteristicPolynomial(const FractionMatrix& a, int n) {
     mpz_mul(bound.get(), bound.get(), m.get());
     mpz_mul(scales.get(), scales.get(), t.get());
   }
-  // Every prime is above 2^30; the product must exceed 2 bound.
+  // Every prime is above 2^kLimbPrimeBits; the product must exceed 2 bound.
   const size_t needed_bits = mpz_sizeinbase(bound.get(), 2) + 2;
 
   // Entries that fit in machine integers are reduced without GMP.
@@ -142,59 +217,59 @@ ZPoly ScaledCharacteristicPolynomial(const FractionMatrix& a, int n) {
   }
   std::vector<Mpz> coefficient(n + 1);
   Mpz modulus(1L);
-  uint32_t h[kMaxOrder][kMaxOrder];
-  std::vector<uint32_t> num_mod(n * n), den_mod(n * n), prefix(n * n);
+  Limb h[kMaxOrder][kMaxOrder];
+  std::vector<Limb> num_mod(n * n), den_mod(n * n), prefix(n * n);
   size_t bits = 0;
   for (int k = 0; bits < needed_bits; ++k) {
-    const ModPrime plain{WordPrime(k)};
-    const Montgomery m(plain.p);
-    auto reduce = [&](int64_t v) {
-      const int64_t p = plain.p;
+    const CharacteristicArithmetic m(LimbPrime(k));
+    const int64_t p = static_cast<int64_t>(m.p);
+    auto reduce = [p](int64_t v) {
       // Typed values lie within 2p of 0 (p > 2^30): no division needed.
       if (v >= -2 * p && v < 2 * p) {
         if (v < 0) v += p;
         if (v < 0) v += p;
         if (v >= p) v -= p;
-        return static_cast<uint32_t>(v);
+        return static_cast<Limb>(v);
       }
       const int64_t r = v % p;
-      return static_cast<uint32_t>(r < 0 ? r + p : r);
+      return static_cast<Limb>(r < 0 ? r + p : r);
     };
     bool usable = true;
     for (int x = 0; x < n * n && usable; ++x) {
-      num_mod[x] = small[x] ? reduce(small_num[x]) : plain.Reduce(num[x].get());
-      den_mod[x] = small[x] ? reduce(small_den[x]) : plain.Reduce(den[x].get());
+      num_mod[x] = small[x] ? reduce(small_num[x]) : mpz_fdiv_ui(num[x].get(), m.p);
+      den_mod[x] = small[x] ? reduce(small_den[x]) : mpz_fdiv_ui(den[x].get(), m.p);
       usable = den_mod[x] != 0;
     }
     if (!usable) continue;
     // The denominators' inverses at once: one inversion of their product.
-    uint32_t product = m.One();
+    Limb product = m.One();
     for (int x = 0; x < n * n; ++x) {
       prefix[x] = product;
       if (den_mod[x] != 1) product = m.Mul(product, m.To(den_mod[x]));
     }
-    uint32_t running = m.Inverse(product);
+    Limb running = m.Inverse(product);
     for (int x = n * n - 1; x >= 0; --x) {
-      const uint32_t value = m.Mul(m.To(num_mod[x]), prefix[x]);
+      const Limb value = m.To(num_mod[x]);
       if (den_mod[x] == 1) {
-        h[x / n][x % n] = m.To(num_mod[x]);
+        h[x / n][x % n] = value;
         continue;
       }
-      h[x / n][x % n] = m.Mul(value, running);
+      h[x / n][x % n] = m.Mul(m.Mul(value, prefix[x]), running);
       running = m.Mul(running, m.To(den_mod[x]));
     }
-    const std::vector<uint32_t> c = CharacteristicPolynomialMod(h, n, m);
-    const uint32_t scale = plain.Reduce(scales.get());
-    // Chinese remainder: x += modulus ((c - x) / modulus mod p).
-    const uint32_t step = plain.Inverse(plain.Reduce(modulus.get()));
+    Limb c[kMaxOrder + 1];
+    CharacteristicPolynomialMod(h, n, m, c);
+    // Chinese remainder: x += modulus ((c scales - x) / modulus mod p), all
+    // in Montgomery's form until the step u.
+    const Limb scale = m.To(mpz_fdiv_ui(scales.get(), m.p));
+    const Limb step = m.Inverse(m.To(mpz_fdiv_ui(modulus.get(), m.p)));
     for (int j = 0; j <= n; ++j) {
-      const uint32_t residue = plain.Mul(m.From(c[j]), scale);
-      const uint32_t now = plain.Reduce(coefficient[j].get());
-      const uint32_t u = plain.Mul(plain.Sub(residue, now), step);
+      const Limb now = m.To(mpz_fdiv_ui(coefficient[j].get(), m.p));
+      const Limb u = m.From(m.Mul(m.Sub(m.Mul(c[j], scale), now), step));
       mpz_addmul_ui(coefficient[j].get(), modulus.get(), u);
     }
-    mpz_mul_ui(modulus.get(), modulus.get(), plain.p);
-    bits += 30;
+    mpz_mul_ui(modulus.get(), modulus.get(), m.p);
+    bits += kLimbPrimeBits;
   }
   mpz_fdiv_q_2exp(t.get(), modulus.get(), 1);
   for (Mpz& c : coefficient) {

@@ -283,10 +283,22 @@ bool RootIsolation::Certify() {
     }
   }
   for (int i = 0; i < d; ++i) {
-    // G = 2^(ed) f(z_i), on Gaussian integers.
+    // The disk of a conjugate is the mirror image: its radius is the same.
+    const int mirror = partner[i];
+    if (mirror < i) {
+      mpz_set(disks[i].radius.get(), disks[mirror].radius.get());
+      continue;
+    }
+    // G = 2^(ed) f(z_i), on Gaussian integers (on integers for a real z_i).
+    const bool real = disks[i].im.Sign() == 0;
     mpz_set(gr.get(), shifted[d].get());
     mpz_set_ui(gi.get(), 0);
     for (int k = d - 1; k >= 0; --k) {
+      if (real) {
+        mpz_mul(gr.get(), gr.get(), disks[i].re.get());
+        mpz_add(gr.get(), gr.get(), shifted[k].get());
+        continue;
+      }
       mpz_mul(x.get(), gr.get(), disks[i].re.get());
       mpz_submul(x.get(), gi.get(), disks[i].im.get());
       mpz_mul(y.get(), gr.get(), disks[i].im.get());
@@ -294,14 +306,23 @@ bool RootIsolation::Certify() {
       mpz_add(gr.get(), x.get(), shifted[k].get());
       mpz_swap(gi.get(), y.get());
     }
-    // (radius 2^e)^2 = d^2 |G|^2 / (lc^2 prod |delta|^2), rounded up twice.
+    // (radius 2^e)^2 = d^2 |G|^2 / (lc^2 prod |delta|^2), rounded up: the
+    // product is bounded from below, cut to its leading 96 bits as it grows.
     Square(n.get(), gr.get());
     mpz_addmul(n.get(), gi.get(), gi.get());
     mpz_mul_ui(n.get(), n.get(), static_cast<unsigned long>(d) * d);
     Square(q.get(), Lead(f_));
+    unsigned long cut = 0;
     for (int j = 0; j < d; ++j) {
-      if (j != i) mpz_mul(q.get(), q.get(), distance[i * d + j].get());
+      if (j == i) continue;
+      mpz_mul(q.get(), q.get(), distance[i * d + j].get());
+      const size_t size = mpz_sizeinbase(q.get(), 2);
+      if (size > 128) {
+        mpz_fdiv_q_2exp(q.get(), q.get(), size - 96);
+        cut += size - 96;
+      }
     }
+    mpz_cdiv_q_2exp(n.get(), n.get(), cut);
     mpz_cdiv_q(n.get(), n.get(), q.get());
     mpz_sqrtrem(x.get(), y.get(), n.get());
     if (y.Sign() != 0) mpz_add_ui(x.get(), x.get(), 1);
