@@ -30,13 +30,14 @@ enum Feature {
   kDenseP,              // P dense and rational (else a product of elementary steps)
   kScalar,              // a multiple of the identity, zero included
   kUnstructured,        // random entries, no known J
+  kHard,                // one of the fixed hard matrices
   kFeatureCount
 };
 constexpr const char* kFeatureNames[kFeatureCount] = {
     "repeated rational", "large denominators",  "defective block",
     "real quadratic",    "complex quadratic",   "cubic",
     "quartic",           "repeated irrational", "dense rational P",
-    "scalar or zero",    "no structure"};
+    "scalar or zero",    "no structure",        "hard companion"};
 
 struct Drawn {
   FractionMatrix a;
@@ -52,6 +53,48 @@ bool Fits(const mpq_class& q) {
 class EigenGenerator {
  public:
   explicit EigenGenerator(uint64_t seed) : random_(seed) {}
+
+  // Companion matrices of order 20 that are hard to get right: f = x^20 -
+  // 2 (32767 x - 1)^2, whose two roots near 1/32767 agree to about 50
+  // digits; (x^2 - 2)^10 and (x - 1/2)^20, one Jordan block per root; and
+  // x^20 - 2. Each is drawn as it is and conjugated.
+  static constexpr int kHardCount = 8;
+  Drawn Hard(int k) {
+    Drawn d;
+    QPolynomial f(21);
+    f[20] = 1;
+    if (k / 2 == 0) {
+      f[2] = -2 * 32767 * 32767;
+      f[1] = 4 * 32767;
+      f[0] = -2;
+    } else if (k / 2 == 1 || k / 2 == 2) {
+      // (x^2 - 2)^10 or (x - 1/2)^20, by repeated multiplication.
+      const QPolynomial factor =
+          k / 2 == 1 ? QPolynomial{-2, 0, 1} : QPolynomial{mpq_class(-1, 2), 1};
+      f = {1};
+      while (f.size() < 21) {
+        QPolynomial g(f.size() + factor.size() - 1);
+        for (size_t i = 0; i < f.size(); ++i) {
+          for (size_t j = 0; j < factor.size(); ++j) g[i + j] += f[i] * factor[j];
+        }
+        f = g;
+      }
+      d.facts.diagonalisable = false;
+      if (k / 2 == 2) d.facts.rational.push_back({mpq_class(1, 2), {20}});
+      d.has[k / 2 == 1 ? kRepeatedIrrational : kRepeatedRational] = d.has[kDefective] = true;
+    } else {
+      f[0] = -2;
+    }
+    QMatrix j(20, std::vector<mpq_class>(20));
+    Companion(j, 0, f, 1, false);
+    if (k % 2 == 1) StepConjugate(j, 20);
+    for (int r = 0; r < 20; ++r) {
+      for (int c = 0; c < 20; ++c) Set(d.a, r + 1, c + 1, j[r][c]);
+    }
+    d.a.rows = d.a.cols = 20;
+    d.has[kHard] = true;
+    return d;
+  }
 
   Drawn Draw(bool big) {
     Drawn d;
@@ -337,7 +380,7 @@ int RunEigenvalues(uint64_t seed, int count) {
   double slowest = 0;
   int slowest_order = 0;
   for (int i = 0; i < count; ++i) {
-    const Drawn d = g.Draw(i % 250 == 125);
+    const Drawn d = i < EigenGenerator::kHardCount ? g.Hard(i) : g.Draw(i % 250 == 125);
     for (int f = 0; f < kFeatureCount; ++f) features[f] += d.has[f];
     RankInput input;
     input.matrix_text = TypedText(d.a, d.a.rows, d.a.cols);

@@ -10,7 +10,8 @@ namespace calc::testing {
 // eigenvalues, some with large denominators, defective Jordan blocks,
 // companion blocks of irreducible quadratics, cubics and quartics, real and
 // complex, once or repeated, scalar and zero matrices, and some matrices of
-// no structure, every 250th of them 20 x 20 full 32-bit fractions), presses
+// no structure, every 250th of them 20 x 20 full 32-bit fractions; first
+// eight fixed matrices that are hard to get right), presses
 // "特征值" on each and checks every fact of its text (eigen_oracle.h). Prints
 // the counts per structure and the verdicts; returns the number of wrong,
 // missing or refused answers.
