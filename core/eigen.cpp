@@ -1,6 +1,7 @@
 #include "eigen.h"
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include "elimination.h"
@@ -876,6 +877,33 @@ void Normalise(std::vector<Integer>& v, int n) {
 // u mod m as a / b with |a|, b <= sqrt(m / 2) (Wang's reconstruction by
 // the extended Euclidean algorithm); false when there is none.
 bool Reconstruct(mpz_srcptr u, mpz_srcptr m, Mpz& a, Mpz& b) {
+  if (mpz_sizeinbase(m, 2) <= 62) {
+    // In machine integers: every value stays below m < 2^62.
+    uint64_t words[2] = {0, 0};
+    mpz_export(words, nullptr, -1, sizeof words[0], 0, 0, m);
+    const int64_t modulus = static_cast<int64_t>(words[0]);
+    words[0] = 0;
+    mpz_export(words, nullptr, -1, sizeof words[0], 0, 0, u);
+    int64_t r0 = modulus, r1 = static_cast<int64_t>(words[0]), t0 = 0, t1 = 1;
+    int64_t bound = static_cast<int64_t>(std::sqrt(static_cast<double>(modulus / 2)));
+    while (bound > 0 && bound * bound > modulus / 2) --bound;
+    while ((bound + 1) * (bound + 1) <= modulus / 2) ++bound;
+    while (r1 > bound) {
+      const int64_t q = r0 / r1, r2 = r0 - q * r1, t2 = t0 - q * t1;
+      r0 = r1;
+      r1 = r2;
+      t0 = t1;
+      t1 = t2;
+    }
+    const int64_t size = t1 < 0 ? -t1 : t1;
+    if (size == 0 || size > bound ||
+        Gcd64(static_cast<uint64_t>(r1), static_cast<uint64_t>(size)) != 1) {
+      return false;
+    }
+    Integer(t1 < 0 ? -r1 : r1).CopyTo(a.get());
+    Integer(size).CopyTo(b.get());
+    return true;
+  }
   Mpz bound, r0(m), r1(u), t0, t1(1L), q, x;
   mpz_fdiv_q_2exp(bound.get(), m, 1);
   mpz_sqrt(bound.get(), bound.get());
@@ -906,21 +934,21 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
   bool pivot[kMaxOrder + 1] = {};
   std::vector<Mpz> value;  // the entries -R(k, f), pivot row k, free column f, by CRT
   Mpz modulus, now, step, a, b, lcm, sum;
-  uint32_t h[kMaxOrder][kMaxOrder];
+  Limb h[kMaxOrder][kMaxOrder];
   int used = 0;
   for (int k = 0; k < 80; ++k) {
-    const ModPrime plain{WordPrime(k)};
-    const Montgomery m(plain.p);
+    const CharacteristicArithmetic m(LimbPrime(k));
+    const int64_t p = static_cast<int64_t>(m.p);
     for (int i = 0; i < n; ++i) {
       for (int j = 0; j < n; ++j) {
         const Integer& v = rows(i + 1, j + 1);
-        uint32_t x;
+        Limb x;
         if (v.IsSmall()) {
-          const int64_t r = v.Small() % static_cast<int64_t>(plain.p);
-          x = static_cast<uint32_t>(r < 0 ? r + plain.p : r);
+          const int64_t r = v.Small() % p;
+          x = static_cast<Limb>(r < 0 ? r + p : r);
         } else {
           v.CopyTo(a.get());
-          x = plain.Reduce(a.get());
+          x = mpz_fdiv_ui(a.get(), m.p);
         }
         h[i][j] = m.To(x);
       }
@@ -933,11 +961,11 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
       while (t < n && h[t][c] == 0) ++t;
       if (t == n) continue;
       if (t != r) std::swap(h[t], h[r]);
-      const uint32_t inverse = m.Inverse(h[r][c]);
+      const Limb inverse = m.Inverse(h[r][c]);
       for (int j = c; j < n; ++j) h[r][j] = m.Mul(h[r][j], inverse);
       for (int i = 0; i < n; ++i) {
         if (i == r || h[i][c] == 0) continue;
-        const uint32_t u = h[i][c];
+        const Limb u = h[i][c];
         for (int j = c; j < n; ++j) h[i][j] = m.Sub(h[i][j], m.Mul(u, h[r][j]));
       }
       cols[r++] = c + 1;
@@ -954,17 +982,18 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
       mpz_set_ui(modulus.get(), 1);
       used = 0;
     }
-    const uint32_t inverse = plain.Inverse(plain.Reduce(modulus.get()));
+    // x += modulus ((-R - x) / modulus mod p), in Montgomery's form to u.
+    const Limb inverse = m.Inverse(m.To(mpz_fdiv_ui(modulus.get(), m.p)));
     for (int i = 0; i < rank; ++i) {
       for (int f = 1; f <= n; ++f) {
         if (pivot[f]) continue;
         Mpz& x = value[i * n + f - 1];
-        const uint32_t residue = plain.Sub(0, m.From(h[i][f - 1]));
-        const uint32_t u = plain.Mul(plain.Sub(residue, plain.Reduce(x.get())), inverse);
+        const Limb now = m.To(mpz_fdiv_ui(x.get(), m.p));
+        const Limb u = m.From(m.Mul(m.Sub(m.Sub(0, h[i][f - 1]), now), inverse));
         mpz_addmul_ui(x.get(), modulus.get(), u);
       }
     }
-    mpz_mul_ui(modulus.get(), modulus.get(), plain.p);
+    mpz_mul_ui(modulus.get(), modulus.get(), m.p);
     ++used;
     if ((used & (used - 1)) != 0) continue;  // reconstruct after 1, 2, 4, 8, ... primes
     std::vector<std::vector<Integer>> candidate;
