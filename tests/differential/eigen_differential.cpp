@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -149,8 +150,8 @@ class EigenGenerator {
     d.has[kRepeatedRational] = n > 1;
   }
 
-  // Entries of several sizes, some rows copies or sums of others (repeated
-  // eigenvalue 0), every 20 x 20 one of full 32-bit fractions.
+  // Entries of several sizes, some rows or columns copies of others
+  // (repeated eigenvalue 0), every 20 x 20 one of full 32-bit fractions.
   void Unstructured(Drawn& d, int n, bool big) {
     d.known = false;
     d.has[kUnstructured] = true;
@@ -169,9 +170,17 @@ class EigenGenerator {
         Set(d.a, i, j, q);
       }
     }
-    for (int copies = big ? 0 : static_cast<int>(Between(0, 2)); copies > 0 && n > 1; --copies) {
+    // A row or column copied onto another: eigenvalue 0, its eigenvectors
+    // from entries of any size.
+    for (int copies = static_cast<int>(Between(0, 3)); copies > 0 && n > 1; --copies) {
       const int from = static_cast<int>(Between(1, n)), to = static_cast<int>(Between(1, n));
-      for (int j = 1; j <= n; ++j) d.a(to, j) = d.a(from, j);
+      const bool column = Chance(50);
+      for (int k = 1; k <= n; ++k) {
+        if (column)
+          d.a(k, to) = d.a(k, from);
+        else
+          d.a(to, k) = d.a(from, k);
+      }
     }
   }
 
@@ -379,6 +388,7 @@ int RunEigenvalues(uint64_t seed, int count) {
   int exact = 0, wrong = 0, missing = 0, refused = 0, features[kFeatureCount] = {};
   double slowest = 0;
   int slowest_order = 0;
+  std::map<std::string, int> kinds;
   for (int i = 0; i < count; ++i) {
     const Drawn d = i < EigenGenerator::kHardCount ? g.Hard(i) : g.Draw(i % 250 == 125);
     for (int f = 0; f < kFeatureCount; ++f) features[f] += d.has[f];
@@ -401,6 +411,8 @@ int RunEigenvalues(uint64_t seed, int count) {
       }
       ++(fault.rfind("missing", 0) == 0 ? missing : wrong);
     }
+    // Faults counted by kind: their text up to the first digit or colon.
+    ++kinds[fault.substr(0, std::min(fault.find_first_of("0123456789:", 9), size_t{48}))];
     if (wrong + missing + refused <= 5) {
       std::printf("eigenvalues WRONG (matrix %d):\n  typed: \"%s\"\n  shown: \"%s\"\n  %s\n", i,
                   Escaped(input.matrix_text, 4000).c_str(), Escaped(shown.text, 4000).c_str(),
@@ -411,6 +423,7 @@ int RunEigenvalues(uint64_t seed, int count) {
       "\neigenvalues: %d matrices, %d exact, %d wrong, %d missing, %d refused; "
       "slowest press %.3f s (order %d)\n",
       count, exact, wrong, missing, refused, slowest, slowest_order);
+  for (const auto& [kind, times] : kinds) std::printf("  %6d x %s...\n", times, kind.c_str());
   for (int f = 0; f < kFeatureCount; ++f)
     std::printf("  %-20s %8d\n", kFeatureNames[f], features[f]);
   return wrong + missing + refused;
