@@ -20,13 +20,14 @@ namespace {
 template <typename Word, typename Wide>
 struct MontgomeryOf {
   static constexpr int kBits = 8 * sizeof(Word);
-  Word p, minus_inverse, r2, one;
+  Word p, minus_inverse, r2, r3, one;
   explicit MontgomeryOf(Word prime) : p(prime) {
     Word inverse = p;  // p^-1 modulo 2^w by Newton's iteration
     for (int i = 0; i < 6; ++i) inverse *= 2 - p * inverse;
     minus_inverse = 0 - inverse;
     one = static_cast<Word>((Wide{1} << kBits) % p);
     r2 = static_cast<Word>(static_cast<Wide>(one) * one % p);
+    r3 = Mul(r2, r2);
   }
   // x mod p for x < 2p, without a branch: x - p wraps to a number with
   // its top bit set exactly when x < p (p is below 2^(w-1)).
@@ -45,14 +46,30 @@ struct MontgomeryOf {
   Word One() const { return one; }
   Word To(Word a) const { return Mul(a, r2); }
   Word From(Word a) const { return Redc(a); }
-  // By Fermat, a^(p-2): products only, no division.
+  // The binary extended Euclidean algorithm (shifts and subtractions, no
+  // division) gives (a 2^w)^-1 = a^-1 2^-w; a product by 2^3w makes it
+  // a^-1 2^w. a not 0.
   Word Inverse(Word a) const {
-    Word result = one;
-    for (Word e = p - 2; e != 0; e >>= 1) {
-      if (e & 1) result = Mul(result, a);
-      a = Mul(a, a);
+    Word u = a, v = p, x1 = 1, x2 = 0;
+    auto halve = [this](Word x) { return (x & 1) != 0 ? (x + p) >> 1 : x >> 1; };
+    while (u != 1 && v != 1) {
+      while ((u & 1) == 0) {
+        u >>= 1;
+        x1 = halve(x1);
+      }
+      while ((v & 1) == 0) {
+        v >>= 1;
+        x2 = halve(x2);
+      }
+      if (u >= v) {
+        u -= v;
+        x1 = Sub(x1, x2);
+      } else {
+        v -= u;
+        x2 = Sub(x2, x1);
+      }
     }
-    return result;
+    return Mul(u == 1 ? x1 : x2, r3);
   }
 };
 
@@ -146,10 +163,10 @@ void CharacteristicPolynomialMod(Limb h[kMaxOrder][kMaxOrder], int n,
       u[r] = m.Mul(h[r][c - 1], inverse);
       if (u[r] != 0) SubtractMultiple(h[r] + c - 1, h[c] + c - 1, u[r], n - c + 1, m);
     }
-    for (int j = 0; j < n; ++j) {
-      Limb sum = h[j][c];
-      for (int r = c + 1; r < n; ++r) sum = m.Add(sum, m.Mul(u[r], h[j][r]));
-      h[j][c] = sum;
+    // Row by row of the sum, so that no step waits for the one before.
+    for (int r = c + 1; r < n; ++r) {
+      if (u[r] == 0) continue;
+      for (int j = 0; j < n; ++j) h[j][c] = m.Add(h[j][c], m.Mul(u[r], h[j][r]));
     }
   }
   // p_k: the characteristic polynomial of the leading k x k block, k + 1
