@@ -341,28 +341,14 @@ bool RootIsolation::Certify() {
   return true;
 }
 
-// The same iteration in the machine's extended floats (64-bit mantissa, an
-// exponent range to 10^4932, room for the coefficients of any polynomial
-// here): most of the way at a fraction of the cost. False when a value
-// leaves the range; whether the iteration settled.
-bool RootIsolation::IterateInMachineFloats() {
-  typedef long double Real;
-  const int d = degree_;
-  std::vector<Real> c(d + 1), zr(d), zi(d);
-  for (int k = 0; k <= d; ++k) {
-    long x = 0;
-    const double m = mpz_get_d_2exp(&x, f_[k].get());
-    c[k] = std::ldexp(static_cast<Real>(m), static_cast<int>(x));
-    if (!std::isfinite(c[k])) return false;
-  }
-  for (int i = 0; i < d; ++i) {
-    zr[i] = static_cast<Real>(mpf_get_d(&re_[i]));
-    zi[i] = static_cast<Real>(mpf_get_d(&im_[i]));
-    if (!std::isfinite(zr[i]) || !std::isfinite(zi[i]) || (zr[i] == 0 && zi[i] == 0)) return false;
-  }
-  const Real tiny = std::ldexp(static_cast<Real>(1), -60);
-  bool settled = false;
-  for (int round = 0; round < 300 && !settled; ++round) {
+// Aberth-Ehrlich rounds in machine floats until every correction is below
+// tiny times its root; whether they got there within max_rounds. False
+// also when a value leaves the floats' range.
+template <typename Real>
+bool AberthRounds(const Real* c, int d, Real* zr, Real* zi, Real tiny, int max_rounds,
+                  bool& finite) {
+  finite = true;
+  for (int round = 0; round < max_rounds; ++round) {
     bool converged = true;
     for (int i = 0; i < d; ++i) {
       Real pr = c[d], pi = 0, dr = 0, di = 0;
@@ -376,7 +362,7 @@ bool RootIsolation::IterateInMachineFloats() {
       }
       if (pr == 0 && pi == 0) continue;
       const Real dd = dr * dr + di * di;
-      if (dd == 0 || !std::isfinite(dd)) return false;
+      if (dd == 0 || !std::isfinite(dd)) return finite = false;
       const Real nr = (pr * dr + pi * di) / dd, ni = (pi * dr - pr * di) / dd;
       Real sr = 0, si = 0;
       for (int j = 0; j < d; ++j) {
@@ -386,22 +372,62 @@ bool RootIsolation::IterateInMachineFloats() {
         sr += ar / aa;
         si -= ai / aa;
       }
-      Real br = 1 - (nr * sr - ni * si), bi = -(nr * si + ni * sr);
+      const Real br = 1 - (nr * sr - ni * si), bi = -(nr * si + ni * sr);
       Real wr = nr, wi = ni;
       const Real bb = br * br + bi * bi;
       if (bb != 0) {
         wr = (nr * br + ni * bi) / bb;
         wi = (ni * br - nr * bi) / bb;
       }
-      if (!std::isfinite(wr) || !std::isfinite(wi)) return false;
+      if (!std::isfinite(wr) || !std::isfinite(wi)) return finite = false;
       zr[i] -= wr;
       zi[i] -= wi;
       if (std::fabs(wr) + std::fabs(wi) > tiny * (std::fabs(zr[i]) + std::fabs(zi[i]))) {
         converged = false;
       }
     }
-    settled = converged;
+    if (converged) return true;
   }
+  return false;
+}
+
+// The iteration in machine floats: most of the way at a fraction of the
+// cost of GMP's. In doubles first when the coefficients fit their range,
+// then in the extended floats (64-bit mantissa, an exponent range to
+// 10^4932, room for the coefficients of any polynomial here). False when a
+// value leaves the range or the iteration does not settle.
+bool RootIsolation::IterateInMachineFloats() {
+  typedef long double Real;
+  const int d = degree_;
+  std::vector<Real> c(d + 1), zr(d), zi(d);
+  bool doubles = true;
+  for (int k = 0; k <= d; ++k) {
+    long x = 0;
+    const double m = mpz_get_d_2exp(&x, f_[k].get());
+    c[k] = std::ldexp(static_cast<Real>(m), static_cast<int>(x));
+    if (!std::isfinite(c[k])) return false;
+    if (x > 900 || (m != 0 && x < -900)) doubles = false;
+  }
+  for (int i = 0; i < d; ++i) {
+    zr[i] = static_cast<Real>(mpf_get_d(&re_[i]));
+    zi[i] = static_cast<Real>(mpf_get_d(&im_[i]));
+    if (!std::isfinite(zr[i]) || !std::isfinite(zi[i]) || (zr[i] == 0 && zi[i] == 0)) return false;
+  }
+  bool finite = true;
+  if (doubles) {
+    std::vector<double> cd(c.begin(), c.end()), zrd(zr.begin(), zr.end()), zid(zi.begin(), zi.end());
+    AberthRounds(cd.data(), d, zrd.data(), zid.data(), std::ldexp(1.0, -48), 300, finite);
+    if (finite) {
+      for (int i = 0; i < d; ++i) {
+        zr[i] = zrd[i];
+        zi[i] = zid[i];
+      }
+    }
+  }
+  const bool settled = AberthRounds(c.data(), d, zr.data(), zi.data(),
+                                    std::ldexp(static_cast<Real>(1), -60), 300, finite);
+  if (!finite) return false;
+  Floats t(1, precision_);
   for (int i = 0; i < d; ++i) {
     // Through a double's mantissa and an exponent: mpf takes no long double.
     for (auto [from, to] : {std::pair<Real, mpf_ptr>{zr[i], &re_[i]}, {zi[i], &im_[i]}}) {
@@ -409,7 +435,6 @@ bool RootIsolation::IterateInMachineFloats() {
       const Real m = std::frexp(from, &x);
       const double high = static_cast<double>(m);
       const double low = static_cast<double>(m - high);
-      Floats t(1, precision_);
       mpf_set_d(to, high);
       mpf_set_d(t[0], low);
       mpf_add(to, to, t[0]);
