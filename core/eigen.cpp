@@ -782,8 +782,9 @@ PartRoots RootsOfPart(ZPoly t, int multiplicity, mpz_srcptr lcm) {
           const Disk& u = disks[i];
           const Disk& v = disks[j];
           const bool real = u.im.Sign() == 0 && v.im.Sign() == 0;
-          const bool conjugate = u.im.Sign() > 0 && mpz_cmp(u.re.get(), v.re.get()) == 0 &&
-                                 mpz_cmpabs(u.im.get(), v.im.get()) == 0 && v.im.Sign() < 0;
+          const bool conjugate = u.im.Sign() * v.im.Sign() < 0 &&
+                                 mpz_cmp(u.re.get(), v.re.get()) == 0 &&
+                                 mpz_cmpabs(u.im.get(), v.im.get()) == 0;
           if (!real && !conjugate) continue;
           // The sum within ru + rv, the product within |u| rv + |v| ru + ru rv.
           mpz_add(x.get(), u.radius.get(), v.radius.get());
@@ -833,7 +834,7 @@ PartRoots RootsOfPart(ZPoly t, int multiplicity, mpz_srcptr lcm) {
           if (x.Sign() >= 0 && mpz_perfect_square_p(x.get())) continue;
           ZPoly quotient;
           if (!DivideExactly(remaining, q, quotient)) continue;
-          const Disk& upper = conjugate ? u : v;
+          const Disk& upper = conjugate && u.im.Sign() > 0 ? u : v;
           if (!QuadraticRootInDisk(q, upper, e) || (real && !QuadraticRootInDisk(q, u, e))) {
             continue;
           }
