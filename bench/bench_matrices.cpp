@@ -158,6 +158,95 @@ std::string LongestMatrixText() {
   return MatrixText(m);
 }
 
+namespace {
+
+// 20 x 20 random integers -99..99.
+FractionMatrix SmallIntegerMatrix(uint32_t seed) {
+  Random random(seed);
+  FractionMatrix m;
+  m.rows = m.cols = 20;
+  for (int i = 1; i <= 20; ++i) {
+    for (int j = 1; j <= 20; ++j) m(i, j).num = static_cast<int64_t>(random.Below(199)) - 99;
+  }
+  return m;
+}
+
+// P J P^-1 of order 20: J holds the Jordan blocks J3(2), J1(2), J2(-1/3),
+// J1(-1/3), J1(5) four times, the companion block of x^2 - 2 twice, joined
+// by an identity block (defective), and those of x^2 + x + 1 and x^3 - 3x +
+// 1. P is a product of steps that add a small multiple of one row to
+// another; each is kept while the entries stay small.
+FractionMatrix DefectiveMatrix(uint32_t seed) {
+  const int n = 20;
+  Q j[kMaxOrder][kMaxOrder];
+  int at = 0;
+  auto jordan = [&](Q lambda, int size) {
+    for (int i = 0; i < size; ++i) {
+      j[at + i][at + i] = lambda;
+      if (i > 0) j[at + i - 1][at + i] = Q{1, 1};
+    }
+    at += size;
+  };
+  // Companion block of x^k + c[k-1] x^(k-1) + ... + c[0] at (base, base).
+  auto companion = [&](int base, std::initializer_list<int64_t> c) {
+    const int k = static_cast<int>(c.size());
+    for (int i = 1; i < k; ++i) j[base + i][base + i - 1] = Q{1, 1};
+    int i = 0;
+    for (int64_t v : c) j[base + i++][base + k - 1] = Q{-v, 1};
+  };
+  jordan({2, 1}, 3);
+  jordan({2, 1}, 1);
+  jordan({-1, 3}, 2);
+  jordan({-1, 3}, 1);
+  for (int k = 0; k < 4; ++k) jordan({5, 1}, 1);
+  companion(at, {-2, 0});
+  companion(at + 2, {-2, 0});
+  j[at][at + 2] = j[at + 1][at + 3] = Q{1, 1};
+  at += 4;
+  companion(at, {1, 1});
+  at += 2;
+  companion(at, {1, -3, 0});
+  at += 3;
+  if (at != n) std::abort();
+
+  auto small = [](const Q& q) { return q.n >= -(1 << 20) && q.n <= (1 << 20) && q.d <= (1 << 20); };
+  Random random(seed);
+  for (int step = 0; step < 200; ++step) {
+    const int s = static_cast<int>(random.Below(n));
+    const int t = (s + 1 + static_cast<int>(random.Below(n - 1))) % n;
+    const Q c{static_cast<int64_t>(random.Below(5)) - 2, 1 + random.Below(2)};
+    Q row[kMaxOrder], col[kMaxOrder];
+    for (int k = 0; k < n; ++k) row[k] = j[t][k];
+    // Row t plus c row s, then column s minus c column t.
+    for (int k = 0; k < n; ++k) j[t][k] = j[t][k] + c * j[s][k];
+    for (int k = 0; k < n; ++k) col[k] = j[k][s];
+    for (int k = 0; k < n; ++k) j[k][s] = j[k][s] + Q{-c.n, c.d} * j[k][t];
+    bool fits = true;
+    for (int k = 0; k < n; ++k) fits = fits && small(j[t][k]) && small(j[k][s]);
+    if (fits) continue;
+    for (int k = 0; k < n; ++k) j[k][s] = col[k];
+    for (int k = 0; k < n; ++k) j[t][k] = row[k];
+  }
+  FractionMatrix m;
+  m.rows = m.cols = n;
+  for (int i = 1; i <= n; ++i) {
+    for (int k = 1; k <= n; ++k)
+      m(i, k) = Fraction{Integer(j[i - 1][k - 1].n), Integer(j[i - 1][k - 1].d)};
+  }
+  return m;
+}
+
+}  // namespace
+
+const std::vector<EigenInput>& EigenInputs() {
+  static const std::vector<EigenInput> inputs = {
+      {"integers", MatrixText(SmallIntegerMatrix(5))},
+      {"full_range", MatrixText(FullRangeMatrix(1))},
+      {"defective", MatrixText(DefectiveMatrix(6))},
+  };
+  return inputs;
+}
+
 const InputSet& InRangeSet() {
   static const InputSet set{
       "in_range",

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "fraction_matrix.h"
 
@@ -53,8 +54,22 @@ struct InputSet {
 const InputSet& InRangeSet();
 const InputSet& FullRangeSet();
 
+// Inputs of Quorvit's eigenvalue press, 20 x 20 each: random integers
+// -99..99 ("integers"), random full-range fractions ("full_range"), and
+// P J P^-1 where J has repeated rational eigenvalues in Jordan blocks up to
+// size 3, a repeated irrational quadratic in a defective block, and an
+// irreducible cubic ("defective").
+struct EigenInput {
+  const char* name;
+  std::string text;
+};
+const std::vector<EigenInput>& EigenInputs();
+
 // FLINT's routines on the same inputs (flint_bench.cpp, built when FLINT is
 // installed).
 void RegisterFlintBenchmarks(const InputSet& set);
+// FLINT's characteristic polynomial and its factorisation over Q, on each
+// eigenvalue input.
+void RegisterFlintEigenBenchmarks();
 
 }  // namespace calc::bench

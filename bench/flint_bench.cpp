@@ -5,6 +5,9 @@
 #include <benchmark/benchmark.h>
 #include <flint/fmpq.h>
 #include <flint/fmpq_mat.h>
+#include <flint/fmpq_poly.h>
+#include <flint/fmpz_poly.h>
+#include <flint/fmpz_poly_factor.h>
 
 #include <cstdlib>
 #include <string>
@@ -105,6 +108,31 @@ void RegisterFlintBenchmarks(const InputSet& set) {
     FlintNumber factor(set.factor);
     for (auto _ : s) fmpq_mat_scalar_mul_fmpq(c.get(), a.get(), factor.get());
   });
+}
+
+void RegisterFlintEigenBenchmarks() {
+  // The characteristic polynomial over Q, then the factors over Q of its
+  // primitive integer multiple: what the eigenvalues are read from.
+  for (const EigenInput& input : EigenInputs()) {
+    Register(std::string("eigenvalues/") + input.name + "/flint", [&input](benchmark::State& s) {
+      FlintMatrix a(input.text);
+      fmpq_poly_t f;
+      fmpz_poly_t z;
+      fmpz_poly_factor_t factors;
+      fmpq_poly_init(f);
+      fmpz_poly_init(z);
+      for (auto _ : s) {
+        fmpq_mat_charpoly(f, a.get());
+        fmpq_poly_get_numerator(z, f);
+        fmpz_poly_factor_init(factors);
+        fmpz_poly_factor(factors, z);
+        benchmark::DoNotOptimize(factors->num);
+        fmpz_poly_factor_clear(factors);
+      }
+      fmpz_poly_clear(z);
+      fmpq_poly_clear(f);
+    });
+  }
 }
 
 }  // namespace calc::bench

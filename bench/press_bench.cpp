@@ -41,7 +41,7 @@ void RegisterPresses(const InputSet& set) {
   // With the log the press also builds the bytes of every step's matrix;
   // writing them to the file is the shell's part and is not timed.
   Register("determinant_log" + suffix, [&set] { return PressDeterminant({set.first, true}).box; });
-  Register("rank_log" + suffix, [&set] { return PressRank({set.first, true, true}).box; });
+  Register("rank_log" + suffix, [&set] { return PressRank({set.first, true, false, true}).box; });
   Register("adjugate" + suffix, [&set] { return PressInverse({set.first, true, false}).box; });
   Register("inverse" + suffix, [&set] { return PressInverse({set.first, false, true}).box; });
   Register("adjugate_log" + suffix, [&set] {
@@ -80,6 +80,18 @@ void RegisterSingularAdjugate() {
   Register("adjugate_rank19_log/full_range/ours", [logged] { return PressInverse(logged).box; });
 }
 
+// Quorvit's "特征值": the whole press, from the typed text to the box text.
+void RegisterEigenvalues() {
+  for (const EigenInput& input : EigenInputs()) {
+    Register(std::string("eigenvalues/") + input.name + "/ours", [&input] {
+      RankInput press;
+      press.matrix_text = input.text;
+      press.eigenvalues_chosen = true;
+      return PressRank(press).box;
+    });
+  }
+}
+
 void ReadLongestText(benchmark::State& state) {
   const std::string text = LongestMatrixText();
   FractionMatrix m;
@@ -105,6 +117,10 @@ int main(int argc, char** argv) {
 #endif
   }
   RegisterSingularAdjugate();
+  RegisterEigenvalues();
+#ifdef CALC_BENCH_FLINT
+  RegisterFlintEigenBenchmarks();
+#endif
   benchmark::RegisterBenchmark("read_longest/full_range/ours", ReadLongestText)
       ->Unit(benchmark::kMicrosecond);
   benchmark::Initialize(&argc, argv);

@@ -215,6 +215,20 @@ void Integer::AppendDecimal(std::string& text) const {
   text.resize(start + std::strlen(&text[start]));
 }
 
+void Integer::CopyTo(mpz_ptr out) const {
+  if (big_ != nullptr) {
+    mpz_set(out, big_);
+  } else {
+    SetUnsigned(out, Magnitude(small_), small_ < 0);
+  }
+}
+
+Integer Integer::FromGmp(mpz_srcptr v) {
+  mpz_t z;
+  mpz_init_set(z, v);
+  return FromMpz(z);
+}
+
 Wide WideGcd(Wide a, Wide b) {
   if (FitsUint64(a) && FitsUint64(b)) {
     // A divisor of 2^63 or more has no int64_t form; the loop below finds it.

@@ -86,6 +86,10 @@ class Integer {
   // zeros. Linear in the number of digits appended.
   void AppendDecimal(std::string& text) const;
 
+  // To and from GMP's integers, for code that works on them directly.
+  void CopyTo(mpz_ptr out) const;
+  static Integer FromGmp(mpz_srcptr v);
+
  private:
   friend class MpzView;
   // Takes over an initialised mpz, demoting it to a machine integer when it

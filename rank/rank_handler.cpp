@@ -10,6 +10,7 @@ void HandleCommand(HWND dialog, int control_id) {
       calc::RankInput input;
       input.matrix_text = ReadControlText(dialog, IDC_MATRIX);
       input.rank_chosen = IsButtonChecked(dialog, IDC_RANK);
+      input.eigenvalues_chosen = IsButtonChecked(dialog, IDC_EIGENVALUES);
       input.log_chosen = IsButtonChecked(dialog, IDC_PROCESS_LOG);
       ShowOutcome(dialog, calc::PressRank(input));
       break;

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "eigen.h"
 #include "elimination.h"
 #include "matrix_reader.h"
 #include "messages.h"
@@ -13,6 +14,7 @@ namespace {
 
 constexpr char kMsgChooseCalculation[] = "请选择计算方式";
 constexpr char kRankPrefix[] = "矩阵的秩为";
+constexpr char kMsgNotSquare[] = "请输入方阵";
 
 }  // namespace
 
@@ -69,7 +71,7 @@ int EliminateForRankWithLog(FractionMatrix& m, std::string& log) {
 
 LoggedOutcome PressRank(const RankInput& input) {
   LoggedOutcome outcome;
-  if (!input.rank_chosen) {
+  if (!input.rank_chosen && !input.eigenvalues_chosen) {
     outcome.box = ErrorBox(kMsgChooseCalculation);
     return outcome;
   }
@@ -78,6 +80,16 @@ LoggedOutcome PressRank(const RankInput& input) {
   if (error != ReadError::kNone) {
     // Refused before anything is computed: an earlier log stays as it was.
     outcome.box = ErrorBox(ReadErrorText(error));
+    return outcome;
+  }
+  if (!input.rank_chosen) {
+    if (m.rows != m.cols) {
+      outcome.box = ErrorBox(kMsgNotSquare);
+      return outcome;
+    }
+    outcome.box = ResultBox(EigenvalueText(m), Owner::kNone);
+    outcome.write_log = input.log_chosen;
+    if (outcome.write_log) AppendResultToLog(outcome.box.text, outcome.log);
     return outcome;
   }
 

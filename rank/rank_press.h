@@ -11,9 +11,10 @@ namespace calc {
 
 // The state of Quorvit's controls when "计算" is pressed.
 struct RankInput {
-  std::string matrix_text;   // IDC_MATRIX
-  bool rank_chosen = false;  // IDC_RANK ("秩") checked
-  bool log_chosen = false;   // IDC_PROCESS_LOG ("生成计算过程") checked
+  std::string matrix_text;          // IDC_MATRIX
+  bool rank_chosen = false;         // IDC_RANK ("秩") checked
+  bool eigenvalues_chosen = false;  // IDC_EIGENVALUES ("特征值") checked
+  bool log_chosen = false;          // IDC_PROCESS_LOG ("生成计算过程") checked
 };
 
 // Brings m (rows 1..m.rows, columns 1..m.cols) to row echelon form in place
@@ -31,6 +32,8 @@ int EliminateForRankWithLog(FractionMatrix& m, std::string& log);
 
 // One press of "计算": the box the user sees and, when the log is chosen and
 // the matrix was read, the process log (the steps, then the box's text).
+// With "特征值" chosen, the eigenvalues of a square matrix (EigenvalueText
+// in eigen.h); their log holds the result text alone.
 LoggedOutcome PressRank(const RankInput& input);
 
 }  // namespace calc

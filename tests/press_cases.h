@@ -25,7 +25,8 @@ enum Choice {
   kMultiply,
   kScalar,
   kLog,
-  kHelp
+  kHelp,
+  kEigenvalues,  // Quorvit's "特征值"
 };
 
 struct PressRow {
@@ -168,6 +169,22 @@ inline const std::string kSingularLogAdjugate =
     "-3 6 -3 \r\n";
 inline const std::string kSingularLogInverse =
     std::string(kSingularLogSteps) + "该矩阵的值为0,不存在逆矩阵!";
+
+// Quorvit's "特征值": the polynomial, the eigenvalues with their
+// eigenspaces, the verdict; a matrix that is not square is refused after the
+// reader's messages, and the choice is tested before either.
+inline const std::vector<PressRow> kEigenvalueRows = {
+    {"2 1 0\r\n0 2 0\r\n0 0 3", "", kEigenvalues,
+     Done("特征多项式 f(λ) = λ^3 - 7λ^2 + 16λ - 12 = (λ - 2)^2 (λ - 3)\n\n"
+          "λ1 = 2    代数重数 2  几何重数 1\n  ξ1 = (1, 0, 0)^T\n"
+          "λ2 = 3    代数重数 1  几何重数 1\n  ξ2 = (0, 0, 1)^T\n\n不可对角化")},
+    {"5 1\r\n2 0", "", kEigenvalues,
+     Done("特征多项式 f(λ) = λ^2 - 5λ - 2\n\n"
+          "λ = (5 ± √33)/2 ≈ 5.372281323, -0.3722813233    代数重数各 1\n"
+          "无理数或复数特征值不列出特征向量\n\n可对角化")},
+    {"1 2 3\r\n4 5 6", "", kEigenvalues, Refused("请输入方阵")},
+    {"1 2 3\r\n4 5/0 6", "", kNoChoice, Refused("请选择计算方式")},
+};
 
 inline const std::vector<PressRow> kInverseRows = {
     {"", "", kHelp},

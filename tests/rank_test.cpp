@@ -9,12 +9,13 @@
 namespace calc {
 namespace {
 
-using cases::CrLf, cases::Done, cases::Refused, cases::kRank, cases::kNoChoice;
+using cases::CrLf, cases::Done, cases::Refused, cases::kRank, cases::kNoChoice, cases::kEigenvalues;
 
 // Each row's box, and its log exactly when the row has one.
 void ExpectPresses(const std::vector<cases::PressRow>& rows) {
   for (const cases::PressRow& c : rows) {
-    const LoggedOutcome outcome = PressRank({c.first, c.choice == kRank, c.with_log});
+    const LoggedOutcome outcome =
+        PressRank({c.first, c.choice == kRank, c.choice == kEigenvalues, c.with_log});
     EXPECT_EQ(outcome.box, c.box) << c.first;
     EXPECT_EQ(outcome.write_log, !c.log.empty()) << c.first;
     EXPECT_EQ(outcome.log, c.log) << c.first;
@@ -86,6 +87,87 @@ TEST(PressRank, LogsEveryStep) {
       {"1 2", "", kNoChoice, Refused("请选择计算方式"), "", true},
       {"", "", kRank, Refused("请输入矩阵"), "", true},
   });
+}
+
+constexpr char kNoVectors[] = "\n无理数或复数特征值不列出特征向量\n\n";
+
+TEST(PressRank, ShowsTheEigenvalues) {
+  std::vector<cases::PressRow> rows = {
+      {"7/3", "", kEigenvalues,
+       Done("特征多项式 f(λ) = λ - 7/3\n\nλ1 = 7/3    代数重数 1  几何重数 1\n  ξ1 = (1)^T\n\n"
+            "可对角化")},
+      {"0 0 0\r\n0 0 0\r\n0 0 0", "", kEigenvalues,
+       Done("特征多项式 f(λ) = λ^3\n\nλ1 = 0    代数重数 3  几何重数 3\n  ξ1 = (1, 0, 0)^T\n"
+            "  ξ2 = (0, 1, 0)^T\n  ξ3 = (0, 0, 1)^T\n\n可对角化")},
+      {"3 0\r\n0 3", "", kEigenvalues,
+       Done("特征多项式 f(λ) = λ^2 - 6λ + 9 = (λ - 3)^2\n\nλ1 = 3    代数重数 2  几何重数 2\n"
+            "  ξ1 = (1, 0)^T\n  ξ2 = (0, 1)^T\n\n可对角化")},
+      // A Jordan block: one eigenvector for multiplicity 4.
+      {"2 1 0 0\r\n0 2 1 0\r\n0 0 2 1\r\n0 0 0 2", "", kEigenvalues,
+       Done("特征多项式 f(λ) = λ^4 - 8λ^3 + 24λ^2 - 32λ + 16 = (λ - 2)^4\n\n"
+            "λ1 = 2    代数重数 4  几何重数 1\n  ξ1 = (1, 0, 0, 0)^T\n\n不可对角化")},
+      // Eigenvectors scaled to coprime integers, the first non-zero positive.
+      {"0 0 0 -1\r\n1 0 0 0\r\n0 1 0 2\r\n0 0 1 0", "", kEigenvalues,
+       Done("特征多项式 f(λ) = λ^4 - 2λ^2 + 1 = (λ + 1)^2 (λ - 1)^2\n\n"
+            "λ1 = -1    代数重数 2  几何重数 1\n  ξ1 = (1, -1, -1, 1)^T\n"
+            "λ2 = 1    代数重数 2  几何重数 1\n  ξ2 = (1, 1, -1, -1)^T\n\n不可对角化")},
+      {"1 -1\r\n1 1", "", kEigenvalues,
+       Done(std::string("特征多项式 f(λ) = λ^2 - 2λ + 2\n\n"
+                        "λ = 1 ± i ≈ 1.000000000 ± 1.000000000i    代数重数各 1") +
+            kNoVectors + "可对角化")},
+      {"1/2 1/3\r\n1/4 1/5", "", kEigenvalues,
+       Done(std::string("特征多项式 f(λ) = λ^2 - (7/10)λ + 1/60\n\n"
+                        "λ = (21 ± √381)/60 ≈ 0.6753203549, 0.02467964507    代数重数各 1") +
+            kNoVectors + "可对角化")},
+      // A root below 10^-5 in the power form.
+      {"1 1\r\n1 2147483647/2147483646", "", kEigenvalues,
+       Done(std::string("特征多项式 f(λ) = λ^2 - (4294967293/2147483646)λ + 1/2147483646\n\n"
+                        "λ = (4294967293 ± √18446744039349813265)/4294967292 ≈ 2.000000000, "
+                        "2.328306438×10^-10    代数重数各 1") +
+            kNoVectors + "可对角化")},
+      // An irreducible cubic: decimals only, the complex pair's parts with
+      // 10 digits each.
+      {"0 0 2\r\n1 0 0\r\n0 1 0", "", kEigenvalues,
+       Done(std::string("特征多项式 f(λ) = λ^3 - 2\n\nλ ≈ 1.259921050    代数重数 1\n"
+                        "λ ≈ -0.6299605249 ± 1.091123636i    代数重数各 1") +
+            kNoVectors + "可对角化")},
+      // A real part that is 0 exactly.
+      {"0 0 0 -1\r\n1 0 0 0\r\n0 1 0 -3\r\n0 0 1 0", "", kEigenvalues,
+       Done(std::string("特征多项式 f(λ) = λ^4 + 3λ^2 + 1\n\nλ ≈ ±0.6180339887i    代数重数各 1\n"
+                        "λ ≈ ±1.618033989i    代数重数各 1") +
+            kNoVectors + "可对角化")},
+      // A repeated irreducible quadratic: diagonalisable only when its value
+      // at A is 0.
+      {"0 1 0 0\r\n-2 0 0 0\r\n0 0 0 1\r\n0 0 -2 0", "", kEigenvalues,
+       Done(std::string("特征多项式 f(λ) = λ^4 + 4λ^2 + 4 = (λ^2 + 2)^2\n\n"
+                        "λ = ±(√2)i ≈ ±1.414213562i    代数重数各 2") +
+            kNoVectors + "可对角化")},
+      {"0 1 0 0\r\n-2 0 1 0\r\n0 0 0 1\r\n0 0 -2 0", "", kEigenvalues,
+       Done(std::string("特征多项式 f(λ) = λ^4 + 4λ^2 + 4 = (λ^2 + 2)^2\n\n"
+                        "λ = ±(√2)i ≈ ±1.414213562i    代数重数各 2") +
+            kNoVectors + "不可对角化")},
+      // A long polynomial goes below the eigenvalues.
+      {"2147483647 0 0 0 0\r\n0 -2147483648 0 0 0\r\n0 0 2147483646 0 0\r\n"
+       "0 0 0 1/2147483647 0\r\n0 0 0 0 3",
+       "", kEigenvalues,
+       Done("λ1 = -2147483648    代数重数 1  几何重数 1\n  ξ1 = (0, 1, 0, 0, 0)^T\n"
+            "λ2 = 1/2147483647    代数重数 1  几何重数 1\n  ξ2 = (0, 0, 0, 1, 0)^T\n"
+            "λ3 = 3    代数重数 1  几何重数 1\n  ξ3 = (0, 0, 0, 0, 1)^T\n"
+            "λ4 = 2147483646    代数重数 1  几何重数 1\n  ξ4 = (0, 0, 1, 0, 0)^T\n"
+            "λ5 = 2147483647    代数重数 1  几何重数 1\n  ξ5 = (1, 0, 0, 0, 0)^T\n\n"
+            "可对角化\n\n"
+            "特征多项式 f(λ) = λ^5 - (4611686016279904257/2147483647)λ^4 - "
+            "(9903520295836298144810795001/2147483647)λ^3 + "
+            "(21267647922655133666012928796952363021/2147483647)λ^2 - "
+            "(63802943688737238511444564970154491898/2147483647)λ + 13835058042397261824\n"
+            "  = (λ + 2147483648) (λ - 1/2147483647) (λ - 3) (λ - 2147483646) (λ - 2147483647)")},
+      // The reader's messages come before the shape's, the choice's first.
+      {"", "", kEigenvalues, Refused("请输入矩阵")},
+      {"1 2 3\r\n4 5/0 6", "", kEigenvalues, Refused("分母不能为0")},
+      {"1 2\r\n3 4\r\n5 6", "", kEigenvalues, Refused("请输入方阵")},
+  };
+  rows.insert(rows.end(), cases::kEigenvalueRows.begin(), cases::kEigenvalueRows.end());
+  ExpectPresses(rows);
 }
 
 }  // namespace

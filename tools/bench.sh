@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# bench.sh: builds the benchmarks in release mode and prints one table: each
+# bench.sh: builds the benchmarks in release mode and prints the tables: each
 # press's median time on the in-range and the full-range inputs, ours over
-# FLINT as a ratio (measured in the same run, when FLINT is installed), and
-# each program's .exe size.
+# FLINT as a ratio (measured in the same run, when FLINT is installed); the
+# eigenvalue press on its three inputs against FLINT's characteristic
+# polynomial with its factorisation; and each program's .exe size.
 # Times are CPU times, which other load on the machine disturbs less than
 # wall-clock times; on an idle machine the two agree.
 #
@@ -100,6 +101,22 @@ Tessovar sum|sum
 Tessovar product|product
 Tessovar multiple|multiple
 reader, longest text|read_longest
+TABLE
+
+# Quorvit's eigenvalues against FLINT's characteristic polynomial and its
+# factorisation over Q (FLINT writes no text and finds no eigenvectors).
+echo
+eigen_format='%-28s %10s %10s %7s\n'
+printf "$eigen_format" "eigenvalues (20 x 20)" "ours" "FLINT" "ratio"
+while IFS='|' read -r label class; do
+  ours=$(median_us "eigenvalues/$class/ours")
+  flint=$(median_us "eigenvalues/$class/flint")
+  printf "$eigen_format" "$label" "$(format_time "$ours")" "$(format_time "$flint")" \
+    "$(ratio "$ours" "$flint")"
+done <<'TABLE'
+integers -99..99|integers
+full-range fractions|full_range
+repeated and defective|defective
 TABLE
 
 echo

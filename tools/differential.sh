@@ -4,12 +4,14 @@
 #
 #   tools/differential.sh [SEED] [COUNT] [PRESET]
 #
-# Draws COUNT presses (default 5000) for each of the eight calculations from
-# SEED (default: the current time), in the build of PRESET (default native;
-# "sanitize" runs under AddressSanitizer and UndefinedBehaviorSanitizer,
-# "fuzz" with the portable 128-bit arithmetic of the 32-bit programs).
-# Prints a table of exact, wrong and refused answers and the slowest press
-# per calculation; fails on any wrong or refused answer. The seed is
+# Draws COUNT presses (default 5000) for each of the eight calculations, and
+# COUNT matrices for Quorvit's eigenvalues (each fact of the text checked
+# against FLINT), from SEED (default: the current time), in the build of
+# PRESET (default native; "sanitize" runs under AddressSanitizer and
+# UndefinedBehaviorSanitizer, "fuzz" with the portable 128-bit arithmetic of
+# the 32-bit programs). Prints a table of exact, wrong and refused answers
+# and the slowest press per calculation, the eigenvalue counts per structure
+# and fault; fails on any wrong, missing or refused answer. The seed is
 # printed, so any run can be repeated.
 set -euo pipefail
 

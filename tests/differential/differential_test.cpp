@@ -12,8 +12,10 @@
 // Every press of Quorvit and Lumbrane is made again with "生成计算过程"
 // checked: the box must be the same, and every step of the log must replay
 // on exact rationals (log_replay.h); the column "replayed" counts them.
-// Prints the verdicts per calculation and the slowest press; exits with 1 on
-// any wrong or refused answer.
+// Prints the verdicts per calculation and the slowest press; then as many
+// eigenvalue presses, checked fact by fact against FLINT
+// (eigen_differential.h). Exits with 1 on any wrong, missing or refused
+// answer.
 #include <gmpxx.h>
 
 #include <cstdio>
@@ -23,6 +25,7 @@
 #include <random>
 #include <string>
 
+#include "eigen_differential.h"
 #include "log_replay.h"
 #include "oracle.h"
 #include "result_text.h"
@@ -205,6 +208,7 @@ int Run(uint64_t seed, int count) {
                 refused, slowest, Logged(calculation) ? std::to_string(replayed).c_str() : "-");
     failures += wrong + refused;
   }
+  failures += RunEigenvalues(seed, count);
   return failures == 0 ? 0 : 1;
 }
 

@@ -1,10 +1,10 @@
 // One libFuzzer target for the reader and every press. The first byte picks
-// what runs ((byte - '0') mod 10, so that a seed can start with a digit):
+// what runs ((byte - '0') mod 11, so that a seed can start with a digit):
 // 0 the reader, 1..8 the calculations in the oracle's order (rank,
 // determinant, adjugate, inverse, sum, difference, product, multiple), 9
-// Zelcombe with its log. The rest is what the edit controls hold: the bytes
-// before a NUL, and for Tessovar's second matrix those after it (without a
-// NUL both matrices are the same text).
+// Zelcombe with its log, 10 (':') Quorvit's eigenvalues. The rest is what the edit controls hold:
+// the bytes before a NUL, and for Tessovar's second matrix those after it (without a NUL both
+// matrices are the same text).
 //
 // On any input: no crash or sanitizer report; the box is the reader's first refusal or the oracle's
 // box byte for byte (a rank result also in row echelon form with its rank);
@@ -13,16 +13,23 @@
 // rank, adjugate and inverse are pressed again with the log checked, and
 // their logs must replay (log_replay.h). The
 // reader reads the typed form of what it read the same again, and ignores
-// what comes before the first number and after the last.
+// what comes before the first number and after the last. The eigenvalue
+// press refuses as the reader does, or a matrix that is not square, and
+// otherwise shows a result whose every fact is checked against FLINT
+// (eigen_oracle.h) up to order 8, beyond which that check is too slow for
+// fuzzing.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "determinant_press.h"
+#include "eigen_oracle.h"
 #include "log_replay.h"
 #include "matrix_reader.h"
+#include "messages.h"
 #include "oracle.h"
+#include "rank_press.h"
 #include "result_text.h"
 
 namespace calc::testing {
@@ -104,9 +111,29 @@ void CheckLog(const std::string& text) {
   Require(!read || rest == outcome.box.text, "the log does not end with the box text", log);
 }
 
+void CheckEigenvalues(const std::string& text) {
+  RankInput input;
+  input.matrix_text = text;
+  input.eigenvalues_chosen = true;
+  const Box shown = PressRank(input).box;
+  FractionMatrix a;
+  const ReadError error = ReadMatrixText(text, a);
+  if (error != ReadError::kNone || a.rows != a.cols) {
+    const Box refusal = ErrorBox(error != ReadError::kNone ? ReadErrorText(error) : "请输入方阵");
+    Require(shown == refusal, "eigenvalues: not the refusal", shown.text + "\ntyped: " + text);
+    return;
+  }
+  Require(shown.caption == kCaptionDone && shown.owner == Owner::kNone,
+          "eigenvalues: no result box", shown.text + "\ntyped: " + text);
+  if (a.rows > 8) return;
+  const std::string fault = EigenResultFault(a, shown.text, nullptr);
+  Require(fault.empty(), "eigenvalues", fault + "\nshown: " + shown.text + "\ntyped: " + text);
+}
+
 void Check(int selector, const std::string& first, const std::string& second) {
   if (selector == 0) return CheckReader(first);
   if (selector == 9) return CheckLog(first);
+  if (selector == 10) return CheckEigenvalues(first);
   const Calculation c = static_cast<Calculation>(selector - 1);
   const Box expected = ExpectedForTexts(c, first, second);
   const std::string fault = Compare(c, Press(c, first, second), expected);
@@ -133,7 +160,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
   const std::string first = bytes.substr(0, bytes.find('\0'));
   const std::string second = first.size() < bytes.size() ? bytes.substr(first.size() + 1) : first;
-  calc::testing::Check(static_cast<uint8_t>(data[0] - '0') % 10, first,
+  calc::testing::Check(static_cast<uint8_t>(data[0] - '0') % 11, first,
                        second.substr(0, second.find('\0')));
   return 0;
 }

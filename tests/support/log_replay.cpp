@@ -372,7 +372,7 @@ std::string JordanFault(const FractionMatrix& a, bool invert, const LoggedOutcom
 }  // namespace
 
 LoggedOutcome PressWithLog(Calculation c, const std::string& first) {
-  if (c == kRank) return PressRank({first, true, true});
+  if (c == kRank) return PressRank({first, true, false, true});
   return PressInverse({first, c == kAdjugate, c == kInverse, true});
 }
 

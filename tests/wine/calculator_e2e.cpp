@@ -74,7 +74,7 @@ const Program kPrograms[] = {
     {"Quorvit", "Quorvitv1.3", 0, IDC_MATRIX, IDC_PROCESS_LOG, nullptr,
      {{IDC_CALCULATE, "Button", "计算"}, {IDC_STATIC_GROUP, "Button", "输入矩阵"},
       {IDC_MATRIX, "Edit", ""}, {IDC_RANK, "Button", "秩"},
-      {IDC_EIGENVALUES, "Button", "特征值", false}, {IDC_PROCESS_LOG, "Button", "生成计算过程"}},
+      {IDC_EIGENVALUES, "Button", "特征值"}, {IDC_PROCESS_LOG, "Button", "生成计算过程"}},
      &calc::cases::kRankRows},
     {"Lumbrane", "Lumbranev1.3", kLumbraneHelp, IDC_MATRIX, IDC_PROCESS_LOG, calc::LumbraneHelpBox,
      {{IDC_CALCULATE, "Button", "计算"}, {IDC_STATIC_GROUP, "Button", "输入原矩阵"},

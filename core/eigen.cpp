@@ -1,0 +1,1264 @@
+#include "eigen.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "elimination.h"
+#include "polynomial.h"
+#include "roots.h"
+
+namespace calc {
+
+namespace {
+
+// --- The characteristic polynomial -----------------------------------------
+
+// Arithmetic modulo an odd prime p below 2^(bits of Word - 1) in
+// Montgomery's form: a value x is held as x 2^w mod p (w the bits of Word),
+// so that a product needs multiplications and shifts but no division.
+template <typename Word, typename Wide>
+struct MontgomeryOf {
+  static constexpr int kBits = 8 * sizeof(Word);
+  Word p, minus_inverse, r2, r3, one;
+  explicit MontgomeryOf(Word prime) : p(prime) {
+    Word inverse = p;  // p^-1 modulo 2^w by Newton's iteration
+    for (int i = 0; i < 6; ++i) inverse *= 2 - p * inverse;
+    minus_inverse = 0 - inverse;
+    one = static_cast<Word>((Wide{1} << kBits) % p);
+    r2 = static_cast<Word>(static_cast<Wide>(one) * one % p);
+    r3 = Mul(r2, r2);
+  }
+  // x mod p for x < 2p, without a branch: x - p wraps to a number with
+  // its top bit set exactly when x < p (p is below 2^(w-1)).
+  Word Fold(Word x) const {
+    const Word r = x - p;
+    return r + (p & (0 - (r >> (kBits - 1))));
+  }
+  // t 2^-w mod p, for t < p 2^w.
+  Word Redc(Wide t) const {
+    const Word m = static_cast<Word>(t) * minus_inverse;
+    return Fold(static_cast<Word>((t + static_cast<Wide>(m) * p) >> kBits));
+  }
+  Word Mul(Word a, Word b) const { return Redc(static_cast<Wide>(a) * b); }
+  Word Add(Word a, Word b) const { return Fold(a + b); }
+  Word Sub(Word a, Word b) const { return Fold(a + (p - b)); }
+  Word One() const { return one; }
+  Word To(Word a) const { return Mul(a, r2); }
+  Word From(Word a) const { return Redc(a); }
+  // The binary extended Euclidean algorithm (shifts and subtractions, no
+  // division) gives (a 2^w)^-1 = a^-1 2^-w; a product by 2^3w makes it
+  // a^-1 2^w. a not 0.
+  Word Inverse(Word a) const {
+    Word u = a, v = p, x1 = 1, x2 = 0;
+    auto halve = [this](Word x) { return (x & 1) != 0 ? (x + p) >> 1 : x >> 1; };
+    while (u != 1 && v != 1) {
+      while ((u & 1) == 0) {
+        u >>= 1;
+        x1 = halve(x1);
+      }
+      while ((v & 1) == 0) {
+        v >>= 1;
+        x2 = halve(x2);
+      }
+      if (u >= v) {
+        u -= v;
+        x1 = Sub(x1, x2);
+      } else {
+        v -= u;
+        x2 = Sub(x2, x1);
+      }
+    }
+    return Mul(u == 1 ? x1 : x2, r3);
+  }
+};
+
+using Montgomery = MontgomeryOf<uint32_t, uint64_t>;
+
+// The characteristic polynomial takes the widest primes the machine
+// multiplies in one step: below 2^62 where 128-bit products exist, below
+// 2^31 otherwise.
+#ifdef __SIZEOF_INT128__
+using Limb = uint64_t;
+using CharacteristicArithmetic = MontgomeryOf<uint64_t, unsigned __int128>;
+constexpr int kLimbPrimeBits = 61;
+
+bool IsPrimeLimb(uint64_t n) {
+  if (n % 3 == 0 || n % 5 == 0 || n % 7 == 0 || n % 11 == 0 || n % 13 == 0) return false;
+  const CharacteristicArithmetic m(n);
+  uint64_t d = n - 1;
+  int s = 0;
+  while (d % 2 == 0) {
+    d /= 2;
+    ++s;
+  }
+  const uint64_t minus_one = m.Sub(0, m.One());
+  // Exact below 3.3 * 10^24 with these bases.
+  for (uint64_t a : {2, 3, 5, 7, 11, 13, 17, 19, 23, 29, 31, 37}) {
+    uint64_t x = m.One(), base = m.To(a);
+    for (uint64_t e = d; e != 0; e >>= 1) {
+      if (e & 1) x = m.Mul(x, base);
+      base = m.Mul(base, base);
+    }
+    if (x == m.One() || x == minus_one) continue;
+    bool composite = true;
+    for (int i = 1; i < s && composite; ++i) {
+      x = m.Mul(x, x);
+      composite = x != minus_one;
+    }
+    if (composite) return false;
+  }
+  return true;
+}
+
+// The k-th prime below 2^62, counted downwards; a table made on first use.
+uint64_t LimbPrime(int k) {
+  static uint64_t* table = nullptr;
+  static int count = 0;
+  if (table == nullptr) table = new uint64_t[512];
+  uint64_t c = count == 0 ? (uint64_t{1} << 62) - 1 : table[count - 1] - 2;
+  for (int found = count - 1; found < k; c -= 2) {
+    while (!IsPrimeLimb(c)) c -= 2;
+    if (count < 512) table[count++] = c;
+    if (++found == k) return c;
+  }
+  return table[k];
+}
+#else
+using Limb = uint32_t;
+using CharacteristicArithmetic = Montgomery;
+constexpr int kLimbPrimeBits = 30;
+
+uint32_t LimbPrime(int k) {
+  return WordPrime(k);
+}
+#endif
+
+// dst[j] -= u src[j], j < count.
+template <typename Word, typename Arithmetic>
+void SubtractMultiple(Word* __restrict dst, const Word* __restrict src, Word u, int count,
+                      const Arithmetic& m) {
+  for (int j = 0; j < count; ++j) dst[j] = m.Sub(dst[j], m.Mul(u, src[j]));
+}
+
+// Hessenberg form of h (n x n, from 0) by similarity, then its
+// characteristic polynomial by the recurrence on the leading blocks; all
+// in Montgomery's form. Writes n + 1 coefficients from degree 0 up.
+void CharacteristicPolynomialMod(Limb h[kMaxOrder][kMaxOrder], int n,
+                                 const CharacteristicArithmetic& m, Limb* result) {
+  Limb u[kMaxOrder];
+  for (int c = 1; c + 1 < n; ++c) {
+    int i = c;
+    while (i < n && h[i][c - 1] == 0) ++i;
+    if (i == n) continue;
+    if (i != c) {
+      for (int j = 0; j < n; ++j) std::swap(h[i][j], h[c][j]);
+      for (int j = 0; j < n; ++j) std::swap(h[j][i], h[j][c]);
+    }
+    // Rows r > c -= u_r row c, then column c += sum of u_r column r: one
+    // similarity (the steps commute). Left of column c - 1 the rows hold
+    // zeros already; row c is not changed by the row steps.
+    const Limb inverse = m.Inverse(h[c][c - 1]);
+    for (int r = c + 1; r < n; ++r) {
+      u[r] = m.Mul(h[r][c - 1], inverse);
+      if (u[r] != 0) SubtractMultiple(h[r] + c - 1, h[c] + c - 1, u[r], n - c + 1, m);
+    }
+    // Row by row of the sum, so that no step waits for the one before.
+    for (int r = c + 1; r < n; ++r) {
+      if (u[r] == 0) continue;
+      for (int j = 0; j < n; ++j) h[j][c] = m.Add(h[j][c], m.Mul(u[r], h[j][r]));
+    }
+  }
+  // p_k: the characteristic polynomial of the leading k x k block, k + 1
+  // coefficients at p[k].
+  Limb p[kMaxOrder + 1][kMaxOrder + 1];
+  p[0][0] = m.One();
+  for (int k = 1; k <= n; ++k) {
+    Limb* q = p[k];
+    const Limb* last = p[k - 1];
+    const Limb diagonal = h[k - 1][k - 1];
+    q[k] = last[k - 1];
+    for (int j = k - 1; j >= 1; --j) q[j] = m.Sub(last[j - 1], m.Mul(diagonal, last[j]));
+    q[0] = m.Sub(0, m.Mul(diagonal, last[0]));
+    Limb t = m.One();
+    for (int i = k - 1; i >= 1; --i) {
+      t = m.Mul(t, h[i][i - 1]);
+      const Limb factor = m.Mul(h[i - 1][k - 1], t);
+      if (factor != 0) SubtractMultiple(q, p[i - 1], factor, i, m);
+    }
+  }
+  for (int j = 0; j <= n; ++j) result[j] = p[n][j];
+}
+
+// det(x R - R A) for R = diag(r_i), r_i the lcm of row i's denominators: an
+// integer polynomial, (prod r_i) times the characteristic polynomial of a.
+// Computed modulo word primes and put together by the Chinese remainder
+// theorem, with as many primes as a bound on the coefficients asks:
+// |coefficient| <= prod (r_i + |row i of R A|).
+ZPoly ScaledCharacteristicPolynomial(const FractionMatrix& a, int n) {
+  Mpz bound(1L), scales(1L), m, t;
+  for (int i = 1; i <= n; ++i) {
+    Integer r(1), sum(0);
+    for (int j = 1; j <= n; ++j) r = Lcm(r, a(i, j).den);
+    for (int j = 1; j <= n; ++j) {
+      const Integer t = a(i, j).num * (a(i, j).den.IsOne() ? r : DivideExact(r, a(i, j).den));
+      sum = sum + t * t;
+    }
+    // r + |row| + 1 bounds the row's factor.
+    sum.CopyTo(m.get());
+    mpz_sqrt(m.get(), m.get());
+    mpz_add_ui(m.get(), m.get(), 1);
+    r.CopyTo(t.get());
+    mpz_add(m.get(), m.get(), t.get());
+    mpz_mul(bound.get(), bound.get(), m.get());
+    mpz_mul(scales.get(), scales.get(), t.get());
+  }
+  // Every prime is above 2^kLimbPrimeBits; the product must exceed 2 bound.
+  const size_t needed_bits = mpz_sizeinbase(bound.get(), 2) + 2;
+
+  // Entries that fit in machine integers are reduced without GMP.
+  std::vector<int64_t> small_num(n * n), small_den(n * n);
+  std::vector<bool> small(n * n);
+  std::vector<Mpz> num(n * n), den(n * n);
+  for (int i = 0; i < n; ++i) {
+    for (int j = 0; j < n; ++j) {
+      const Fraction& x = a(i + 1, j + 1);
+      small[i * n + j] = x.num.IsSmall() && x.den.IsSmall();
+      if (small[i * n + j]) {
+        small_num[i * n + j] = x.num.Small();
+        small_den[i * n + j] = x.den.Small();
+      } else {
+        x.num.CopyTo(num[i * n + j].get());
+        x.den.CopyTo(den[i * n + j].get());
+      }
+    }
+  }
+  std::vector<Mpz> coefficient(n + 1);
+  Mpz modulus(1L);
+  Limb h[kMaxOrder][kMaxOrder];
+  std::vector<Limb> num_mod(n * n), den_mod(n * n), prefix(n * n);
+  size_t bits = 0;
+  for (int k = 0; bits < needed_bits; ++k) {
+    const CharacteristicArithmetic m(LimbPrime(k));
+    const int64_t p = static_cast<int64_t>(m.p);
+    auto reduce = [p](int64_t v) {
+      // Typed values lie within 2p of 0 (p > 2^30): no division needed.
+      if (v >= -2 * p && v < 2 * p) {
+        if (v < 0) v += p;
+        if (v < 0) v += p;
+        if (v >= p) v -= p;
+        return static_cast<Limb>(v);
+      }
+      const int64_t r = v % p;
+      return static_cast<Limb>(r < 0 ? r + p : r);
+    };
+    bool usable = true;
+    for (int x = 0; x < n * n && usable; ++x) {
+      num_mod[x] = small[x] ? reduce(small_num[x]) : mpz_fdiv_ui(num[x].get(), m.p);
+      den_mod[x] = small[x] ? reduce(small_den[x]) : mpz_fdiv_ui(den[x].get(), m.p);
+      usable = den_mod[x] != 0;
+    }
+    if (!usable) continue;
+    // The denominators' inverses at once: one inversion of their product.
+    Limb product = m.One();
+    for (int x = 0; x < n * n; ++x) {
+      prefix[x] = product;
+      if (den_mod[x] != 1) product = m.Mul(product, m.To(den_mod[x]));
+    }
+    Limb running = m.Inverse(product);
+    for (int x = n * n - 1; x >= 0; --x) {
+      const Limb value = m.To(num_mod[x]);
+      if (den_mod[x] == 1) {
+        h[x / n][x % n] = value;
+        continue;
+      }
+      h[x / n][x % n] = m.Mul(m.Mul(value, prefix[x]), running);
+      running = m.Mul(running, m.To(den_mod[x]));
+    }
+    Limb c[kMaxOrder + 1];
+    CharacteristicPolynomialMod(h, n, m, c);
+    // Chinese remainder: x += modulus ((c scales - x) / modulus mod p), all
+    // in Montgomery's form until the step u.
+    const Limb scale = m.To(mpz_fdiv_ui(scales.get(), m.p));
+    const Limb step = m.Inverse(m.To(mpz_fdiv_ui(modulus.get(), m.p)));
+    for (int j = 0; j <= n; ++j) {
+      const Limb now = m.To(mpz_fdiv_ui(coefficient[j].get(), m.p));
+      const Limb u = m.From(m.Mul(m.Sub(m.Mul(c[j], scale), now), step));
+      mpz_addmul_ui(coefficient[j].get(), modulus.get(), u);
+    }
+    mpz_mul_ui(modulus.get(), modulus.get(), m.p);
+    bits += kLimbPrimeBits;
+  }
+  mpz_fdiv_q_2exp(t.get(), modulus.get(), 1);
+  for (Mpz& c : coefficient) {
+    if (mpz_cmp(c.get(), t.get()) > 0) mpz_sub(c.get(), c.get(), modulus.get());
+  }
+  Trim(coefficient);
+  return coefficient;
+}
+
+// --- Square-free decomposition (Yun) ---------------------------------------
+
+struct Part {
+  ZPoly factor;  // primitive, square-free
+  int multiplicity;
+};
+
+std::vector<Part> SquareFreeParts(const ZPoly& f) {
+  const ZPoly df = Derivative(f);
+  ZPoly a = Gcd(f, df);
+  if (Degree(a) == 0) return {{f, 1}};
+  ZPoly b, c, d;
+  DivideExactly(f, a, b);
+  DivideExactly(df, a, c);
+  std::vector<Part> parts;
+  for (int i = 1;; ++i) {
+    // d = c - b'
+    d = c;
+    const ZPoly db = Derivative(b);
+    if (d.size() < db.size()) d.resize(db.size());
+    for (size_t k = 0; k < db.size(); ++k) mpz_sub(d[k].get(), d[k].get(), db[k].get());
+    Trim(d);
+    a = d.empty() ? b : Gcd(b, d);
+    MakePrimitive(a);
+    if (Degree(a) > 0) parts.push_back({a, i});
+    ZPoly next;
+    DivideExactly(b, a, next);
+    b = std::move(next);
+    if (Degree(b) <= 0) break;
+    if (d.empty()) {
+      c.clear();
+    } else {
+      DivideExactly(d, a, c);
+    }
+  }
+  return parts;
+}
+
+// --- Small factors ---------------------------------------------------------
+
+// Whether t may have a linear or a quadratic factor over Q, from its
+// factors' degrees modulo a few primes: a linear factor over Q leaves a root
+// modulo every prime not dividing lc(t), a quadratic one an irreducible
+// quadratic factor or two roots.
+struct SmallFactors {
+  bool linear = true;
+  bool quadratic = true;
+};
+
+SmallFactors SmallFactorsPossible(const ZPoly& t) {
+  SmallFactors possible;
+  int tried = 0;
+  for (int k = 0; k < 60 && tried < 16 && (possible.linear || possible.quadratic); ++k) {
+    const ModPrime m{SmallPrime(k)};
+    if (m.Reduce(Lead(t)) == 0) continue;
+    ModPoly f = ReduceModulo(t, m);
+    if (GcdMod(f, DerivativeMod(f, m), m).size() != 1) continue;
+    const uint32_t inverse = m.Inverse(f.back());
+    for (uint32_t& c : f) c = m.Mul(c, inverse);
+    ++tried;
+    const ModPoly x{0, 1};
+    auto roots_of = [&](const ModPoly& power) {
+      ModPoly g = power;  // x^(p^k) - x
+      if (g.size() < 2) g.resize(2, 0);
+      g[1] = m.Sub(g[1], 1);
+      TrimMod(g);
+      return static_cast<int>(GcdMod(g, f, m).size()) - 1;
+    };
+    const ModPoly xp = PowerMod(x, m.p, f, m);
+    const int n1 = roots_of(xp);
+    const int n2 = (roots_of(PowerMod(xp, m.p, f, m)) - n1) / 2;
+    if (n1 == 0) possible.linear = false;
+    if (n2 == 0 && n1 < 2) possible.quadratic = false;
+  }
+  return possible;
+}
+
+// --- Text pieces -----------------------------------------------------------
+
+std::string IntegerText(mpz_srcptr v) {
+  std::string s(mpz_sizeinbase(v, 10) + 2, '\0');
+  mpz_get_str(&s[0], 10, v);
+  s.resize(s.find('\0'));
+  return s;
+}
+
+std::string NumberText(long v) {
+  char digits[24];
+  return std::string(digits, WriteDecimal(v, digits));
+}
+
+std::string FractionText(mpq_srcptr q) {
+  std::string s = IntegerText(mpq_numref(q));
+  if (mpz_cmp_ui(mpq_denref(q), 1) != 0) s += "/" + IntegerText(mpq_denref(q));
+  return s;
+}
+
+class Mpq {
+ public:
+  Mpq() { mpq_init(v_); }
+  Mpq(const Mpq& o) {
+    mpq_init(v_);
+    mpq_set(v_, o.v_);
+  }
+  Mpq& operator=(const Mpq& o) {
+    mpq_set(v_, o.v_);
+    return *this;
+  }
+  ~Mpq() { mpq_clear(v_); }
+  mpq_ptr get() { return v_; }
+  mpq_srcptr get() const { return v_; }
+
+ private:
+  mpq_t v_;
+};
+
+// f / lc(f), written from the highest power down.
+std::string MonicText(const ZPoly& f) {
+  std::string s;
+  Mpq c;
+  for (int k = Degree(f); k >= 0; --k) {
+    if (f[k].Sign() == 0) continue;
+    mpq_set_num(c.get(), f[k].get());
+    mpq_set_den(c.get(), Lead(f));
+    mpq_canonicalize(c.get());
+    const bool negative = mpq_sgn(c.get()) < 0;
+    if (s.empty()) {
+      if (negative) s += '-';
+    } else {
+      s += negative ? " - " : " + ";
+    }
+    mpq_abs(c.get(), c.get());
+    const bool one =
+        mpz_cmp_ui(mpq_numref(c.get()), 1) == 0 && mpz_cmp_ui(mpq_denref(c.get()), 1) == 0;
+    if (k == 0) {
+      s += FractionText(c.get());
+    } else if (!one) {
+      const bool whole = mpz_cmp_ui(mpq_denref(c.get()), 1) == 0;
+      s += whole ? FractionText(c.get()) : "(" + FractionText(c.get()) + ")";
+    }
+    if (k >= 1) s += "λ";
+    if (k >= 2) s.append("^").append(NumberText(k));
+  }
+  return s;
+}
+
+// --- Quadratic factors: exact roots and their decimals ---------------------
+
+// |v| = s^2 d with the square factors that trial division up to 3000 and a
+// perfect-square test find pulled into s.
+void PullSquares(mpz_srcptr v, Mpz& s, Mpz& d) {
+  mpz_abs(d.get(), v);
+  mpz_set_ui(s.get(), 1);
+  for (unsigned long p = 2; p <= 3000; p += p == 2 ? 1 : 2) {
+    const unsigned long square = p * p;
+    while (mpz_divisible_ui_p(d.get(), square)) {
+      mpz_divexact_ui(d.get(), d.get(), square);
+      mpz_mul_ui(s.get(), s.get(), p);
+    }
+  }
+  if (mpz_perfect_square_p(d.get())) {
+    Mpz root;
+    mpz_sqrt(root.get(), d.get());
+    mpz_mul(s.get(), s.get(), root.get());
+    mpz_set_ui(d.get(), 1);
+  }
+}
+
+std::string RadicalText(mpz_srcptr s, mpz_srcptr d) {
+  std::string t = mpz_cmp_ui(s, 1) == 0 ? "" : IntegerText(s);
+  if (mpz_cmp_ui(d, 1) != 0) t += "√" + IntegerText(d);
+  return t;
+}
+
+// An isolating disk of (p + sign s sqrt(d)) / q on the grid 2^-e (q > 0):
+// with T = floor(sqrt(d) 2^e), the value times 2^e lies within s/q + 1 of
+// (p 2^e + sign s T) / q.
+void RadicalDisk(mpz_srcptr p, int sign, mpz_srcptr s, mpz_srcptr d, mpz_srcptr q, long e,
+                 mpz_ptr centre, mpz_ptr radius) {
+  Mpz t;
+  mpz_mul_2exp(t.get(), d, 2 * e);
+  mpz_sqrt(t.get(), t.get());
+  mpz_mul(t.get(), t.get(), s);
+  if (sign < 0) mpz_neg(t.get(), t.get());
+  mpz_mul_2exp(centre, p, e);
+  mpz_add(centre, centre, t.get());
+  mpz_fdiv_q(centre, centre, q);
+  mpz_cdiv_q(radius, s, q);
+  mpz_add_ui(radius, radius, 2);
+}
+
+// The roots of the irreducible a x^2 + b x + c (a > 0), exactly and in
+// certified decimals: "(5 ± √33)/2 ≈ 5.372281323, -0.3722813233".
+std::string QuadraticRootsText(const ZPoly& f) {
+  mpz_srcptr a = f[2].get(), b = f[1].get(), c = f[0].get();
+  Mpz disc, s, d, p, q, g;
+  mpz_mul(disc.get(), b, b);
+  mpz_mul(g.get(), a, c);
+  mpz_submul_ui(disc.get(), g.get(), 4);
+  PullSquares(disc.get(), s, d);
+  mpz_neg(p.get(), b);
+  mpz_mul_2exp(q.get(), a, 1);
+  std::string text;
+  const long base = static_cast<long>(mpz_sizeinbase(disc.get(), 2) + mpz_sizeinbase(q.get(), 2));
+  if (disc.Sign() > 0) {
+    // (p ± s√d) / q with gcd(p, s, q) = 1.
+    mpz_gcd(g.get(), p.get(), s.get());
+    mpz_gcd(g.get(), g.get(), q.get());
+    for (Mpz* v : {&p, &s, &q}) mpz_divexact(v->get(), v->get(), g.get());
+    std::string top = p.Sign() == 0 ? "±" + RadicalText(s.get(), d.get())
+                                    : IntegerText(p.get()) + " ± " + RadicalText(s.get(), d.get());
+    if (mpz_cmp_ui(q.get(), 1) != 0) {
+      text = (p.Sign() == 0 ? top : "(" + top + ")") + "/" + IntegerText(q.get());
+    } else {
+      text = top;
+    }
+    text += " ≈ ";
+    for (int sign : {1, -1}) {
+      if (sign < 0) text += ", ";
+      for (long e = 64 + base;; e *= 2) {
+        Disk disk;
+        RadicalDisk(p.get(), sign, s.get(), d.get(), q.get(), e, disk.re.get(), disk.radius.get());
+        if (CertifiedDecimal(disk, e, false, text)) break;
+      }
+    }
+    return text;
+  }
+  // p/q ± (s√d/q) i, each part reduced on its own.
+  Mpq re, im;
+  mpq_set_num(re.get(), p.get());
+  mpq_set_den(re.get(), q.get());
+  mpq_canonicalize(re.get());
+  mpq_set_num(im.get(), s.get());
+  mpq_set_den(im.get(), q.get());
+  mpq_canonicalize(im.get());
+  std::string imaginary;
+  const bool one_over = mpz_cmp_ui(mpq_denref(im.get()), 1) == 0;
+  if (mpz_cmp_ui(d.get(), 1) == 0) {
+    if (one_over) {
+      imaginary =
+          mpz_cmp_ui(mpq_numref(im.get()), 1) == 0 ? "i" : IntegerText(mpq_numref(im.get())) + "i";
+    } else {
+      imaginary = "(" + FractionText(im.get()) + ")i";
+    }
+  } else {
+    imaginary = "(" + RadicalText(mpq_numref(im.get()), d.get()) +
+                (one_over ? "" : "/" + IntegerText(mpq_denref(im.get()))) + ")i";
+  }
+  text = mpq_sgn(re.get()) == 0 ? "±" + imaginary : FractionText(re.get()) + " ± " + imaginary;
+  text += " ≈ ";
+  for (long e = 64 + base;; e *= 2) {
+    Disk disk;
+    Mpz zero, radius;
+    mpz_mul_2exp(disk.re.get(), p.get(), e);
+    mpz_fdiv_q(disk.re.get(), disk.re.get(), q.get());
+    RadicalDisk(zero.get(), 1, s.get(), d.get(), q.get(), e, disk.im.get(), disk.radius.get());
+    mpz_add_ui(disk.radius.get(), disk.radius.get(), 1);
+    if (CertifiedDecimal(disk, e, true, text)) break;
+  }
+  return text;
+}
+
+// --- The roots of one square-free part -------------------------------------
+
+struct Rational {
+  Mpz num, den;  // den > 0, reduced
+};
+
+bool Less(const Rational& x, const Rational& y) {
+  Mpz l, r;
+  mpz_mul(l.get(), x.num.get(), y.den.get());
+  mpz_mul(r.get(), y.num.get(), x.den.get());
+  return mpz_cmp(l.get(), r.get()) < 0;
+}
+
+struct PartRoots {
+  int multiplicity = 1;
+  std::vector<Rational> rational;
+  std::vector<ZPoly> quadratics;
+  ZPoly rest;  // what remains, degree 0 when nothing does
+  std::vector<std::string> decimal_real, decimal_complex;
+};
+
+// x / 2^bits rounded to the nearest integer (halves upwards).
+void RoundedShift(mpz_ptr r, mpz_srcptr x, long bits) {
+  Mpz half;
+  mpz_setbit(half.get(), bits - 1);
+  mpz_add(r, x, half.get());
+  mpz_fdiv_q_2exp(r, r, bits);
+}
+
+// q x - p for p / q.
+ZPoly LinearFactor(mpz_srcptr p, mpz_srcptr q) {
+  ZPoly l(2);
+  mpz_neg(l[0].get(), p);
+  mpz_set(l[1].get(), q);
+  return l;
+}
+
+void AddRational(PartRoots& out, mpz_srcptr p, mpz_srcptr q) {
+  Rational r;
+  mpz_set(r.num.get(), p);
+  mpz_set(r.den.get(), q);
+  Mpz g;
+  mpz_gcd(g.get(), p, q);
+  mpz_divexact(r.num.get(), r.num.get(), g.get());
+  mpz_divexact(r.den.get(), r.den.get(), g.get());
+  if (r.den.Sign() < 0) {
+    mpz_neg(r.num.get(), r.num.get());
+    mpz_neg(r.den.get(), r.den.get());
+  }
+  out.rational.push_back(std::move(r));
+}
+
+// q(x / 2^e) 4^e for q = c2 x^2 + c1 x + c0: its sign is q's at x / 2^e.
+int QuadraticSignAt(const ZPoly& q, mpz_srcptr x, long e) {
+  Mpz v, t;
+  mpz_mul(v.get(), q[2].get(), x);
+  mpz_mul_2exp(t.get(), q[1].get(), e);
+  mpz_add(v.get(), v.get(), t.get());
+  mpz_mul(v.get(), v.get(), x);
+  mpz_mul_2exp(t.get(), q[0].get(), 2 * e);
+  mpz_add(v.get(), v.get(), t.get());
+  return v.Sign();
+}
+
+// Whether the irreducible quadratic q has a root in the disk (grid 2^-e).
+// Real disk: a sign change across it. Otherwise the root with positive
+// imaginary part, (-c1 + i sqrt(-D)) / (2 c2), is tested against the disk
+// (the im > 0 member of the pair) with |Re| + |Im| distances.
+bool QuadraticRootInDisk(const ZPoly& q, const Disk& disk, long e) {
+  Mpz lo, hi;
+  if (disk.im.Sign() == 0) {
+    mpz_sub(lo.get(), disk.re.get(), disk.radius.get());
+    mpz_add(hi.get(), disk.re.get(), disk.radius.get());
+    return QuadraticSignAt(q, lo.get(), e) * QuadraticSignAt(q, hi.get(), e) < 0;
+  }
+  // In units of 2^-e times 2 c2: real part -c1 2^e, imaginary sqrt(-D) 2^e.
+  Mpz two_a, x, rest, minus_disc, t;
+  mpz_mul_2exp(two_a.get(), q[2].get(), 1);
+  mpz_mul_2exp(x.get(), q[1].get(), e);
+  mpz_neg(x.get(), x.get());
+  mpz_submul(x.get(), two_a.get(), disk.re.get());
+  mpz_abs(x.get(), x.get());  // |Re distance| 2 c2 2^e
+  mpz_mul(rest.get(), two_a.get(), disk.radius.get());
+  mpz_sub(rest.get(), rest.get(), x.get());  // what the imaginary distance may use
+  if (rest.Sign() < 0) return false;
+  mpz_mul(minus_disc.get(), q[2].get(), q[0].get());
+  mpz_mul_ui(minus_disc.get(), minus_disc.get(), 4);
+  mpz_submul(minus_disc.get(), q[1].get(), q[1].get());
+  mpz_mul_2exp(minus_disc.get(), minus_disc.get(), 2 * e);  // (sqrt(-D) 2^e)^2
+  // 2 c2 b - rest <= sqrt(-D) 2^e <= 2 c2 b + rest
+  mpz_mul(t.get(), two_a.get(), disk.im.get());
+  mpz_add(hi.get(), t.get(), rest.get());
+  mpz_mul(hi.get(), hi.get(), hi.get());
+  if (mpz_cmp(minus_disc.get(), hi.get()) > 0) return false;
+  mpz_sub(lo.get(), t.get(), rest.get());
+  if (lo.Sign() <= 0) return true;
+  mpz_mul(lo.get(), lo.get(), lo.get());
+  return mpz_cmp(minus_disc.get(), lo.get()) >= 0;
+}
+
+// Every root of the square-free part t: rational roots exactly, the roots of
+// quadratic factors over Q, and certified decimals of the rest. A rational
+// root r of t has D r an integer (D the lcm of all denominators of the
+// matrix: D A is an integer matrix, so D r an algebraic integer) and lc(t) r
+// one too: so S r is an integer for S = gcd(D, lc(t)); a quadratic factor
+// x^2 - sigma x + tau has S sigma and gcd(D^2, lc(t)) tau integers.
+PartRoots RootsOfPart(ZPoly t, int multiplicity, mpz_srcptr lcm) {
+  PartRoots out;
+  out.multiplicity = multiplicity;
+  if (t[0].Sign() == 0) {
+    Mpz zero, one(1L);
+    AddRational(out, zero.get(), one.get());
+    t.erase(t.begin());
+  }
+  if (Degree(t) == 1) {
+    Mpz p;
+    mpz_neg(p.get(), t[0].get());
+    AddRational(out, p.get(), t[1].get());
+    out.rest = ZPoly{Mpz(1L)};
+    return out;
+  }
+  if (Degree(t) == 2) {
+    Mpz disc, g, root;
+    mpz_mul(disc.get(), t[1].get(), t[1].get());
+    mpz_mul(g.get(), t[2].get(), t[0].get());
+    mpz_submul_ui(disc.get(), g.get(), 4);
+    if (disc.Sign() >= 0 && mpz_perfect_square_p(disc.get())) {
+      mpz_sqrt(root.get(), disc.get());
+      Mpz p, q;
+      mpz_mul_2exp(q.get(), t[2].get(), 1);
+      for (int sign : {-1, 1}) {
+        mpz_neg(p.get(), t[1].get());
+        if (sign < 0) {
+          mpz_sub(p.get(), p.get(), root.get());
+        } else {
+          mpz_add(p.get(), p.get(), root.get());
+        }
+        AddRational(out, p.get(), q.get());
+      }
+    } else {
+      out.quadratics.push_back(t);
+    }
+    out.rest = ZPoly{Mpz(1L)};
+    return out;
+  }
+  if (Degree(t) <= 0) {
+    out.rest = ZPoly{Mpz(1L)};
+    return out;
+  }
+
+  const int d = Degree(t);
+  // With a small scale the candidates are few and cheap to test; with a
+  // large one the sieve saves refining the roots to its size.
+  Mpz scale;
+  mpz_gcd(scale.get(), lcm, Lead(t));
+  SmallFactors possible;
+  if (mpz_sizeinbase(scale.get(), 2) > 64) possible = SmallFactorsPossible(t);
+  RootIsolation roots(t);
+  roots.Refine();
+  enum Kind { kOpen, kFound };
+  std::vector<Kind> kind(d, kOpen);
+  std::vector<bool> linear_tested(d, !possible.linear);
+  std::vector<bool> pair_tested(d * d, false);
+  bool quadratic_checked = false;
+  ZPoly remaining = t;
+  Mpz s1, s2, x, y, k1, k2, one(1L);
+  for (;;) {
+    const std::vector<Disk>& disks = roots.disks();
+    const long e = roots.exponent();
+    bool refine = false;
+    // Rational roots: one candidate k / S per real disk once the disk is
+    // narrower than 1 / (4 S).
+    mpz_gcd(s1.get(), lcm, Lead(t));
+    for (int i = 0; i < d; ++i) {
+      if (linear_tested[i] || disks[i].im.Sign() != 0) continue;
+      mpz_mul(x.get(), s1.get(), disks[i].radius.get());
+      mpz_mul_2exp(x.get(), x.get(), 2);
+      if (mpz_sizeinbase(x.get(), 2) > static_cast<size_t>(e)) {
+        refine = true;
+        continue;
+      }
+      linear_tested[i] = true;
+      // k = round(S re / 2^e), inside the disk.
+      mpz_mul(x.get(), s1.get(), disks[i].re.get());
+      RoundedShift(k1.get(), x.get(), e);
+      mpz_mul_2exp(y.get(), k1.get(), e);
+      mpz_sub(y.get(), y.get(), x.get());
+      mpz_mul(x.get(), s1.get(), disks[i].radius.get());
+      if (mpz_cmpabs(y.get(), x.get()) > 0) continue;
+      Mpz g;
+      mpz_gcd(g.get(), k1.get(), s1.get());
+      Mpz p, q;
+      mpz_divexact(p.get(), k1.get(), g.get());
+      mpz_divexact(q.get(), s1.get(), g.get());
+      ZPoly quotient;
+      if (DivideExactly(remaining, LinearFactor(p.get(), q.get()), quotient)) {
+        remaining = std::move(quotient);
+        kind[i] = kFound;
+        AddRational(out, p.get(), q.get());
+      }
+    }
+    if (refine) {
+      roots.Refine();
+      continue;
+    }
+    // Quadratic factors: pairs of real roots, and conjugate pairs.
+    if (!quadratic_checked) {
+      quadratic_checked = true;
+      if (Degree(remaining) < Degree(t) && Degree(remaining) >= 2) {
+        possible.quadratic = SmallFactorsPossible(remaining).quadratic;
+      }
+      if (Degree(remaining) < 2) possible.quadratic = false;
+    }
+    if (possible.quadratic && Degree(remaining) >= 2) {
+      mpz_gcd(s1.get(), lcm, Lead(remaining));
+      mpz_mul(s2.get(), lcm, lcm);
+      mpz_gcd(s2.get(), s2.get(), Lead(remaining));
+      for (int i = 0; i < d && Degree(remaining) >= 2; ++i) {
+        for (int j = i + 1; j < d && Degree(remaining) >= 2; ++j) {
+          if (kind[i] != kOpen || kind[j] != kOpen || pair_tested[i * d + j]) continue;
+          const Disk& u = disks[i];
+          const Disk& v = disks[j];
+          const bool real = u.im.Sign() == 0 && v.im.Sign() == 0;
+          const bool conjugate = u.im.Sign() * v.im.Sign() < 0 &&
+                                 mpz_cmp(u.re.get(), v.re.get()) == 0 &&
+                                 mpz_cmpabs(u.im.get(), v.im.get()) == 0;
+          if (!real && !conjugate) continue;
+          // The sum within ru + rv, the product within |u| rv + |v| ru + ru rv.
+          mpz_add(x.get(), u.radius.get(), v.radius.get());
+          mpz_mul(x.get(), x.get(), s1.get());
+          mpz_mul_2exp(x.get(), x.get(), 2);
+          // |z| <= |re| + |im|; (|u| + ru) rv + |v| ru bounds the product's error.
+          Mpz size_u, size_v;
+          mpz_abs(size_u.get(), u.re.get());
+          mpz_abs(y.get(), u.im.get());
+          mpz_add(size_u.get(), size_u.get(), y.get());
+          mpz_add(size_u.get(), size_u.get(), u.radius.get());
+          mpz_abs(size_v.get(), v.re.get());
+          mpz_abs(y.get(), v.im.get());
+          mpz_add(size_v.get(), size_v.get(), y.get());
+          mpz_mul(y.get(), size_u.get(), v.radius.get());
+          mpz_addmul(y.get(), size_v.get(), u.radius.get());
+          mpz_mul(y.get(), y.get(), s2.get());
+          mpz_mul_2exp(y.get(), y.get(), 2);
+          if (mpz_sizeinbase(x.get(), 2) > static_cast<size_t>(e) ||
+              mpz_sizeinbase(y.get(), 2) > static_cast<size_t>(2 * e)) {
+            refine = true;
+            continue;
+          }
+          pair_tested[i * d + j] = true;
+          // K1 = round(S1 (re_u + re_v) / 2^e), K2 = round(S2 Re(u v) / 4^e).
+          mpz_add(x.get(), u.re.get(), v.re.get());
+          mpz_mul(x.get(), x.get(), s1.get());
+          RoundedShift(k1.get(), x.get(), e);
+          mpz_mul(x.get(), u.re.get(), v.re.get());
+          mpz_submul(x.get(), u.im.get(), v.im.get());
+          mpz_mul(x.get(), x.get(), s2.get());
+          RoundedShift(k2.get(), x.get(), 2 * e);
+          // S2 x^2 - K1 (S2 / S1) x + K2
+          ZPoly q(3);
+          mpz_set(q[2].get(), s2.get());
+          mpz_divexact(x.get(), s2.get(), s1.get());
+          mpz_mul(q[1].get(), k1.get(), x.get());
+          mpz_neg(q[1].get(), q[1].get());
+          mpz_set(q[0].get(), k2.get());
+          Trim(q);
+          if (Degree(q) != 2) continue;
+          MakePrimitive(q);
+          // Two rational roots would have been found above.
+          mpz_mul(x.get(), q[1].get(), q[1].get());
+          mpz_mul(y.get(), q[2].get(), q[0].get());
+          mpz_submul_ui(x.get(), y.get(), 4);
+          if (x.Sign() >= 0 && mpz_perfect_square_p(x.get())) continue;
+          ZPoly quotient;
+          if (!DivideExactly(remaining, q, quotient)) continue;
+          const Disk& upper = conjugate && u.im.Sign() > 0 ? u : v;
+          if (!QuadraticRootInDisk(q, upper, e) || (real && !QuadraticRootInDisk(q, u, e))) {
+            continue;
+          }
+          remaining = std::move(quotient);
+          kind[i] = kind[j] = kFound;
+          out.quadratics.push_back(std::move(q));
+        }
+      }
+      if (refine) {
+        roots.Refine();
+        continue;
+      }
+    }
+    // Certified decimals of the rest, in ascending order of the real part.
+    std::vector<int> order;
+    for (int i = 0; i < d; ++i) {
+      if (kind[i] != kOpen || disks[i].im.Sign() < 0) continue;
+      size_t at = order.size();
+      while (at > 0 && mpz_cmp(disks[order[at - 1]].re.get(), disks[i].re.get()) > 0) --at;
+      order.insert(order.begin() + at, i);
+    }
+    out.decimal_real.clear();
+    out.decimal_complex.clear();
+    for (int i : order) {
+      const bool complex = disks[i].im.Sign() != 0;
+      std::string text;
+      if (!CertifiedDecimal(disks[i], e, complex, text)) {
+        refine = true;
+        break;
+      }
+      (complex ? out.decimal_complex : out.decimal_real).push_back(std::move(text));
+    }
+    if (refine) {
+      roots.Refine();
+      continue;
+    }
+    break;
+  }
+  MakePrimitive(remaining);
+  out.rest = std::move(remaining);
+  return out;
+}
+
+// --- Eigenvectors and the verdict ------------------------------------------
+
+// A basis of the null space of rows and columns 1..n of m, each vector
+// coprime integers with its first non-zero entry positive.
+// v scaled to coprime integers with the first non-zero entry positive.
+void Normalise(std::vector<Integer>& v, int n) {
+  Integer g(0);
+  for (int j = 1; j <= n; ++j) g = Gcd(g, v[j]);
+  int first = 1;
+  while (v[first].IsZero()) ++first;
+  if (v[first].Sign() < 0) g = -g;
+  for (int j = 1; j <= n; ++j) v[j] = DivideExact(v[j], g);
+}
+
+// u mod m as a / b with |a|, b <= sqrt(m / 2) (Wang's reconstruction by
+// the extended Euclidean algorithm); false when there is none.
+bool Reconstruct(mpz_srcptr u, mpz_srcptr m, Mpz& a, Mpz& b) {
+  if (mpz_sizeinbase(m, 2) <= 62) {
+    // In machine integers: every value stays below m < 2^62.
+    uint64_t words[2] = {0, 0};
+    mpz_export(words, nullptr, -1, sizeof words[0], 0, 0, m);
+    const int64_t modulus = static_cast<int64_t>(words[0]);
+    words[0] = 0;
+    mpz_export(words, nullptr, -1, sizeof words[0], 0, 0, u);
+    int64_t r0 = modulus, r1 = static_cast<int64_t>(words[0]), t0 = 0, t1 = 1;
+    int64_t bound = static_cast<int64_t>(std::sqrt(static_cast<double>(modulus / 2)));
+    while (bound > 0 && bound * bound > modulus / 2) --bound;
+    while ((bound + 1) * (bound + 1) <= modulus / 2) ++bound;
+    while (r1 > bound) {
+      const int64_t q = r0 / r1, r2 = r0 - q * r1, t2 = t0 - q * t1;
+      r0 = r1;
+      r1 = r2;
+      t0 = t1;
+      t1 = t2;
+    }
+    const int64_t size = t1 < 0 ? -t1 : t1;
+    if (size == 0 || size > bound ||
+        Gcd64(static_cast<uint64_t>(r1), static_cast<uint64_t>(size)) != 1) {
+      return false;
+    }
+    Integer(t1 < 0 ? -r1 : r1).CopyTo(a.get());
+    Integer(size).CopyTo(b.get());
+    return true;
+  }
+  Mpz bound, r0(m), r1(u), t0, t1(1L), q, x;
+  mpz_fdiv_q_2exp(bound.get(), m, 1);
+  mpz_sqrt(bound.get(), bound.get());
+  while (mpz_cmp(r1.get(), bound.get()) > 0) {
+    mpz_fdiv_qr(q.get(), x.get(), r0.get(), r1.get());
+    std::swap(r0, r1);
+    std::swap(r1, x);  // r1 = r0 - q r1
+    mpz_submul(t0.get(), q.get(), t1.get());
+    std::swap(t0, t1);
+  }
+  if (mpz_cmpabs(t1.get(), bound.get()) > 0 || t1.Sign() == 0) return false;
+  mpz_gcd(x.get(), r1.get(), t1.get());
+  if (mpz_cmp_ui(x.get(), 1) != 0) return false;
+  mpz_set(a.get(), r1.get());
+  mpz_abs(b.get(), t1.get());
+  if (t1.Sign() < 0) mpz_neg(a.get(), a.get());
+  return true;
+}
+
+// The null space by reduced row echelon forms modulo word primes, put
+// together by the Chinese remainder theorem and read back as fractions;
+// accepted only when every vector is proved exactly (r x = 0 for the rows
+// r cleared of denominators). Mostly one or two primes suffice. Empty
+// when the attempt gives up.
+bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<Integer>>& basis) {
+  int rank = -1;
+  int pivot_col[kMaxOrder + 1] = {};
+  bool pivot[kMaxOrder + 1] = {};
+  std::vector<Mpz> value;  // the entries -R(k, f), pivot row k, free column f, by CRT
+  Mpz modulus, now, step, a, b, lcm, sum;
+  Limb h[kMaxOrder][kMaxOrder];
+  int used = 0;
+  for (int k = 0; k < 80; ++k) {
+    const CharacteristicArithmetic m(LimbPrime(k));
+    const int64_t p = static_cast<int64_t>(m.p);
+    for (int i = 0; i < n; ++i) {
+      for (int j = 0; j < n; ++j) {
+        const Integer& v = rows(i + 1, j + 1);
+        Limb x;
+        if (v.IsSmall()) {
+          const int64_t r = v.Small() % p;
+          x = static_cast<Limb>(r < 0 ? r + p : r);
+        } else {
+          v.CopyTo(a.get());
+          x = mpz_fdiv_ui(a.get(), m.p);
+        }
+        h[i][j] = m.To(x);
+      }
+    }
+    // Gauss-Jordan, pivots made 1.
+    int r = 0;
+    int cols[kMaxOrder + 1];
+    for (int c = 0; c < n && r < n; ++c) {
+      int t = r;
+      while (t < n && h[t][c] == 0) ++t;
+      if (t == n) continue;
+      if (t != r) std::swap(h[t], h[r]);
+      const Limb inverse = m.Inverse(h[r][c]);
+      for (int j = c; j < n; ++j) h[r][j] = m.Mul(h[r][j], inverse);
+      for (int i = 0; i < n; ++i) {
+        if (i == r || h[i][c] == 0) continue;
+        const Limb u = h[i][c];
+        for (int j = c; j < n; ++j) h[i][j] = m.Sub(h[i][j], m.Mul(u, h[r][j]));
+      }
+      cols[r++] = c + 1;
+    }
+    if (r < rank) continue;  // a prime that divides a pivot minor
+    bool same = r == rank;
+    for (int i = 0; same && i < r; ++i) same = cols[i] == pivot_col[i + 1];
+    if (!same) {
+      // A first prime, or one of larger rank: start over from it.
+      rank = r;
+      for (int j = 1; j <= n; ++j) pivot[j] = false;
+      for (int i = 0; i < r; ++i) pivot[pivot_col[i + 1] = cols[i]] = true;
+      value.assign(static_cast<size_t>(rank) * n, Mpz());
+      mpz_set_ui(modulus.get(), 1);
+      used = 0;
+    }
+    // x += modulus ((-R - x) / modulus mod p), in Montgomery's form to u.
+    const Limb inverse = m.Inverse(m.To(mpz_fdiv_ui(modulus.get(), m.p)));
+    for (int i = 0; i < rank; ++i) {
+      for (int f = 1; f <= n; ++f) {
+        if (pivot[f]) continue;
+        Mpz& x = value[i * n + f - 1];
+        const Limb now = m.To(mpz_fdiv_ui(x.get(), m.p));
+        const Limb u = m.From(m.Mul(m.Sub(m.Sub(0, h[i][f - 1]), now), inverse));
+        mpz_addmul_ui(x.get(), modulus.get(), u);
+      }
+    }
+    mpz_mul_ui(modulus.get(), modulus.get(), m.p);
+    ++used;
+    if ((used & (used - 1)) != 0) continue;  // reconstruct after 1, 2, 4, 8, ... primes
+    std::vector<std::vector<Integer>> candidate;
+    bool ok = true;
+    for (int f = 1; f <= n && ok; ++f) {
+      if (pivot[f]) continue;
+      std::vector<Mpz> num(n + 1), den(n + 1);
+      mpz_set_ui(lcm.get(), 1);
+      mpz_set_ui(num[f].get(), 1);
+      mpz_set_ui(den[f].get(), 1);
+      for (int i = 0; i < rank && ok; ++i) {
+        const int c = pivot_col[i + 1];
+        ok = Reconstruct(value[i * n + f - 1].get(), modulus.get(), num[c], den[c]);
+        if (ok) mpz_lcm(lcm.get(), lcm.get(), den[c].get());
+      }
+      if (!ok) break;
+      std::vector<Integer> v(n + 1, Integer(0));
+      for (int j = 1; j <= n; ++j) {
+        if (num[j].Sign() == 0) continue;
+        mpz_divexact(a.get(), lcm.get(), den[j].get());
+        mpz_mul(a.get(), a.get(), num[j].get());
+        v[j] = Integer::FromGmp(a.get());
+      }
+      // The proof: every row times v is 0.
+      for (int i = 1; i <= n && ok; ++i) {
+        Integer total(0);
+        for (int j = 1; j <= n; ++j) {
+          if (!v[j].IsZero() && !rows(i, j).IsZero()) total = total + rows(i, j) * v[j];
+        }
+        ok = total.IsZero();
+      }
+      if (ok) {
+        Normalise(v, n);
+        candidate.push_back(std::move(v));
+      }
+    }
+    if (ok) {
+      basis = std::move(candidate);
+      return true;
+    }
+  }
+  return false;
+}
+
+std::vector<std::vector<Integer>> NullSpace(const FractionMatrix& m, int n) {
+  std::vector<std::vector<Integer>> basis;
+  const std::unique_ptr<IntegerRows> rows(new IntegerRows);
+  Integer scale[kMaxOrder + 1];
+  ClearDenominators(m, n, n, *rows, scale);
+  if (ModularNullSpace(*rows, n, basis)) return basis;
+  // Beyond: fraction-free Gauss-Jordan on the rows cleared of denominators.
+  const FractionFreeResult done =
+      EliminateFractionFree(*rows, scale, n, true, PivotRepair::kExchangeRows);
+  bool pivot[kMaxOrder + 1] = {};
+  for (int k = 1; k <= done.rank; ++k) pivot[done.pivot_col[k]] = true;
+  for (int f = 1; f <= n; ++f) {
+    if (pivot[f]) continue;
+    // Pivot row k reads last_pivot x_pc(k) + sum over free j of r(k, j) x_j = 0.
+    std::vector<Integer> v(n + 1, Integer(0));
+    v[f] = done.last_pivot;
+    for (int k = 1; k <= done.rank; ++k) v[done.pivot_col[k]] = -(*rows)(k, f);
+    Normalise(v, n);
+    basis.push_back(std::move(v));
+  }
+  return basis;
+}
+
+int IntegerRank(const std::vector<Mpz>& t, int n) {
+  const std::unique_ptr<IntegerRows> rows(new IntegerRows);
+  rows->rows = n;
+  rows->cols = n;
+  Integer scale[kMaxOrder + 1];
+  for (int i = 1; i <= n; ++i) {
+    scale[i] = Integer(1);
+    for (int j = 1; j <= n; ++j) (*rows)(i, j) = Integer::FromGmp(t[(i - 1) * n + j - 1].get());
+  }
+  return EliminateFractionFree(*rows, scale, n, false, PivotRepair::kExchangeRows).rank;
+}
+
+// The rank of w(A) for the integer polynomial w: D^deg(w) w(A) = sum of
+// w_j D^(deg - j) B^j with B = D A an integer matrix, by Horner's rule.
+int RankOfPolynomialAt(const FractionMatrix& a, int n, const ZPoly& w, mpz_srcptr lcm) {
+  std::vector<Mpz> b(n * n), acc(n * n), next(n * n);
+  Mpz num, den;
+  for (int i = 0; i < n; ++i) {
+    for (int j = 0; j < n; ++j) {
+      a(i + 1, j + 1).num.CopyTo(num.get());
+      a(i + 1, j + 1).den.CopyTo(den.get());
+      mpz_divexact(b[i * n + j].get(), lcm, den.get());
+      mpz_mul(b[i * n + j].get(), b[i * n + j].get(), num.get());
+    }
+  }
+  const int deg = Degree(w);
+  for (int i = 0; i < n; ++i) mpz_set(acc[i * n + i].get(), Lead(w));
+  Mpz power(1L);
+  for (int k = deg - 1; k >= 0; --k) {
+    mpz_mul(power.get(), power.get(), lcm);  // D^(deg - k)
+    for (int i = 0; i < n; ++i) {
+      for (int j = 0; j < n; ++j) {
+        mpz_ptr r = next[i * n + j].get();
+        mpz_set_ui(r, 0);
+        for (int l = 0; l < n; ++l) mpz_addmul(r, acc[i * n + l].get(), b[l * n + j].get());
+      }
+    }
+    for (int i = 0; i < n; ++i) mpz_addmul(next[i * n + i].get(), w[k].get(), power.get());
+    std::swap(acc, next);
+  }
+  return IntegerRank(acc, n);
+}
+
+}  // namespace
+
+std::string EigenvalueText(const FractionMatrix& a) {
+  const int n = a.rows;
+  ZPoly f = ScaledCharacteristicPolynomial(a, n);
+  MakePrimitive(f);
+  Mpz lcm(1L), den;
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= n; ++j) {
+      a(i, j).den.CopyTo(den.get());
+      mpz_lcm(lcm.get(), lcm.get(), den.get());
+    }
+  }
+
+  std::vector<PartRoots> parts;
+  for (Part& part : SquareFreeParts(f)) {
+    parts.push_back(RootsOfPart(std::move(part.factor), part.multiplicity, lcm.get()));
+  }
+
+  // Rational eigenvalues, ascending, with their multiplicities.
+  struct Eigenvalue {
+    const Rational* value;
+    int multiplicity;
+  };
+  std::vector<Eigenvalue> rational;
+  for (const PartRoots& p : parts) {
+    for (const Rational& r : p.rational) {
+      size_t at = rational.size();
+      while (at > 0 && Less(r, *rational[at - 1].value)) --at;
+      rational.insert(rational.begin() + at, Eigenvalue{&r, p.multiplicity});
+    }
+  }
+
+  bool diagonalisable = true;
+  std::string lines;
+  auto new_line = [&lines] {
+    if (!lines.empty()) lines += '\n';
+  };
+  int vector_number = 0;
+  const std::unique_ptr<FractionMatrix> shifted(new FractionMatrix);
+  Mpq q;
+  for (size_t k = 0; k < rational.size(); ++k) {
+    const Rational& r = *rational[k].value;
+    const Fraction lambda{Integer::FromGmp(r.num.get()), Integer::FromGmp(r.den.get())};
+    *shifted = a;
+    for (int i = 1; i <= n; ++i) (*shifted)(i, i) = (*shifted)(i, i) - lambda;
+    const std::vector<std::vector<Integer>> basis = NullSpace(*shifted, n);
+    const int geometric = static_cast<int>(basis.size());
+    if (geometric < rational[k].multiplicity) diagonalisable = false;
+    new_line();
+    mpq_set_num(q.get(), r.num.get());
+    mpq_set_den(q.get(), r.den.get());
+    lines.append("λ").append(NumberText(k + 1)).append(" = ").append(FractionText(q.get()));
+    lines.append("    代数重数 ").append(NumberText(rational[k].multiplicity));
+    lines.append("  几何重数 ").append(NumberText(geometric));
+    for (const std::vector<Integer>& v : basis) {
+      lines.append("\n  ξ").append(NumberText(++vector_number)).append(" = (");
+      for (int j = 1; j <= n; ++j) {
+        if (j > 1) lines += ", ";
+        v[j].AppendDecimal(lines);
+      }
+      lines += ")^T";
+    }
+  }
+  bool irrational = false;
+  for (const PartRoots& p : parts) {
+    const std::string m = NumberText(p.multiplicity);
+    for (const ZPoly& x : p.quadratics) {
+      new_line();
+      lines.append("λ = ").append(QuadraticRootsText(x)).append("    代数重数各 ").append(m);
+    }
+    for (const std::string& x : p.decimal_real) {
+      new_line();
+      lines.append("λ ≈ ").append(x).append("    代数重数 ").append(m);
+    }
+    for (const std::string& x : p.decimal_complex) {
+      new_line();
+      lines.append("λ ≈ ").append(x).append("    代数重数各 ").append(m);
+    }
+    if (!p.quadratics.empty() || !p.decimal_real.empty() || !p.decimal_complex.empty()) {
+      irrational = true;
+    }
+    // A repeated factor without rational roots: diagonalisable on its
+    // roots exactly when w(A) has a null space of dimension deg(w) m.
+    if (p.multiplicity > 1 && diagonalisable) {
+      ZPoly w = p.rest;
+      for (const ZPoly& x : p.quadratics) w = Multiply(w, x);
+      if (Degree(w) > 0 &&
+          n - RankOfPolynomialAt(a, n, w, lcm.get()) < Degree(w) * p.multiplicity) {
+        diagonalisable = false;
+      }
+    }
+  }
+  if (irrational) lines += "\n无理数或复数特征值不列出特征向量";
+
+  // The polynomial, expanded and factored.
+  const std::string expanded = MonicText(f);
+  std::string factored;
+  int factors = 0;
+  auto add_factor = [&](const std::string& text, int multiplicity) {
+    if (!factored.empty()) factored += ' ';
+    factored += text;
+    if (multiplicity > 1) factored.append("^").append(NumberText(multiplicity));
+    factors += multiplicity;
+  };
+  for (const Eigenvalue& x : rational) {
+    const Rational& r = *x.value;
+    std::string text = "λ";
+    if (r.num.Sign() != 0) {
+      mpq_set_num(q.get(), r.num.get());
+      mpq_set_den(q.get(), r.den.get());
+      text = r.num.Sign() > 0 ? "(λ - " : "(λ + ";
+      mpq_abs(q.get(), q.get());
+      text.append(FractionText(q.get())).append(")");
+    }
+    add_factor(text, x.multiplicity);
+  }
+  for (const PartRoots& p : parts) {
+    for (const ZPoly& x : p.quadratics) add_factor("(" + MonicText(x) + ")", p.multiplicity);
+  }
+  for (const PartRoots& p : parts) {
+    if (Degree(p.rest) > 0) add_factor("(" + MonicText(p.rest) + ")", p.multiplicity);
+  }
+  const bool show_factored = factors > 1 && factored != expanded;
+
+  std::string text;
+  const char* verdict = diagonalisable ? "可对角化" : "不可对角化";
+  if (expanded.size() + (show_factored ? factored.size() : 0) <= kShortPolynomialLength) {
+    text.append("特征多项式 f(λ) = ").append(expanded);
+    if (show_factored) text.append(" = ").append(factored);
+    text.append("\n\n").append(lines).append("\n\n").append(verdict);
+    return text;
+  }
+  text.append(lines).append("\n\n").append(verdict).append("\n\n特征多项式 f(λ) = ");
+  text.append(expanded);
+  if (show_factored) text.append("\n  = ").append(factored);
+  return text;
+}
+
+}  // namespace calc

@@ -1,0 +1,284 @@
+#include "polynomial.h"
+
+namespace calc {
+
+void Trim(ZPoly& f) {
+  while (!f.empty() && f.back().Sign() == 0) f.pop_back();
+}
+
+ZPoly Derivative(const ZPoly& f) {
+  ZPoly d;
+  for (size_t k = 1; k < f.size(); ++k) {
+    d.emplace_back();
+    mpz_mul_ui(d.back().get(), f[k].get(), k);
+  }
+  Trim(d);
+  return d;
+}
+
+ZPoly Multiply(const ZPoly& a, const ZPoly& b) {
+  if (a.empty() || b.empty()) return {};
+  ZPoly c(a.size() + b.size() - 1);
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i].Sign() == 0) continue;
+    for (size_t j = 0; j < b.size(); ++j) mpz_addmul(c[i + j].get(), a[i].get(), b[j].get());
+  }
+  Trim(c);
+  return c;
+}
+
+void MakePrimitive(ZPoly& f) {
+  Mpz g;
+  for (const Mpz& c : f) {
+    mpz_gcd(g.get(), g.get(), c.get());
+    if (mpz_cmp_ui(g.get(), 1) == 0) break;
+  }
+  if (mpz_sgn(Lead(f)) < 0) mpz_neg(g.get(), g.get());
+  if (mpz_cmp_ui(g.get(), 1) == 0) return;
+  for (Mpz& c : f) mpz_divexact(c.get(), c.get(), g.get());
+}
+
+bool DivideExactly(const ZPoly& a, const ZPoly& b, ZPoly& quotient) {
+  const int da = Degree(a), db = Degree(b);
+  if (da < db) return a.empty() ? (quotient.clear(), true) : false;
+  // A cheap refusal first: b(0) divides a(0).
+  if (b[0].Sign() == 0 ? a[0].Sign() != 0 : !mpz_divisible_p(a[0].get(), b[0].get())) {
+    return false;
+  }
+  ZPoly r = a;
+  ZPoly q(da - db + 1);
+  for (int k = da; k >= db; --k) {
+    if (r[k].Sign() == 0) continue;
+    if (!mpz_divisible_p(r[k].get(), Lead(b))) return false;
+    Mpz& t = q[k - db];
+    mpz_divexact(t.get(), r[k].get(), Lead(b));
+    for (int j = 0; j <= db; ++j) mpz_submul(r[k - db + j].get(), t.get(), b[j].get());
+  }
+  for (int k = 0; k < db; ++k) {
+    if (r[k].Sign() != 0) return false;
+  }
+  Trim(q);
+  quotient = std::move(q);
+  return true;
+}
+
+namespace {
+
+// lc(b)^(deg a - deg b + 1) a modulo b, made primitive (or 0).
+ZPoly PrimitiveRemainder(ZPoly r, const ZPoly& b) {
+  const int db = Degree(b);
+  Mpz t;
+  while (Degree(r) >= db) {
+    const int shift = Degree(r) - db;
+    mpz_set(t.get(), Lead(r));
+    for (int k = 0; k < Degree(r); ++k) mpz_mul(r[k].get(), r[k].get(), Lead(b));
+    r.back() = Mpz();
+    for (int j = 0; j < db; ++j) mpz_submul(r[j + shift].get(), t.get(), b[j].get());
+    Trim(r);
+  }
+  if (!r.empty()) MakePrimitive(r);
+  return r;
+}
+
+}  // namespace
+
+ZPoly Gcd(const ZPoly& a, const ZPoly& b) {
+  ZPoly x = a, y = b;
+  MakePrimitive(x);
+  MakePrimitive(y);
+  if (Degree(x) < Degree(y)) std::swap(x, y);
+  if (Degree(y) == 0) return ZPoly{Mpz(1)};
+  // Modulo a prime that divides neither leading coefficient, the degree of
+  // the gcd can only rise; a constant gcd there proves a constant gcd here,
+  // which is the common case and the cheap one.
+  for (int k = 0; k < 3; ++k) {
+    const ModPrime m{WordPrime(k)};
+    if (m.Reduce(Lead(x)) == 0 || m.Reduce(Lead(y)) == 0) continue;
+    if (GcdMod(ReduceModulo(x, m), ReduceModulo(y, m), m).size() == 1) return ZPoly{Mpz(1)};
+    break;
+  }
+  while (!y.empty()) {
+    ZPoly r = PrimitiveRemainder(std::move(x), y);
+    x = std::move(y);
+    y = std::move(r);
+  }
+  return x;
+}
+
+uint32_t ModPrime::Inverse(uint32_t a) const {
+  // Extended Euclid on (a, p).
+  int64_t r0 = p, r1 = a, s0 = 0, s1 = 1;
+  while (r1 != 0) {
+    const int64_t q = r0 / r1;
+    const int64_t r2 = r0 - q * r1;
+    r0 = r1;
+    r1 = r2;
+    const int64_t s2 = s0 - q * s1;
+    s0 = s1;
+    s1 = s2;
+  }
+  if (s0 < 0) s0 += p;
+  return static_cast<uint32_t>(s0);
+}
+
+namespace {
+
+uint32_t PowerModWord(uint64_t base, uint32_t e, uint32_t n) {
+  uint64_t r = 1;
+  base %= n;
+  while (e != 0) {
+    if (e & 1) r = r * base % n;
+    base = base * base % n;
+    e >>= 1;
+  }
+  return static_cast<uint32_t>(r);
+}
+
+// Miller-Rabin with the bases 2, 7 and 61, exact below 4759123141.
+bool IsPrimeWord(uint32_t n) {
+  if (n < 2 || n % 2 == 0) return n == 2;
+  uint32_t d = n - 1;
+  int s = 0;
+  while (d % 2 == 0) {
+    d /= 2;
+    ++s;
+  }
+  for (uint32_t a : {2u, 7u, 61u}) {
+    if (a % n == 0) continue;
+    uint64_t x = PowerModWord(a, d, n);
+    if (x == 1 || x == n - 1) continue;
+    bool composite = true;
+    for (int i = 1; i < s && composite; ++i) {
+      x = x * x % n;
+      if (x == n - 1) composite = false;
+    }
+    if (composite) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+namespace {
+
+// The primes found so far below a limit, largest first; the table is made
+// on first use (no guarded initialisation, no space in the program file).
+struct PrimeTable {
+  uint32_t* prime;
+  int count;
+};
+
+uint32_t NthPrimeBelow(PrimeTable& table, uint32_t limit, int k) {
+  if (table.prime == nullptr) table.prime = new uint32_t[1024];
+  uint32_t c = table.count == 0 ? limit - 1 : table.prime[table.count - 1] - 2;
+  for (int found = table.count - 1; found < k; c -= 2) {
+    while (!IsPrimeWord(c)) c -= 2;
+    if (table.count < 1024) table.prime[table.count++] = c;
+    if (++found == k) return c;
+  }
+  return table.prime[k];
+}
+
+PrimeTable word_primes, small_primes;
+
+}  // namespace
+
+uint32_t WordPrime(int k) {
+  return NthPrimeBelow(word_primes, 1u << 31, k);
+}
+
+uint32_t SmallPrime(int k) {
+  return NthPrimeBelow(small_primes, 1u << 26, k);
+}
+
+void TrimMod(ModPoly& f) {
+  while (!f.empty() && f.back() == 0) f.pop_back();
+}
+
+ModPoly ReduceModulo(const ZPoly& f, const ModPrime& m) {
+  ModPoly r(f.size());
+  for (size_t k = 0; k < f.size(); ++k) r[k] = m.Reduce(f[k].get());
+  TrimMod(r);
+  return r;
+}
+
+ModPoly RemainderMod(ModPoly a, const ModPoly& b, const ModPrime& m) {
+  const size_t db = b.size() - 1;
+  const uint32_t inverse = m.Inverse(b.back());
+  while (a.size() > db) {
+    const uint32_t t = m.Mul(a.back(), inverse);
+    const size_t shift = a.size() - 1 - db;
+    for (size_t j = 0; j < db; ++j) a[j + shift] = m.Sub(a[j + shift], m.Mul(t, b[j]));
+    a.pop_back();
+    TrimMod(a);
+  }
+  return a;
+}
+
+ModPoly GcdMod(ModPoly a, ModPoly b, const ModPrime& m) {
+  while (!b.empty()) {
+    ModPoly r = RemainderMod(std::move(a), b, m);
+    a = std::move(b);
+    b = std::move(r);
+  }
+  if (a.empty()) return a;
+  const uint32_t inverse = m.Inverse(a.back());
+  for (uint32_t& c : a) c = m.Mul(c, inverse);
+  return a;
+}
+
+ModPoly DerivativeMod(const ModPoly& f, const ModPrime& m) {
+  ModPoly d;
+  for (size_t k = 1; k < f.size(); ++k) d.push_back(m.Mul(f[k], static_cast<uint32_t>(k % m.p)));
+  TrimMod(d);
+  return d;
+}
+
+namespace {
+
+// a b modulo f and m. Below 2^26 products stay below 2^52, so that the
+// sums of up to 40 of them need one reduction each at the end.
+ModPoly MultiplyMod(const ModPoly& a, const ModPoly& b, const ModPoly& f, const ModPrime& m) {
+  if (a.empty() || b.empty()) return {};
+  const size_t size = a.size() + b.size() - 1;
+  if (m.p >= (1u << 26) || f.back() != 1 || size > 64) {
+    ModPoly c(size, 0);
+    for (size_t i = 0; i < a.size(); ++i) {
+      if (a[i] == 0) continue;
+      for (size_t j = 0; j < b.size(); ++j) c[i + j] = m.Add(c[i + j], m.Mul(a[i], b[j]));
+    }
+    TrimMod(c);
+    return RemainderMod(std::move(c), f, m);
+  }
+  uint64_t c[64] = {};
+  for (size_t i = 0; i < a.size(); ++i) {
+    for (size_t j = 0; j < b.size(); ++j) c[i + j] += static_cast<uint64_t>(a[i]) * b[j];
+  }
+  // Modulo the monic f, from the top down.
+  const size_t df = f.size() - 1;
+  for (size_t k = size; k-- > df;) {
+    const uint64_t t = c[k] % m.p;
+    if (t == 0) continue;
+    const uint64_t minus = m.p - t;
+    for (size_t j = 0; j < df; ++j) c[k - df + j] += minus * f[j];
+  }
+  ModPoly r(df < size ? df : size);
+  for (size_t j = 0; j < r.size(); ++j) r[j] = static_cast<uint32_t>(c[j] % m.p);
+  TrimMod(r);
+  return r;
+}
+
+}  // namespace
+
+ModPoly PowerMod(const ModPoly& base, uint64_t e, const ModPoly& f, const ModPrime& m) {
+  ModPoly result{1};
+  ModPoly square = RemainderMod(base, f, m);
+  while (e != 0) {
+    if (e & 1) result = MultiplyMod(result, square, f, m);
+    e >>= 1;
+    if (e != 0) square = MultiplyMod(square, square, f, m);
+  }
+  return RemainderMod(std::move(result), f, m);
+}
+
+}  // namespace calc

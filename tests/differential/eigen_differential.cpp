@@ -1,0 +1,432 @@
+#include "eigen_differential.h"
+
+#include <gmpxx.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "eigen_oracle.h"
+#include "messages.h"
+#include "rank_press.h"
+#include "result_text.h"
+
+namespace calc::testing {
+namespace {
+
+// What a drawn matrix is made of, for the table of counts.
+enum Feature {
+  kRepeatedRational,  // a rational eigenvalue of algebraic multiplicity > 1
+  kLargeDenominator,  // an eigenvalue with a denominator above 2^16
+  kDefective,         // a Jordan block of size > 1, rational or irrational
+  kRealQuadratic,
+  kComplexQuadratic,
+  kCubic,
+  kQuartic,
+  kRepeatedIrrational,  // an irreducible factor of degree > 1 more than once
+  kDenseP,              // P dense and rational (else a product of elementary steps)
+  kScalar,              // a multiple of the identity, zero included
+  kUnstructured,        // random entries, no known J
+  kHard,                // one of the fixed hard matrices
+  kFeatureCount
+};
+constexpr const char* kFeatureNames[kFeatureCount] = {
+    "repeated rational", "large denominators",  "defective block",
+    "real quadratic",    "complex quadratic",   "cubic",
+    "quartic",           "repeated irrational", "dense rational P",
+    "scalar or zero",    "no structure",        "hard companion"};
+
+struct Drawn {
+  FractionMatrix a;
+  JordanFacts facts;
+  bool known = true;
+  bool has[kFeatureCount] = {};
+};
+
+bool Fits(const mpq_class& q) {
+  return mpz_fits_sint_p(q.get_num_mpz_t()) && mpz_fits_sint_p(q.get_den_mpz_t());
+}
+
+class EigenGenerator {
+ public:
+  explicit EigenGenerator(uint64_t seed) : random_(seed) {}
+
+  // Companion matrices of order 20 that are hard to get right: f = x^20 -
+  // 2 (32767 x - 1)^2, whose two roots near 1/32767 agree to about 50
+  // digits; (x^2 - 2)^10 and (x - 1/2)^20, one Jordan block per root; and
+  // x^20 - 2. Each is drawn as it is and conjugated.
+  static constexpr int kHardCount = 8;
+  Drawn Hard(int k) {
+    Drawn d;
+    QPolynomial f(21);
+    f[20] = 1;
+    if (k / 2 == 0) {
+      f[2] = -2 * 32767 * 32767;
+      f[1] = 4 * 32767;
+      f[0] = -2;
+    } else if (k / 2 == 1 || k / 2 == 2) {
+      // (x^2 - 2)^10 or (x - 1/2)^20, by repeated multiplication.
+      const QPolynomial factor =
+          k / 2 == 1 ? QPolynomial{-2, 0, 1} : QPolynomial{mpq_class(-1, 2), 1};
+      f = {1};
+      while (f.size() < 21) {
+        QPolynomial g(f.size() + factor.size() - 1);
+        for (size_t i = 0; i < f.size(); ++i) {
+          for (size_t j = 0; j < factor.size(); ++j) g[i + j] += f[i] * factor[j];
+        }
+        f = g;
+      }
+      d.facts.diagonalisable = false;
+      if (k / 2 == 2) d.facts.rational.push_back({mpq_class(1, 2), {20}});
+      d.has[k / 2 == 1 ? kRepeatedIrrational : kRepeatedRational] = d.has[kDefective] = true;
+    } else {
+      f[0] = -2;
+    }
+    QMatrix j(20, std::vector<mpq_class>(20));
+    Companion(j, 0, f, 1, false);
+    if (k % 2 == 1) StepConjugate(j, 20);
+    for (int r = 0; r < 20; ++r) {
+      for (int c = 0; c < 20; ++c) Set(d.a, r + 1, c + 1, j[r][c]);
+    }
+    d.a.rows = d.a.cols = 20;
+    d.has[kHard] = true;
+    return d;
+  }
+
+  Drawn Draw(bool big) {
+    Drawn d;
+    const int n = big ? 20 : Order();
+    const int kind = static_cast<int>(Between(1, 100));
+    if (kind <= 4 && !big) {
+      Scalar(d, n);
+    } else if (kind <= 12 || big) {
+      Unstructured(d, n, big);
+    } else {
+      Conjugated(d, n);
+    }
+    d.a.rows = d.a.cols = n;
+    return d;
+  }
+
+ private:
+  int64_t Between(int64_t low, int64_t high) {
+    return std::uniform_int_distribution<int64_t>(low, high)(random_);
+  }
+  bool Chance(int percent) { return Between(1, 100) <= percent; }
+  int Order() { return static_cast<int>(Between(1, Chance(40) ? 5 : Chance(60) ? 12 : 20)); }
+
+  mpq_class SmallRational(int64_t num, int64_t den) {
+    mpq_class q(Between(-num, num), Between(1, den));
+    q.canonicalize();
+    return q;
+  }
+
+  // An eigenvalue: a small integer, a small fraction, or one with a large
+  // denominator.
+  mpq_class Eigenvalue(Drawn& d) {
+    const int kind = static_cast<int>(Between(0, 9));
+    if (kind < 4) return SmallRational(9, 1);
+    if (kind < 8) return SmallRational(30, 12);
+    const int64_t den = Between(1 << 16, 1 << 24);
+    mpq_class q(Between(-4 * den, 4 * den), den);
+    q.canonicalize();
+    d.has[kLargeDenominator] = d.has[kLargeDenominator] || q.get_den() > 65536;
+    return q;
+  }
+
+  void Set(FractionMatrix& a, int i, int j, const mpq_class& q) {
+    a(i, j) = Fraction{Integer(q.get_num().get_si()), Integer(q.get_den().get_si())};
+  }
+
+  void Scalar(Drawn& d, int n) {
+    const mpq_class lambda = Chance(30) ? mpq_class(0) : Eigenvalue(d);
+    for (int i = 1; i <= n; ++i) Set(d.a, i, i, lambda);
+    d.facts.rational.push_back({lambda, std::vector<int>(n, 1)});
+    d.has[kScalar] = true;
+    d.has[kRepeatedRational] = n > 1;
+  }
+
+  // Entries of several sizes, some rows or columns copies of others
+  // (repeated eigenvalue 0), every 20 x 20 one of full 32-bit fractions.
+  void Unstructured(Drawn& d, int n, bool big) {
+    d.known = false;
+    d.has[kUnstructured] = true;
+    const int size = big ? 3 : static_cast<int>(Between(0, 2));
+    for (int i = 1; i <= n; ++i) {
+      for (int j = 1; j <= n; ++j) {
+        mpq_class q;
+        if (size == 0) q = SmallRational(9, 1);
+        if (size == 1) q = SmallRational(99, 9);
+        if (size == 2) q = SmallRational(999999, 9999);
+        if (size == 3) {
+          q = mpq_class(Between(INT32_MIN, INT32_MAX), Between(1, INT32_MAX));
+          q.canonicalize();
+        }
+        if (!big && Chance(30)) q = 0;
+        Set(d.a, i, j, q);
+      }
+    }
+    // A row or column copied onto another: eigenvalue 0, its eigenvectors
+    // from entries of any size.
+    for (int copies = static_cast<int>(Between(0, 3)); copies > 0 && n > 1; --copies) {
+      const int from = static_cast<int>(Between(1, n)), to = static_cast<int>(Between(1, n));
+      const bool column = Chance(50);
+      for (int k = 1; k <= n; ++k) {
+        if (column)
+          d.a(k, to) = d.a(k, from);
+        else
+          d.a(to, k) = d.a(from, k);
+      }
+    }
+  }
+
+  // A random monic irreducible polynomial of the degree, real roots only or
+  // not as asked where that is easy to arrange.
+  QPolynomial Irreducible(int degree, bool complex) {
+    for (;;) {
+      QPolynomial h(degree + 1);
+      h[degree] = 1;
+      if (degree == 2) {
+        // x^2 - s x + p with s^2 - 4p of the asked sign.
+        const mpq_class s = SmallRational(12, Chance(50) ? 1 : 4);
+        const mpq_class room = SmallRational(40, Chance(50) ? 1 : 6);
+        // Now and then complex roots s/2 ± r i with r rational.
+        const mpq_class gap =
+            complex && Chance(25) ? mpq_class(room * room) : mpq_class(abs(room) + 1);
+        const mpq_class p = s * s / 4 + (complex ? gap : mpq_class(-gap));
+        h[1] = -s;
+        h[0] = p;
+      } else if (degree == 3 && !complex) {
+        // Near (x - r1)(x - r2)(x - r3) with roots far apart: three real roots.
+        const mpq_class r1 = SmallRational(5, 1), r2 = r1 + Between(3, 6), r3 = r2 + Between(3, 6);
+        h[2] = -(r1 + r2 + r3);
+        h[1] = r1 * r2 + r1 * r3 + r2 * r3;
+        h[0] = -r1 * r2 * r3 + SmallRational(2, 3);
+      } else {
+        for (int k = 0; k < degree; ++k) h[k] = SmallRational(9, Chance(70) ? 1 : 5);
+      }
+      const std::vector<Factor> factors = FactorOverQ(h);
+      if (factors.size() == 1 && factors[0].multiplicity == 1 &&
+          static_cast<int>(factors[0].poly.size()) == degree + 1 && h[0] != 0) {
+        return h;
+      }
+    }
+  }
+
+  // Puts the companion matrix of h at (at, at) of j; a second copy after it
+  // when `copies` is 2, joined to the first by an identity block when
+  // `defective`.
+  static void Companion(QMatrix& j, int at, const QPolynomial& h, int copies, bool defective) {
+    const int k = static_cast<int>(h.size()) - 1;
+    for (int c = 0; c < copies; ++c) {
+      const int base = at + c * k;
+      for (int i = 1; i < k; ++i) j[base + i][base + i - 1] = 1;
+      for (int i = 0; i < k; ++i) j[base + i][base + k - 1] = -h[i];
+    }
+    if (copies == 2 && defective) {
+      for (int i = 0; i < k; ++i) j[at + i][at + k + i] = 1;
+    }
+  }
+
+  void Conjugated(Drawn& d, int n) {
+    QMatrix j(n, std::vector<mpq_class>(n));
+    std::vector<mpq_class> pool;
+    for (int k = static_cast<int>(Between(1, 3)); k > 0; --k) pool.push_back(Eigenvalue(d));
+    for (int at = 0; at < n;) {
+      const int room = n - at, kind = static_cast<int>(Between(1, 100));
+      if (kind <= 50 || room < 2) {
+        const mpq_class lambda = pool[Between(0, pool.size() - 1)];
+        const int size = Chance(60) ? 1 : static_cast<int>(Between(1, std::min(room, 4)));
+        for (int i = 0; i < size; ++i) {
+          j[at + i][at + i] = lambda;
+          if (i > 0) j[at + i - 1][at + i] = 1;
+        }
+        auto it = std::find_if(d.facts.rational.begin(), d.facts.rational.end(),
+                               [&](const JordanFacts::Eigenvalue& e) { return e.value == lambda; });
+        if (it == d.facts.rational.end()) {
+          d.facts.rational.push_back({lambda, {}});
+          it = d.facts.rational.end() - 1;
+        }
+        it->blocks.push_back(size);
+        d.has[kRepeatedRational] = d.has[kRepeatedRational] || it->blocks.size() > 1 || size > 1;
+        if (size > 1) d.has[kDefective] = true, d.facts.diagonalisable = false;
+        at += size;
+        continue;
+      }
+      int degree = kind <= 75 ? 2 : kind <= 92 ? 3 : 4;
+      if (degree > room) degree = room >= 3 ? 3 : 2;
+      const bool complex = Chance(50);
+      const QPolynomial h = Irreducible(degree, complex);
+      const int copies = 2 * degree <= room && Chance(30) ? 2 : 1;
+      const bool defective = copies == 2 && Chance(50);
+      Companion(j, at, h, copies, defective);
+      at += copies * degree;
+      if (degree == 2) d.has[(h[1] * h[1] < 4 * h[0]) ? kComplexQuadratic : kRealQuadratic] = true;
+      if (degree == 3) d.has[kCubic] = true;
+      if (degree == 4) d.has[kQuartic] = true;
+      if (copies == 2) d.has[kRepeatedIrrational] = true;
+      if (defective) d.has[kDefective] = true, d.facts.diagonalisable = false;
+    }
+    std::sort(d.facts.rational.begin(), d.facts.rational.end(),
+              [](const JordanFacts::Eigenvalue& x, const JordanFacts::Eigenvalue& y) {
+                return x.value < y.value;
+              });
+    if (n <= 6 && Chance(30) && DenseConjugate(j)) {
+      d.has[kDenseP] = true;
+    } else {
+      StepConjugate(j, n);
+    }
+    for (int r = 0; r < n; ++r) {
+      for (int c = 0; c < n; ++c) Set(d.a, r + 1, c + 1, j[r][c]);
+    }
+  }
+
+  // j = P j P^-1 for P dense with small rational entries, when its entries
+  // fit in 32 bits.
+  bool DenseConjugate(QMatrix& j) {
+    const size_t n = j.size();
+    QMatrix p(n, std::vector<mpq_class>(n)), inverse(n, std::vector<mpq_class>(n));
+    for (auto& row : p) {
+      for (mpq_class& x : row) x = SmallRational(3, Chance(60) ? 1 : 3);
+    }
+    // Gauss-Jordan on [P | I].
+    QMatrix m = p;
+    for (size_t i = 0; i < n; ++i) {
+      m[i].resize(2 * n);
+      m[i][n + i] = 1;
+    }
+    for (size_t c = 0; c < n; ++c) {
+      size_t r = c;
+      while (r < n && m[r][c] == 0) ++r;
+      if (r == n) return false;
+      std::swap(m[r], m[c]);
+      const mpq_class pivot = m[c][c];
+      for (mpq_class& x : m[c]) x /= pivot;
+      for (size_t i = 0; i < n; ++i) {
+        if (i == c || m[i][c] == 0) continue;
+        const mpq_class f = m[i][c];
+        for (size_t k = 0; k < 2 * n; ++k) m[i][k] -= f * m[c][k];
+      }
+    }
+    for (size_t i = 0; i < n; ++i) {
+      for (size_t k = 0; k < n; ++k) inverse[i][k] = m[i][n + k];
+    }
+    QMatrix pj(n, std::vector<mpq_class>(n)), a(n, std::vector<mpq_class>(n));
+    for (size_t i = 0; i < n; ++i) {
+      for (size_t k = 0; k < n; ++k) {
+        for (size_t l = 0; l < n; ++l) pj[i][l] += p[i][k] * j[k][l];
+      }
+    }
+    for (size_t i = 0; i < n; ++i) {
+      for (size_t l = 0; l < n; ++l) {
+        for (size_t k = 0; k < n; ++k) a[i][l] += pj[i][k] * inverse[k][l];
+        if (!Fits(a[i][l])) return false;
+      }
+    }
+    j = a;
+    return true;
+  }
+
+  // j = P j P^-1 for P a product of random steps (add a multiple of a row to
+  // another, exchange two, scale one), each applied on both sides and kept
+  // only when every entry still fits in 32 bits.
+  void StepConjugate(QMatrix& j, int n) {
+    if (n < 2) return;
+    static const int kMultipliers[][2] = {{1, 1},  {-1, 1}, {2, 1},  {-2, 1}, {1, 2},
+                                          {-1, 2}, {3, 1},  {-3, 2}, {1, 3},  {5, 7}};
+    const int steps = static_cast<int>(Between(0, 5 * n));
+    for (int step = 0; step < steps; ++step) {
+      const int s = static_cast<int>(Between(0, n - 1));
+      int t = static_cast<int>(Between(0, n - 2));
+      if (t >= s) ++t;
+      const auto& m = kMultipliers[Between(0, std::size(kMultipliers) - 1)];
+      const mpq_class c(m[0], m[1]);
+      const int kind = static_cast<int>(Between(0, 9));
+      std::vector<mpq_class> row_t = j[t], row_s = j[s], col_s(n), col_t(n);
+      if (kind == 0) {
+        std::swap(j[s], j[t]);
+        for (auto& row : j) std::swap(row[s], row[t]);
+        continue;
+      }
+      if (kind == 1) {
+        // Row s times c, column s over c.
+        for (int k = 0; k < n; ++k) j[s][k] *= c;
+        for (int k = 0; k < n; ++k) j[k][s] /= c;
+      } else {
+        // Row t plus c row s; column s minus c column t.
+        for (int k = 0; k < n; ++k) j[t][k] += c * j[s][k];
+        for (int k = 0; k < n; ++k) j[k][s] -= c * j[k][t];
+      }
+      bool fits = true;
+      for (int k = 0; k < n && fits; ++k) {
+        fits = Fits(j[s][k]) && Fits(j[t][k]) && Fits(j[k][s]) && Fits(j[k][t]);
+      }
+      if (fits) continue;
+      // Undo: the rows as they were, then the columns (the changed column
+      // is restored from the old rows' entries and the inverse step).
+      if (kind == 1) {
+        for (int k = 0; k < n; ++k) j[k][s] *= c;
+        j[s] = row_s;
+      } else {
+        for (int k = 0; k < n; ++k) j[k][s] += c * j[k][t];
+        j[t] = row_t;
+      }
+    }
+  }
+
+  std::mt19937_64 random_;
+};
+
+}  // namespace
+
+int RunEigenvalues(uint64_t seed, int count) {
+  EigenGenerator g(seed * 1000003 + 97);
+  int exact = 0, wrong = 0, missing = 0, refused = 0, features[kFeatureCount] = {};
+  double slowest = 0;
+  int slowest_order = 0;
+  std::map<std::string, int> kinds;
+  for (int i = 0; i < count; ++i) {
+    const Drawn d = i < EigenGenerator::kHardCount ? g.Hard(i) : g.Draw(i % 250 == 125);
+    for (int f = 0; f < kFeatureCount; ++f) features[f] += d.has[f];
+    RankInput input;
+    input.matrix_text = TypedText(d.a, d.a.rows, d.a.cols);
+    input.eigenvalues_chosen = true;
+    const std::clock_t start = std::clock();
+    const Box shown = PressRank(input).box;
+    const double seconds = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
+    if (seconds > slowest) slowest = seconds, slowest_order = d.a.rows;
+    std::string fault;
+    if (shown.caption != kCaptionDone || shown.owner != Owner::kNone) {
+      fault = "refused: " + shown.text;
+      ++refused;
+    } else {
+      fault = EigenResultFault(d.a, shown.text, d.known ? &d.facts : nullptr);
+      if (fault.empty()) {
+        ++exact;
+        continue;
+      }
+      ++(fault.rfind("missing", 0) == 0 ? missing : wrong);
+    }
+    // Faults counted by kind: their text up to the first digit or colon.
+    ++kinds[fault.substr(0, std::min(fault.find_first_of("0123456789:", 9), size_t{48}))];
+    if (wrong + missing + refused <= 5) {
+      std::printf("eigenvalues WRONG (matrix %d):\n  typed: \"%s\"\n  shown: \"%s\"\n  %s\n", i,
+                  Escaped(input.matrix_text, 4000).c_str(), Escaped(shown.text, 4000).c_str(),
+                  fault.c_str());
+    }
+  }
+  std::printf(
+      "\neigenvalues: %d matrices, %d exact, %d wrong, %d missing, %d refused; "
+      "slowest press %.3f s (order %d)\n",
+      count, exact, wrong, missing, refused, slowest, slowest_order);
+  for (const auto& [kind, times] : kinds) std::printf("  %6d x %s...\n", times, kind.c_str());
+  for (int f = 0; f < kFeatureCount; ++f)
+    std::printf("  %-20s %8d\n", kFeatureNames[f], features[f]);
+  return wrong + missing + refused;
+}
+
+}  // namespace calc::testing

@@ -1,0 +1,587 @@
+#include "eigen_oracle.h"
+
+#include <flint/fmpq.h>
+#include <flint/fmpq_mat.h>
+#include <flint/fmpq_poly.h>
+#include <flint/fmpz_poly.h>
+#include <flint/fmpz_poly_factor.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "eigen_text.h"
+#include "result_text.h"
+
+namespace calc::testing {
+
+namespace {
+
+mpz_class Z(const Integer& v) {
+  if (v.IsSmall()) return mpz_class(static_cast<long>(v.Small()));
+  std::string decimal;
+  v.AppendDecimal(decimal);
+  return mpz_class(decimal);
+}
+
+std::string Str(const mpq_class& q) {
+  return q.get_str();
+}
+
+std::string PolyText(const QPolynomial& f) {
+  std::string text;
+  for (size_t k = f.size(); k-- > 0;) {
+    if (f[k] == 0) continue;
+    text += (text.empty() ? "" : " + ") + Str(f[k]) + (k > 0 ? "x^" + std::to_string(k) : "");
+  }
+  return text.empty() ? "0" : text;
+}
+
+// The monic polynomial of an integer one.
+QPolynomial Monic(const ZPolynomial& g) {
+  QPolynomial f(g.size());
+  for (size_t k = 0; k < g.size(); ++k) f[k] = mpq_class(g[k], g.back());
+  for (mpq_class& c : f) c.canonicalize();
+  return f;
+}
+
+QPolynomial Product(const QPolynomial& a, const QPolynomial& b) {
+  QPolynomial p(a.size() + b.size() - 1);
+  for (size_t i = 0; i < a.size(); ++i) {
+    for (size_t j = 0; j < b.size(); ++j) p[i + j] += a[i] * b[j];
+  }
+  return p;
+}
+
+// --- Exact linear algebra on rationals ---------------------------------------
+
+size_t Rank(QMatrix m) {
+  size_t rank = 0;
+  const size_t cols = m.empty() ? 0 : m[0].size();
+  for (size_t c = 0; c < cols && rank < m.size(); ++c) {
+    size_t p = rank;
+    while (p < m.size() && m[p][c] == 0) ++p;
+    if (p == m.size()) continue;
+    std::swap(m[p], m[rank]);
+    for (size_t i = rank + 1; i < m.size(); ++i) {
+      if (m[i][c] == 0) continue;
+      const mpq_class f = m[i][c] / m[rank][c];
+      for (size_t j = c; j < cols; ++j) m[i][j] -= f * m[rank][j];
+    }
+    ++rank;
+  }
+  return rank;
+}
+
+QMatrix Multiply(const QMatrix& a, const QMatrix& b) {
+  const size_t n = a.size();
+  QMatrix p(n, std::vector<mpq_class>(n));
+  for (size_t i = 0; i < n; ++i) {
+    for (size_t k = 0; k < n; ++k) {
+      if (a[i][k] == 0) continue;
+      for (size_t j = 0; j < n; ++j) p[i][j] += a[i][k] * b[k][j];
+    }
+  }
+  return p;
+}
+
+// h(A) by Horner's rule.
+QMatrix Evaluate(const ZPolynomial& h, const QMatrix& a) {
+  const size_t n = a.size();
+  QMatrix v(n, std::vector<mpq_class>(n));
+  for (size_t k = h.size(); k-- > 0;) {
+    v = Multiply(v, a);
+    for (size_t i = 0; i < n; ++i) v[i][i] += h[k];
+  }
+  return v;
+}
+
+QMatrix Shifted(const QMatrix& a, const mpq_class& lambda) {
+  QMatrix m = a;
+  for (size_t i = 0; i < m.size(); ++i) m[i][i] -= lambda;
+  return m;
+}
+
+// --- Root enclosures -----------------------------------------------------------
+
+struct Complex {
+  mpf_class re, im;
+};
+
+// g and g' at z, in floating point of `bits`.
+void EvaluateApprox(const std::vector<mpf_class>& g, const Complex& z, unsigned bits,
+                    Complex& value, Complex& slope) {
+  value = {mpf_class(0, bits), mpf_class(0, bits)};
+  slope = value;
+  mpf_class t(0, bits);
+  for (size_t k = g.size(); k-- > 0;) {
+    // slope = slope * z + value; value = value * z + g[k]
+    t = slope.re * z.re - slope.im * z.im + value.re;
+    slope.im = slope.re * z.im + slope.im * z.re + value.im;
+    slope.re = t;
+    t = value.re * z.re - value.im * z.im + g[k];
+    value.im = value.re * z.im + value.im * z.re;
+    value.re = t;
+  }
+}
+
+Complex Divide(const Complex& a, const Complex& b, unsigned bits) {
+  mpf_class norm(b.re * b.re + b.im * b.im, bits);
+  return {mpf_class((a.re * b.re + a.im * b.im) / norm, bits),
+          mpf_class((a.im * b.re - a.re * b.im) / norm, bits)};
+}
+
+// All roots of g approximated by the Aberth-Ehrlich iteration.
+std::vector<Complex> ApproximateRoots(const ZPolynomial& g, unsigned bits) {
+  const size_t k = g.size() - 1;
+  std::vector<mpf_class> c;
+  for (const mpz_class& v : g) c.emplace_back(v, bits);
+  // Start on a circle whose radius bounds the roots (Fujiwara's bound).
+  double log_radius = -1000;
+  long lead_exp = 0;
+  const double lead = mpz_get_d_2exp(&lead_exp, g.back().get_mpz_t());
+  for (size_t j = 0; j < k; ++j) {
+    if (g[j] == 0) continue;
+    long e = 0;
+    const double d = mpz_get_d_2exp(&e, g[j].get_mpz_t());
+    const double log_ratio = std::log2(std::fabs(d / lead)) + static_cast<double>(e - lead_exp);
+    log_radius = std::max(log_radius, log_ratio / static_cast<double>(k - j));
+  }
+  mpf_class radius(1, bits);
+  const long whole = static_cast<long>(std::floor(log_radius)) + 1;
+  if (whole >= 0)
+    mpf_mul_2exp(radius.get_mpf_t(), radius.get_mpf_t(), whole);
+  else
+    mpf_div_2exp(radius.get_mpf_t(), radius.get_mpf_t(), -whole);
+  std::vector<Complex> z(k);
+  for (size_t i = 0; i < k; ++i) {
+    const double angle = 6.283185307179586 * (static_cast<double>(i) + 0.25) / k + 0.4;
+    z[i] = {mpf_class(radius * std::cos(angle), bits), mpf_class(radius * std::sin(angle), bits)};
+  }
+  Complex value, slope;
+  mpf_class tolerance(1, bits);
+  mpf_div_2exp(tolerance.get_mpf_t(), tolerance.get_mpf_t(), bits - 8);
+  for (int iteration = 0; iteration < 400 + 20 * static_cast<int>(k); ++iteration) {
+    bool settled = true;
+    for (size_t i = 0; i < k; ++i) {
+      EvaluateApprox(c, z[i], bits, value, slope);
+      if (value.re == 0 && value.im == 0) continue;
+      if (slope.re == 0 && slope.im == 0) slope.re = 1;
+      const Complex w = Divide(value, slope, bits);
+      Complex s{mpf_class(0, bits), mpf_class(0, bits)};
+      for (size_t j = 0; j < k; ++j) {
+        if (j == i) continue;
+        const Complex d{mpf_class(z[i].re - z[j].re, bits), mpf_class(z[i].im - z[j].im, bits)};
+        if (d.re == 0 && d.im == 0) continue;
+        const Complex inv = Divide({mpf_class(1, bits), mpf_class(0, bits)}, d, bits);
+        s.re += inv.re;
+        s.im += inv.im;
+      }
+      // z -= w / (1 - w s)
+      const Complex ws{mpf_class(w.re * s.re - w.im * s.im, bits),
+                       mpf_class(w.re * s.im + w.im * s.re, bits)};
+      const Complex step = Divide(w, {mpf_class(1 - ws.re, bits), mpf_class(-ws.im, bits)}, bits);
+      z[i].re -= step.re;
+      z[i].im -= step.im;
+      const mpf_class size = abs(z[i].re) + abs(z[i].im) + tolerance;
+      if (abs(step.re) + abs(step.im) > size * tolerance) settled = false;
+    }
+    if (settled) break;
+  }
+  return z;
+}
+
+// 2^(s k) g(X / 2^s + i Y / 2^s) for integers X, Y: exact, as real and
+// imaginary integers, by Horner's rule on the scaled polynomial.
+void EvaluateScaled(const ZPolynomial& g, const mpz_class& x, const mpz_class& y, unsigned s,
+                    mpz_class& re, mpz_class& im) {
+  re = 0;
+  im = 0;
+  mpz_class t;
+  for (size_t k = g.size(); k-- > 0;) {
+    t = re * x - im * y;
+    im = re * y + im * x;
+    re = t;
+    mpz_class term = g[k];
+    mpz_mul_2exp(term.get_mpz_t(), term.get_mpz_t(), s * (g.size() - 1 - k));
+    re += term;
+  }
+}
+
+// The exact centre X / 2^s + i Y / 2^s of an approximation: its value cut to
+// `bits` of the largest part, a real one when the imaginary part is below
+// the noise of the approximation.
+void Centre(const Complex& z, unsigned bits, mpz_class& x, mpz_class& y, unsigned& s) {
+  long exponent = 0;
+  const mpf_class size = abs(z.re) + abs(z.im);
+  mpf_get_d_2exp(&exponent, size.get_mpf_t());
+  const long shift = static_cast<long>(bits) - exponent;
+  s = static_cast<unsigned>(std::max(shift, 0L));
+  mpf_class scaled(z.re, bits + 64), scaled_im(z.im, bits + 64);
+  mpf_mul_2exp(scaled.get_mpf_t(), scaled.get_mpf_t(), s);
+  mpf_mul_2exp(scaled_im.get_mpf_t(), scaled_im.get_mpf_t(), s);
+  x = mpz_class(scaled);
+  y = mpz_class(scaled_im);
+  mpz_class noise = 1;
+  noise <<= (bits / 2);
+  if (abs(y) * noise < abs(x) + abs(y) + 1) y = 0;
+}
+
+}  // namespace
+
+QMatrix ExactSquare(const FractionMatrix& a, int n) {
+  QMatrix q(n, std::vector<mpq_class>(n));
+  for (int i = 0; i < n; ++i) {
+    for (int j = 0; j < n; ++j) {
+      q[i][j] = mpq_class(Z(a(i + 1, j + 1).num), Z(a(i + 1, j + 1).den));
+      q[i][j].canonicalize();
+    }
+  }
+  return q;
+}
+
+QPolynomial CharacteristicPolynomial(const QMatrix& a) {
+  const slong n = static_cast<slong>(a.size());
+  fmpq_mat_t m;
+  fmpq_mat_init(m, n, n);
+  for (slong i = 0; i < n; ++i) {
+    for (slong j = 0; j < n; ++j) fmpq_set_mpq(fmpq_mat_entry(m, i, j), a[i][j].get_mpq_t());
+  }
+  fmpq_poly_t f;
+  fmpq_poly_init(f);
+  fmpq_mat_charpoly(f, m);
+  QPolynomial result(n + 1);
+  for (slong k = 0; k <= n; ++k) fmpq_poly_get_coeff_mpq(result[k].get_mpq_t(), f, k);
+  fmpq_poly_clear(f);
+  fmpq_mat_clear(m);
+  return result;
+}
+
+std::vector<Factor> FactorOverQ(const QPolynomial& f) {
+  fmpq_poly_t q;
+  fmpq_poly_init(q);
+  for (size_t k = 0; k < f.size(); ++k) fmpq_poly_set_coeff_mpq(q, k, f[k].get_mpq_t());
+  fmpz_poly_t z;
+  fmpz_poly_init(z);
+  fmpq_poly_get_numerator(z, q);
+  fmpz_poly_factor_t fac;
+  fmpz_poly_factor_init(fac);
+  fmpz_poly_factor(fac, z);
+  std::vector<Factor> factors;
+  for (slong i = 0; i < fac->num; ++i) {
+    Factor factor{ZPolynomial(fmpz_poly_length(fac->p + i)), static_cast<int>(fac->exp[i])};
+    fmpz_t c;
+    fmpz_init(c);
+    for (size_t k = 0; k < factor.poly.size(); ++k) {
+      fmpz_poly_get_coeff_fmpz(c, fac->p + i, k);
+      fmpz_get_mpz(factor.poly[k].get_mpz_t(), c);
+    }
+    fmpz_clear(c);
+    if (factor.poly.back() < 0) {
+      for (mpz_class& v : factor.poly) v = -v;
+    }
+    factors.push_back(std::move(factor));
+  }
+  fmpz_poly_factor_clear(fac);
+  fmpz_poly_clear(z);
+  fmpq_poly_clear(q);
+  return factors;
+}
+
+bool IsolateRoots(const ZPolynomial& g, unsigned bits, std::vector<Disk>& disks) {
+  const size_t k = g.size() - 1;
+  disks.clear();
+  ZPolynomial slope(k);
+  for (size_t j = 1; j <= k; ++j) slope[j - 1] = g[j] * static_cast<unsigned long>(j);
+  size_t real = 0;
+  for (const Complex& z : ApproximateRoots(g, bits)) {
+    mpz_class x, y, re, im, dre, dim;
+    unsigned s = 0;
+    Centre(z, bits, x, y, s);
+    EvaluateScaled(g, x, y, s, re, im);
+    EvaluateScaled(slope, x, y, s, dre, dim);
+    // |g/g'|^2 = (re^2 + im^2) / (dre^2 + dim^2) / 2^(2 s).
+    const mpz_class value2 = re * re + im * im, slope2 = dre * dre + dim * dim;
+    if (slope2 == 0) return false;
+    Disk disk;
+    mpz_class den = slope2;
+    mpz_mul_2exp(den.get_mpz_t(), den.get_mpz_t(), 2 * s);
+    disk.radius2 = mpq_class(value2 * static_cast<unsigned long>(k * k), den);
+    disk.radius2.canonicalize();
+    mpz_class unit = 1;
+    unit <<= s;
+    disk.re = mpq_class(x, unit);
+    disk.im = mpq_class(y, unit);
+    disk.re.canonicalize();
+    disk.im.canonicalize();
+    if (disk.im == 0) {
+      ++real;
+    } else if (disk.im * disk.im <= disk.radius2) {
+      return false;  // neither proven real nor proven non-real
+    }
+    disks.push_back(disk);
+  }
+  // Pairwise disjoint: |c_i - c_j| > r_i + r_j.
+  for (size_t i = 0; i < disks.size(); ++i) {
+    for (size_t j = i + 1; j < disks.size(); ++j) {
+      const mpq_class dre = disks[i].re - disks[j].re, dim = disks[i].im - disks[j].im;
+      const mpq_class gap = dre * dre + dim * dim - disks[i].radius2 - disks[j].radius2;
+      if (gap <= 0 || gap * gap <= 4 * disks[i].radius2 * disks[j].radius2) return false;
+    }
+  }
+  // A disk centred on the axis is symmetric: the one root it holds is real.
+  // The others miss the axis, so the count proves the approximation did not
+  // put two conjugate roots in one place.
+  fmpz_poly_t p;
+  fmpz_poly_init(p);
+  for (size_t j = 0; j <= k; ++j) fmpz_poly_set_coeff_mpz(p, j, g[j].get_mpz_t());
+  const slong real_roots = fmpz_poly_num_real_roots(p);
+  fmpz_poly_clear(p);
+  return static_cast<slong>(real) == real_roots;
+}
+
+namespace {
+
+// Whether the disk lies in the closed box of the shown root (for a real
+// root, the interval on the axis).
+bool Inside(const Disk& disk, const ShownRoot& root) {
+  auto within = [&](const mpq_class& c, const ShownDecimal& d) {
+    if (c < d.low || c > d.high) return false;
+    const mpq_class left = c - d.low, right = d.high - c;
+    return left * left >= disk.radius2 && right * right >= disk.radius2;
+  };
+  if (!root.complex && disk.im != 0) return false;
+  if (root.complex && disk.im == 0) return false;
+  return within(disk.re, root.re) && (!root.complex || within(disk.im, root.im));
+}
+
+std::string RootText(const ShownRoot& r) {
+  return r.complex ? r.re.text + " + (" + r.im.text + ")i" : r.re.text;
+}
+
+// Matches shown decimal roots to the roots of irreducible factors: each
+// shown box must hold a root of its own (a disk inside the box, at the first
+// precision that shows it), and every root must be shown.
+std::string MatchDecimals(const std::vector<const ZPolynomial*>& factors,
+                          const std::vector<ShownRoot>& shown) {
+  size_t degree = 0;
+  for (const ZPolynomial* g : factors) degree += g->size() - 1;
+  if (shown.size() != degree) {
+    return std::string(shown.size() < degree ? "missing: " : "") + std::to_string(shown.size()) +
+           " decimals shown for roots of degree " + std::to_string(degree);
+  }
+  std::string fault = "no precision proved the roots";
+  for (unsigned bits = 96; bits <= 1u << 15; bits *= 2) {
+    std::vector<Disk> disks, more;
+    bool isolated = true;
+    for (const ZPolynomial* g : factors) {
+      isolated = isolated && IsolateRoots(*g, bits, more);
+      disks.insert(disks.end(), more.begin(), more.end());
+    }
+    if (!isolated) continue;
+    std::vector<bool> used(disks.size());
+    fault.clear();
+    for (const ShownRoot& root : shown) {
+      size_t d = 0;
+      while (d < disks.size() && (used[d] || !Inside(disks[d], root))) ++d;
+      if (d == disks.size()) {
+        fault = "the box of " + RootText(root) + " holds no root that is not shown otherwise";
+        break;
+      }
+      used[d] = true;
+    }
+    if (fault.empty()) return "";
+    // When every disk is far smaller than every box, more precision would
+    // not change the answer.
+    bool small = true;
+    for (const ShownRoot& root : shown) {
+      mpq_class half = (root.re.high - root.re.low) / 2;
+      if (root.complex) half = std::min(half, mpq_class((root.im.high - root.im.low) / 2));
+      for (const Disk& disk : disks) small = small && disk.radius2 * 1000000 < half * half;
+    }
+    if (small) break;
+  }
+  return fault;
+}
+
+std::string FactorText(const ZPolynomial& g) {
+  QPolynomial q(g.begin(), g.end());
+  return PolyText(q);
+}
+
+}  // namespace
+
+std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
+                             const JordanFacts* known) {
+  ShownEigenvalues shown;
+  std::string fault;
+  if (!ParseEigenText(text, shown, fault)) return "unreadable: " + fault;
+  const int n = typed.rows;
+  const QMatrix a = ExactSquare(typed, n);
+
+  // The polynomial, exactly, and its factored form.
+  const QPolynomial f = CharacteristicPolynomial(a);
+  if (shown.polynomial != f) {
+    return "polynomial " + PolyText(shown.polynomial) + ", expected " + PolyText(f);
+  }
+  if (!shown.factors.empty()) {
+    QPolynomial product{1};
+    for (const auto& [factor, exponent] : shown.factors) {
+      for (int e = 0; e < exponent; ++e) product = Product(product, factor);
+    }
+    if (product != f) return "the factored form is " + PolyText(product);
+  }
+
+  // The rational roots are the linear factors.
+  const std::vector<Factor> factors = FactorOverQ(f);
+  std::vector<bool> factor_shown(factors.size());
+  std::vector<bool> rational_matched(shown.rational.size());
+  bool irrational = false;
+  for (size_t i = 0; i < factors.size(); ++i) {
+    const Factor& factor = factors[i];
+    if (factor.poly.size() != 2) {
+      irrational = true;
+      continue;
+    }
+    const mpq_class root = -Monic(factor.poly)[0];
+    size_t s = 0;
+    while (s < shown.rational.size() && shown.rational[s].value != root) ++s;
+    if (s == shown.rational.size()) return "missing: the eigenvalue " + Str(root);
+    if (rational_matched[s]) return "the eigenvalue " + Str(root) + " is shown twice";
+    rational_matched[s] = true;
+    if (shown.rational[s].algebraic != factor.multiplicity) {
+      return "the eigenvalue " + Str(root) + ": algebraic multiplicity " +
+             std::to_string(shown.rational[s].algebraic) + ", expected " +
+             std::to_string(factor.multiplicity);
+    }
+  }
+  for (size_t s = 0; s < shown.rational.size(); ++s) {
+    if (!rational_matched[s])
+      return "the eigenvalue " + Str(shown.rational[s].value) + " is no root";
+  }
+
+  // Each rational eigenvalue's eigenspace.
+  for (const ShownEigenvalues::Rational& r : shown.rational) {
+    const std::string which = "the eigenvalue " + Str(r.value) + ": ";
+    int geometric = n - static_cast<int>(Rank(Shifted(a, r.value)));
+    if (known != nullptr) {
+      auto it = std::find_if(known->rational.begin(), known->rational.end(),
+                             [&](const JordanFacts::Eigenvalue& e) { return e.value == r.value; });
+      if (it == known->rational.end()) return which + "not an eigenvalue of J";
+      if (static_cast<int>(it->blocks.size()) != geometric) {
+        return which + "J has " + std::to_string(it->blocks.size()) + " blocks, the rank says " +
+               std::to_string(geometric);
+      }
+    }
+    if (r.geometric != geometric) {
+      return which + "geometric multiplicity " + std::to_string(r.geometric) + ", expected " +
+             std::to_string(geometric);
+    }
+    if (static_cast<int>(r.basis.size()) != geometric) {
+      return which + std::to_string(r.basis.size()) + " vectors shown";
+    }
+    QMatrix vectors;
+    for (const std::vector<mpz_class>& v : r.basis) {
+      if (static_cast<int>(v.size()) != n) return which + "a vector of the wrong length";
+      mpz_class content = 0;
+      for (const mpz_class& x : v) content = gcd(content, x);
+      const auto lead = std::find_if(v.begin(), v.end(), [](const mpz_class& x) { return x != 0; });
+      if (content != 1 || *lead < 0) {
+        return which + "a vector not of coprime integers with a positive first entry";
+      }
+      // A xi = lambda xi.
+      for (int i = 0; i < n; ++i) {
+        mpq_class sum = 0;
+        for (int j = 0; j < n; ++j) sum += a[i][j] * v[j];
+        if (sum != r.value * v[i])
+          return which + "A xi != lambda xi in row " + std::to_string(i + 1);
+      }
+      vectors.emplace_back(v.begin(), v.end());
+    }
+    if (static_cast<int>(Rank(vectors)) != geometric) return which + "the vectors are dependent";
+  }
+  if (known != nullptr) {
+    if (known->rational.size() != shown.rational.size()) {
+      return "J has " + std::to_string(known->rational.size()) + " rational eigenvalues";
+    }
+    for (const JordanFacts::Eigenvalue& e : known->rational) {
+      int algebraic = 0;
+      for (int b : e.blocks) algebraic += b;
+      auto it =
+          std::find_if(shown.rational.begin(), shown.rational.end(),
+                       [&](const ShownEigenvalues::Rational& r) { return r.value == e.value; });
+      if (it == shown.rational.end() || it->algebraic != algebraic) {
+        return "J's eigenvalue " + Str(e.value) + " is not shown with multiplicity " +
+               std::to_string(algebraic);
+      }
+    }
+  }
+
+  // Each exact quadratic is a factor, with its multiplicity and decimals.
+  for (const ShownEigenvalues::Quadratic& q : shown.quadratics) {
+    const QPolynomial monic{q.product, -q.sum, 1};
+    size_t i = 0;
+    while (i < factors.size() && (factor_shown[i] || Monic(factors[i].poly) != monic)) ++i;
+    if (i == factors.size()) return q.text + " are not the roots of an unshown factor";
+    factor_shown[i] = true;
+    if (q.algebraic != factors[i].multiplicity) {
+      return q.text + ": algebraic multiplicity " + std::to_string(q.algebraic) + ", expected " +
+             std::to_string(factors[i].multiplicity);
+    }
+    if (q.complex != (q.sum * q.sum < 4 * q.product)) return q.text + ": real and complex mixed up";
+    fault = MatchDecimals({&factors[i].poly}, q.decimals);
+    if (!fault.empty()) return q.text + ": " + fault;
+  }
+  for (size_t i = 0; i < factors.size(); ++i) {
+    if (factors[i].poly.size() == 3 && !factor_shown[i]) {
+      return "missing: the exact roots of " + FactorText(factors[i].poly);
+    }
+  }
+  // The roots of every factor of degree 3 or more as decimals, grouped by
+  // multiplicity: each group is the roots of all the factors of that
+  // multiplicity (a quadratic's roots are always shown exactly).
+  for (const ShownEigenvalues::Decimals& group : shown.others) {
+    std::vector<const ZPolynomial*> members;
+    for (size_t i = 0; i < factors.size(); ++i) {
+      if (factor_shown[i] || factors[i].poly.size() <= 3 ||
+          factors[i].multiplicity != group.algebraic) {
+        continue;
+      }
+      members.push_back(&factors[i].poly);
+      factor_shown[i] = true;
+    }
+    fault = MatchDecimals(members, group.roots);
+    if (!fault.empty()) {
+      return "decimals of multiplicity " + std::to_string(group.algebraic) + ": " + fault;
+    }
+  }
+  for (size_t i = 0; i < factors.size(); ++i) {
+    if (factors[i].poly.size() > 2 && !factor_shown[i]) {
+      return "missing: the roots of " + FactorText(factors[i].poly);
+    }
+  }
+  if (shown.no_vectors_line != irrational) {
+    return irrational ? "missing: the line that irrational eigenvalues get no vectors"
+                      : "a line speaks of irrational eigenvalues that do not exist";
+  }
+
+  // The verdict: every root's eigenspace as large as its multiplicity. A
+  // factor h of degree d and multiplicity e has d e roots in the kernel of
+  // h(A) exactly when each of its roots has e vectors.
+  bool diagonalisable = true;
+  for (const Factor& factor : factors) {
+    if (factor.multiplicity == 1) continue;
+    const size_t d = factor.poly.size() - 1;
+    const size_t kernel = a.size() - Rank(Evaluate(factor.poly, a));
+    diagonalisable = diagonalisable && kernel == d * factor.multiplicity;
+  }
+  if (known != nullptr && known->diagonalisable != diagonalisable) {
+    return std::string("J says ") + (known->diagonalisable ? "" : "not ") +
+           "diagonalisable, the kernels otherwise";
+  }
+  if (shown.diagonalisable != diagonalisable) {
+    return std::string("shown ") + (shown.diagonalisable ? "" : "not ") + "diagonalisable";
+  }
+  return "";
+}
+
+}  // namespace calc::testing

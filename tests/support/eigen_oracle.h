@@ -1,0 +1,67 @@
+// The oracle of Quorvit's eigenvalues: FLINT's characteristic polynomial and
+// factorisation of the typed matrix, disks proven to hold one root each of
+// every irreducible factor, and the check of each fact a result text states
+// against them (the text is read by eigen_text.h).
+#pragma once
+
+#include <gmpxx.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fraction_matrix.h"
+
+namespace calc::testing {
+
+using QMatrix = std::vector<std::vector<mpq_class>>;
+// A polynomial by its coefficients, the constant first.
+using QPolynomial = std::vector<mpq_class>;
+using ZPolynomial = std::vector<mpz_class>;
+
+// What is known of a matrix from the way it was built, A = P J P^-1: each
+// rational eigenvalue with the sizes of its Jordan blocks, and whether J is
+// diagonal over the complex numbers.
+struct JordanFacts {
+  struct Eigenvalue {
+    mpq_class value;
+    std::vector<int> blocks;
+  };
+  std::vector<Eigenvalue> rational;
+  bool diagonalisable = true;
+};
+
+// Rows and columns 1..n of a typed matrix, exactly.
+QMatrix ExactSquare(const FractionMatrix& a, int n);
+
+// det(x I - a), monic, by FLINT.
+QPolynomial CharacteristicPolynomial(const QMatrix& a);
+
+// An irreducible factor over Q: primitive, leading coefficient positive.
+struct Factor {
+  ZPolynomial poly;
+  int multiplicity;
+};
+// f's factors by FLINT (f not zero), each once with its multiplicity.
+std::vector<Factor> FactorOverQ(const QPolynomial& f);
+
+// A closed disk of the complex plane: centre re + im i, squared radius.
+struct Disk {
+  mpq_class re, im, radius2;
+};
+// Disks proven to hold one root each of the square-free integer polynomial
+// g, one disk per root, pairwise disjoint; the disk of a real root is
+// centred on the real axis, and that of a non-real one misses it. The
+// roots are approximated with `bits` of precision and each disk proven by
+// exact arithmetic (a disk of radius deg(g) |g(z)/g'(z)| around any z holds
+// a root). False when `bits` were too few to prove them all.
+bool IsolateRoots(const ZPolynomial& g, unsigned bits, std::vector<Disk>& disks);
+
+// Empty when `text`, the box text of Quorvit's eigenvalue press for rows and
+// columns 1..n of the square matrix a (n = a.rows), states the whole answer
+// and every stated fact is true; otherwise the first fault found. What
+// `known` holds (may be null) is checked as well.
+std::string EigenResultFault(const FractionMatrix& a, std::string_view text,
+                             const JordanFacts* known);
+
+}  // namespace calc::testing
