@@ -31,7 +31,7 @@ case "$prefix" in
   *) prefix=$PWD/$prefix ;;
 esac
 prefix=${prefix%/}
-cflags="-Os -ffunction-sections -fdata-sections"
+cflags="-Os -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables"
 cppflags="-D__USE_MINGW_ANSI_STDIO=0"
 
 fail() {
