@@ -382,6 +382,19 @@ bool RootIsolation::Certify() {
   // |z_i - z_j|^2 on the grid.
   std::vector<Mpz> distance(d * d);
   Mpz gr, gi, n, q;
+  // Room for the largest values at once, so that Horner's rule below does
+  // not grow them step by step.
+  size_t room = mpz_sizeinbase(shifted[0].get(), 2);
+  for (const Mpz& c : shifted) {
+    if (mpz_sizeinbase(c.get(), 2) > room) room = mpz_sizeinbase(c.get(), 2);
+  }
+  long largest = 0;
+  for (int i = 0; i < d; ++i) {
+    if (Bits(re_[i].get(), im_[i].get()) > largest) largest = Bits(re_[i].get(), im_[i].get());
+  }
+  room += static_cast<size_t>(largest) * d + 128;
+  for (Mpz* v : {&x, &y, &gr, &gi}) mpz_realloc2(v->get(), room);
+  mpz_realloc2(n.get(), 2 * room + 64);
   for (int i = 0; i < d; ++i) {
     for (int j = i + 1; j < d; ++j) {
       mpz_sub(x.get(), disks[i].re.get(), disks[j].re.get());
