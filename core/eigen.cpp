@@ -1,7 +1,6 @@
 #include "eigen.h"
 
 #include <algorithm>
-#include <cmath>
 #include <memory>
 
 #include "elimination.h"
@@ -853,7 +852,12 @@ PartRoots RootsOfPart(ZPoly t, int multiplicity, mpz_srcptr lcm) {
     for (int i = 0; i < d; ++i) {
       if (kind[i] != kOpen || disks[i].im.Sign() < 0) continue;
       size_t at = order.size();
-      while (at > 0 && mpz_cmp(disks[order[at - 1]].re.get(), disks[i].re.get()) > 0) --at;
+      // By the real part, then by the size of the imaginary part.
+      auto after = [&](int x, int y) {
+        const int c = mpz_cmp(disks[x].re.get(), disks[y].re.get());
+        return c > 0 || (c == 0 && mpz_cmpabs(disks[x].im.get(), disks[y].im.get()) > 0);
+      };
+      while (at > 0 && after(order[at - 1], i)) --at;
       order.insert(order.begin() + at, i);
     }
     out.decimal_real.clear();
@@ -903,9 +907,11 @@ bool Reconstruct(mpz_srcptr u, mpz_srcptr m, Mpz& a, Mpz& b) {
     words[0] = 0;
     mpz_export(words, nullptr, -1, sizeof words[0], 0, 0, u);
     int64_t r0 = modulus, r1 = static_cast<int64_t>(words[0]), t0 = 0, t1 = 1;
-    int64_t bound = static_cast<int64_t>(std::sqrt(static_cast<double>(modulus / 2)));
-    while (bound > 0 && bound * bound > modulus / 2) --bound;
-    while ((bound + 1) * (bound + 1) <= modulus / 2) ++bound;
+    // floor(sqrt(modulus / 2)), bit by bit.
+    int64_t bound = 0;
+    for (int64_t bit = int64_t{1} << 31; bit != 0; bit >>= 1) {
+      if ((bound + bit) * (bound + bit) <= modulus / 2) bound += bit;
+    }
     while (r1 > bound) {
       const int64_t q = r0 / r1, r2 = r0 - q * r1, t2 = t0 - q * t1;
       r0 = r1;

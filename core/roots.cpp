@@ -1,6 +1,7 @@
 #include "roots.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "integer.h"
 
@@ -8,105 +9,106 @@ namespace calc {
 
 namespace {
 
-// A few floats of one precision for the duration of a computation.
-class Floats {
- public:
-  Floats(int count, long precision) : v_(count) {
-    for (__mpf_struct& f : v_) mpf_init2(&f, precision);
-  }
-  ~Floats() {
-    for (__mpf_struct& f : v_) mpf_clear(&f);
-  }
-  Floats(const Floats&) = delete;
-  Floats& operator=(const Floats&) = delete;
-  mpf_ptr operator[](int k) { return &v_[k]; }
-
- private:
-  std::vector<__mpf_struct> v_;
-};
-
-// The binary exponent of x: 2^(b-1) <= |x| < 2^b; a very small number for 0.
-long BinaryExponent(mpf_srcptr x) {
-  if (mpf_sgn(x) == 0) return -(1L << 30);
-  long b = 0;
-  mpf_get_d_2exp(&b, x);
-  return b;
-}
-
-long ComplexExponent(mpf_srcptr re, mpf_srcptr im) {
-  const long a = BinaryExponent(re), b = BinaryExponent(im);
-  return a > b ? a : b;
-}
-
-// (xr + xi i) * (yr + yi i) into (rr, ri); t0, t1 are scratch. The result
-// may not share storage with the operands.
-void ComplexMultiply(mpf_ptr rr, mpf_ptr ri, mpf_srcptr xr, mpf_srcptr xi, mpf_srcptr yr,
-                     mpf_srcptr yi, mpf_ptr t0) {
-  mpf_mul(rr, xr, yr);
-  mpf_mul(t0, xi, yi);
-  mpf_sub(rr, rr, t0);
-  mpf_mul(ri, xr, yi);
-  mpf_mul(t0, xi, yr);
-  mpf_add(ri, ri, t0);
-}
-
-// (xr + xi i) / (yr + yi i), as above; y not 0.
-void ComplexDivide(mpf_ptr rr, mpf_ptr ri, mpf_srcptr xr, mpf_srcptr xi, mpf_srcptr yr,
-                   mpf_srcptr yi, mpf_ptr t0, mpf_ptr t1) {
-  mpf_mul(t1, yr, yr);
-  mpf_mul(t0, yi, yi);
-  mpf_add(t1, t1, t0);  // |y|^2
-  mpf_mul(rr, xr, yr);
-  mpf_mul(t0, xi, yi);
-  mpf_add(rr, rr, t0);
-  mpf_div(rr, rr, t1);
-  mpf_mul(ri, xi, yr);
-  mpf_mul(t0, xr, yi);
-  mpf_sub(ri, ri, t0);
-  mpf_div(ri, ri, t1);
-}
-
 void Square(mpz_ptr r, mpz_srcptr x) {
   mpz_mul(r, x, x);
 }
 
+// x 2^k for doubles, by products with powers of two (exact while in range).
+double Scale2(double x, long k) {
+  for (; k > 0; k -= k > 60 ? 60 : k) x *= static_cast<double>(uint64_t{1} << (k > 60 ? 60 : k));
+  for (; k < 0; k += k < -60 ? 60 : -k)
+    x /= static_cast<double>(uint64_t{1} << (k < -60 ? 60 : -k));
+  return x;
+}
+
+// floor(log2 |x|) + 1 for a finite x not 0, from its binary form.
+int BinaryExponent(double x) {
+  uint64_t bits;
+  std::memcpy(&bits, &x, sizeof bits);
+  const int field = static_cast<int>((bits >> 52) & 0x7ff);
+  if (field != 0) return field - 1022;
+  // Subnormal: scale up first.
+  return BinaryExponent(x * 18014398509481984.0) - 54;
+}
+
+// The number of bits of the larger part of a + bi (0 for 0).
+long Bits(mpz_srcptr a, mpz_srcptr b) {
+  const long x = mpz_sgn(a) != 0 ? static_cast<long>(mpz_sizeinbase(a, 2)) : 0;
+  const long y = mpz_sgn(b) != 0 ? static_cast<long>(mpz_sizeinbase(b, 2)) : 0;
+  return x > y ? x : y;
+}
+
+// cos and sin of 2 pi j / 20: the directions of the starting points.
+constexpr double kCircle[20][2] = {
+    {1.0, 0.0},
+    {0.951056516, 0.309016994},
+    {0.809016994, 0.587785252},
+    {0.587785252, 0.809016994},
+    {0.309016994, 0.951056516},
+    {0.0, 1.0},
+    {-0.309016994, 0.951056516},
+    {-0.587785252, 0.809016994},
+    {-0.809016994, 0.587785252},
+    {-0.951056516, 0.309016994},
+    {-1.0, 0.0},
+    {-0.951056516, -0.309016994},
+    {-0.809016994, -0.587785252},
+    {-0.587785252, -0.809016994},
+    {-0.309016994, -0.951056516},
+    {0.0, -1.0},
+    {0.309016994, -0.951056516},
+    {0.587785252, -0.809016994},
+    {0.809016994, -0.587785252},
+    {0.951056516, -0.309016994},
+};
+
+// Complex numbers in fixed point, (re + im i) / 2^e, on GMP's integers,
+// with the scratch space their products and quotients need.
+class FixedPoint {
+ public:
+  explicit FixedPoint(long e) : e_(e) {}
+  // r = x y
+  void Mul(Mpz& rr, Mpz& ri, const Mpz& xr, const Mpz& xi, const Mpz& yr, const Mpz& yi) {
+    mpz_mul(a_.get(), xr.get(), yr.get());
+    mpz_submul(a_.get(), xi.get(), yi.get());
+    mpz_mul(b_.get(), xr.get(), yi.get());
+    mpz_addmul(b_.get(), xi.get(), yr.get());
+    mpz_fdiv_q_2exp(rr.get(), a_.get(), e_);
+    mpz_fdiv_q_2exp(ri.get(), b_.get(), e_);
+  }
+  // r = x / y (y not 0)
+  void Div(Mpz& rr, Mpz& ri, const Mpz& xr, const Mpz& xi, const Mpz& yr, const Mpz& yi) {
+    mpz_mul(n_.get(), yr.get(), yr.get());
+    mpz_addmul(n_.get(), yi.get(), yi.get());
+    mpz_mul(a_.get(), xr.get(), yr.get());
+    mpz_addmul(a_.get(), xi.get(), yi.get());
+    mpz_mul(b_.get(), xi.get(), yr.get());
+    mpz_submul(b_.get(), xr.get(), yi.get());
+    mpz_mul_2exp(a_.get(), a_.get(), e_);
+    mpz_mul_2exp(b_.get(), b_.get(), e_);
+    mpz_tdiv_qr(rr.get(), rest_.get(), a_.get(), n_.get());
+    mpz_tdiv_qr(ri.get(), rest_.get(), b_.get(), n_.get());
+  }
+
+ private:
+  long e_;
+  Mpz a_, b_, n_, rest_;
+};
+
 }  // namespace
 
-RootIsolation::RootIsolation(const ZPoly& f) : f_(f), degree_(Degree(f)) {}
+RootIsolation::RootIsolation(const ZPoly& f)
+    : f_(f), degree_(Degree(f)), re_(degree_), im_(degree_) {}
 
-RootIsolation::~RootIsolation() {
-  for (auto* v : {&coef_, &re_, &im_}) {
-    for (__mpf_struct& x : *v) mpf_clear(&x);
-  }
-}
-
-void RootIsolation::SetPrecision(long bits) {
-  precision_ = bits;
-  if (coef_.empty()) {
-    coef_.resize(degree_ + 1);
-    re_.resize(degree_);
-    im_.resize(degree_);
-    for (auto* v : {&coef_, &re_, &im_}) {
-      for (__mpf_struct& x : *v) mpf_init2(&x, bits);
-    }
-  } else {
-    for (auto* v : {&coef_, &re_, &im_}) {
-      for (__mpf_struct& x : *v) mpf_set_prec(&x, bits);
-    }
-  }
-  for (int k = 0; k <= degree_; ++k) mpf_set_z(&coef_[k], f_[k].get());
-}
-
-// Points on circles whose radii the Newton polygon of |coefficients| gives,
-// as many on each as the roots of that size.
+// Points on circles whose radii the Newton polygon of |coefficients| gives
+// (as powers of two), as many on each as there are roots of that size; on
+// the grid 2^-e_ for precision_.
 void RootIsolation::StartingPoints() {
-  std::vector<double> lg(degree_ + 1);
+  std::vector<long> lg(degree_ + 1);
   std::vector<int> hull;
   for (int k = 0; k <= degree_; ++k) {
     if (f_[k].Sign() == 0) continue;
-    long x = 0;
-    const double d = mpz_get_d_2exp(&x, f_[k].get());
-    lg[k] = static_cast<double>(x) + std::log2(std::fabs(d));
+    lg[k] = static_cast<long>(mpz_sizeinbase(f_[k].get(), 2));
     // The upper hull of the points (k, lg[k]).
     while (hull.size() >= 2) {
       const int a = hull[hull.size() - 2], b = hull.back();
@@ -118,93 +120,209 @@ void RootIsolation::StartingPoints() {
     }
     hull.push_back(k);
   }
-  Floats t(1, precision_);
+  std::vector<long> radius(degree_);
+  long smallest = 0;
   int index = 0;
   for (size_t h = 0; h + 1 < hull.size(); ++h) {
     const int k1 = hull[h], k2 = hull[h + 1], count = k2 - k1;
-    const double log_radius = (lg[k1] - lg[k2]) / count;
-    const double whole = std::floor(log_radius);
-    const double scale = std::exp2(log_radius - whole);
+    const long r = (lg[k1] - lg[k2]) / count;
+    if (r < smallest) smallest = r;
+    for (int j = 0; j < count; ++j) radius[index++] = r;
+  }
+  e_ = precision_ - smallest + 2;
+  index = 0;
+  for (size_t h = 0; h + 1 < hull.size(); ++h) {
+    const int count = hull[h + 1] - hull[h];
     for (int j = 0; j < count; ++j, ++index) {
-      const double angle = 6.283185307179586 * j / count + 1.9 * h + 0.4;
-      mpf_set_d(&re_[index], scale * std::cos(angle));
-      mpf_set_d(&im_[index], scale * std::sin(angle));
-      for (__mpf_struct* x : {&re_[index], &im_[index]}) {
-        if (whole >= 0) {
-          mpf_mul_2exp(x, x, static_cast<unsigned long>(whole));
+      const double* direction = kCircle[(20 * j / count + 3 * h + 1) % 20];
+      // 2^30 (1 + h / 64) times the direction, then to 2^(radius + e_).
+      const double size = 1073741824.0 * (1 + static_cast<double>(h) / 64);
+      for (int part = 0; part < 2; ++part) {
+        Mpz& x = part == 0 ? re_[index] : im_[index];
+        mpz_set_d(x.get(), size * direction[part]);
+        const long shift = radius[index] + e_ - 30;
+        if (shift >= 0) {
+          mpz_mul_2exp(x.get(), x.get(), static_cast<unsigned long>(shift));
         } else {
-          mpf_div_2exp(x, x, static_cast<unsigned long>(-whole));
+          mpz_tdiv_q_2exp(x.get(), x.get(), static_cast<unsigned long>(-shift));
         }
       }
     }
   }
-  (void)t;
 }
 
-// Aberth-Ehrlich steps, each root corrected in turn, until every
-// correction is below 2^-(3/4 precision) of its root or max_rounds pass.
+// Aberth-Ehrlich rounds in doubles from the starting points, on the
+// coefficients scaled by a power of two into the doubles' range; the result
+// onto the grid for 48 bits. False when the doubles cannot hold the
+// polynomial or its roots.
+bool RootIsolation::StartInDoubles() {
+  const int d = degree_;
+  std::vector<double> c(d + 1), zr(d), zi(d);
+  long top = 0;
+  std::vector<long> exponent(d + 1);
+  for (int k = 0; k <= d; ++k) {
+    c[k] = mpz_get_d_2exp(&exponent[k], f_[k].get());
+    if (k == 0 || exponent[k] > top) top = exponent[k];
+  }
+  for (int k = 0; k <= d; ++k) {
+    if (c[k] == 0) continue;
+    if (exponent[k] - top < -1000) return false;
+    c[k] = Scale2(c[k], exponent[k] - top);
+  }
+  for (int i = 0; i < d; ++i) {
+    long x = 0;
+    zr[i] = mpz_get_d_2exp(&x, re_[i].get());
+    zr[i] = Scale2(zr[i], x - e_);
+    zi[i] = mpz_get_d_2exp(&x, im_[i].get());
+    zi[i] = Scale2(zi[i], x - e_);
+  }
+  const double tiny = Scale2(1.0, -48);
+  bool settled = false;
+  for (int round = 0; round < 300 && !settled; ++round) {
+    settled = true;
+    for (int i = 0; i < d; ++i) {
+      double pr = c[d], pi = 0, dr = 0, di = 0;
+      for (int k = d - 1; k >= 0; --k) {
+        const double ndr = dr * zr[i] - di * zi[i] + pr, ndi = dr * zi[i] + di * zr[i] + pi;
+        dr = ndr;
+        di = ndi;
+        const double npr = pr * zr[i] - pi * zi[i] + c[k], npi = pr * zi[i] + pi * zr[i];
+        pr = npr;
+        pi = npi;
+      }
+      if (pr == 0 && pi == 0) continue;
+      const double dd = dr * dr + di * di;
+      if (dd == 0 || !std::isfinite(dd)) return false;
+      const double nr = (pr * dr + pi * di) / dd, ni = (pi * dr - pr * di) / dd;
+      double sr = 0, si = 0;
+      for (int j = 0; j < d; ++j) {
+        if (j == i) continue;
+        const double ar = zr[i] - zr[j], ai = zi[i] - zi[j], aa = ar * ar + ai * ai;
+        if (aa == 0) continue;
+        sr += ar / aa;
+        si -= ai / aa;
+      }
+      const double br = 1 - (nr * sr - ni * si), bi = -(nr * si + ni * sr);
+      double wr = nr, wi = ni;
+      const double bb = br * br + bi * bi;
+      if (bb != 0) {
+        wr = (nr * br + ni * bi) / bb;
+        wi = (ni * br - nr * bi) / bb;
+      }
+      if (!std::isfinite(wr) || !std::isfinite(wi)) return false;
+      zr[i] -= wr;
+      zi[i] -= wi;
+      if (std::fabs(wr) + std::fabs(wi) > tiny * (std::fabs(zr[i]) + std::fabs(zi[i]))) {
+        settled = false;
+      }
+    }
+  }
+  // Onto the grid: 2^e_ with e_ = 48 - (the smallest root's exponent) + 2.
+  int smallest = 0;
+  for (int i = 0; i < d; ++i) {
+    const double size = std::fabs(zr[i]) + std::fabs(zi[i]);
+    if (size == 0) return false;
+    const int x = BinaryExponent(size);
+    if (x < smallest) smallest = x;
+  }
+  const long e = 48 - smallest + 2;
+  for (int i = 0; i < d; ++i) {
+    zr[i] = Scale2(zr[i], e);
+    zi[i] = Scale2(zi[i], e);
+    if (!std::isfinite(zr[i]) || !std::isfinite(zi[i])) return false;
+  }
+  e_ = e;
+  for (int i = 0; i < d; ++i) {
+    mpz_set_d(re_[i].get(), zr[i]);
+    mpz_set_d(im_[i].get(), zi[i]);
+  }
+  return true;
+}
+
+// The approximations onto the grid for a new precision.
+void RootIsolation::Regrid(long precision) {
+  long smallest = 0;
+  for (int i = 0; i < degree_; ++i) {
+    const long bits = Bits(re_[i].get(), im_[i].get());
+    if (bits != 0 && bits - e_ < smallest) smallest = bits - e_;
+  }
+  const long e = precision - smallest + 2;
+  for (int i = 0; i < degree_; ++i) {
+    for (Mpz* x : {&re_[i], &im_[i]}) {
+      if (e >= e_) {
+        mpz_mul_2exp(x->get(), x->get(), static_cast<unsigned long>(e - e_));
+      } else {
+        mpz_tdiv_q_2exp(x->get(), x->get(), static_cast<unsigned long>(e_ - e));
+      }
+    }
+  }
+  precision_ = precision;
+  e_ = e;
+}
+
+// Aberth-Ehrlich steps in fixed point on the grid 2^-e_, each root
+// corrected in turn, until every correction is below 2^-(3/4 precision) of
+// its root or max_rounds pass.
 bool RootIsolation::Iterate(int max_rounds) {
-  Floats t(14, precision_);
-  mpf_ptr pr = t[0], pi = t[1], dr = t[2], di = t[3], sr = t[4], si = t[5];
-  mpf_ptr nr = t[6], ni = t[7], wr = t[8], wi = t[9], ar = t[10], ai = t[11];
-  mpf_ptr t0 = t[12], t1 = t[13];
+  const int d = degree_;
+  FixedPoint fixed(e_);
+  ZPoly c(d + 1);
+  for (int k = 0; k <= d; ++k) mpz_mul_2exp(c[k].get(), f_[k].get(), e_);
+  Mpz pr, pi, dr, di, nr, ni, sr, si, wr, wi, ar, ai, tr, ti, one;
+  mpz_set_ui(one.get(), 1);
+  mpz_mul_2exp(one.get(), one.get(), e_);
   const long goal = precision_ * 3 / 4;
   for (int round = 0; round < max_rounds; ++round) {
     bool converged = true;
-    for (int i = 0; i < degree_; ++i) {
-      mpf_ptr zr = &re_[i], zi = &im_[i];
+    for (int i = 0; i < d; ++i) {
+      Mpz& zr = re_[i];
+      Mpz& zi = im_[i];
       // f(z) and f'(z) by Horner.
-      mpf_set(pr, &coef_[degree_]);
-      mpf_set_ui(pi, 0);
-      mpf_set_ui(dr, 0);
-      mpf_set_ui(di, 0);
-      for (int k = degree_ - 1; k >= 0; --k) {
-        ComplexMultiply(ar, ai, dr, di, zr, zi, t0);
-        mpf_add(dr, ar, pr);
-        mpf_set(di, ai);
-        mpf_add(di, di, pi);
-        ComplexMultiply(ar, ai, pr, pi, zr, zi, t0);
-        mpf_add(pr, ar, &coef_[k]);
-        mpf_set(pi, ai);
+      mpz_set(pr.get(), c[d].get());
+      mpz_set_ui(pi.get(), 0);
+      mpz_set_ui(dr.get(), 0);
+      mpz_set_ui(di.get(), 0);
+      for (int k = d - 1; k >= 0; --k) {
+        fixed.Mul(tr, ti, dr, di, zr, zi);
+        mpz_add(dr.get(), tr.get(), pr.get());
+        mpz_add(di.get(), ti.get(), pi.get());
+        fixed.Mul(tr, ti, pr, pi, zr, zi);
+        mpz_add(pr.get(), tr.get(), c[k].get());
+        mpz_swap(pi.get(), ti.get());
       }
-      if (mpf_sgn(pr) == 0 && mpf_sgn(pi) == 0) continue;
-      if (mpf_sgn(dr) == 0 && mpf_sgn(di) == 0) {
+      if (pr.Sign() == 0 && pi.Sign() == 0) continue;
+      if (dr.Sign() == 0 && di.Sign() == 0) {
         // A stationary point: nudge the root off it.
-        mpf_set_d(t0, 1.0 / 1024);
-        mpf_add(zi, zi, t0);
+        mpz_tdiv_q_2exp(tr.get(), one.get(), 10);
+        mpz_add(zi.get(), zi.get(), tr.get());
         converged = false;
         continue;
       }
-      ComplexDivide(nr, ni, pr, pi, dr, di, t0, t1);  // Newton's correction
-      mpf_set_ui(sr, 0);
-      mpf_set_ui(si, 0);
-      for (int j = 0; j < degree_; ++j) {
+      fixed.Div(nr, ni, pr, pi, dr, di);  // Newton's correction
+      mpz_set_ui(sr.get(), 0);
+      mpz_set_ui(si.get(), 0);
+      for (int j = 0; j < d; ++j) {
         if (j == i) continue;
-        mpf_sub(ar, zr, &re_[j]);
-        mpf_sub(ai, zi, &im_[j]);
-        if (mpf_sgn(ar) == 0 && mpf_sgn(ai) == 0) continue;
-        // 1 / (z_i - z_j) = conj / |.|^2
-        mpf_mul(t0, ar, ar);
-        mpf_mul(t1, ai, ai);
-        mpf_add(t0, t0, t1);
-        mpf_div(t1, ar, t0);
-        mpf_add(sr, sr, t1);
-        mpf_div(t1, ai, t0);
-        mpf_sub(si, si, t1);
+        mpz_sub(ar.get(), zr.get(), re_[j].get());
+        mpz_sub(ai.get(), zi.get(), im_[j].get());
+        if (ar.Sign() == 0 && ai.Sign() == 0) continue;
+        fixed.Div(tr, ti, one, Mpz(), ar, ai);
+        mpz_add(sr.get(), sr.get(), tr.get());
+        mpz_add(si.get(), si.get(), ti.get());
       }
       // w = N / (1 - N S)
-      ComplexMultiply(ar, ai, nr, ni, sr, si, t0);
-      mpf_ui_sub(ar, 1, ar);
-      mpf_neg(ai, ai);
-      if (mpf_sgn(ar) == 0 && mpf_sgn(ai) == 0) {
-        mpf_set(wr, nr);
-        mpf_set(wi, ni);
+      fixed.Mul(ar, ai, nr, ni, sr, si);
+      mpz_sub(ar.get(), one.get(), ar.get());
+      mpz_neg(ai.get(), ai.get());
+      if (ar.Sign() == 0 && ai.Sign() == 0) {
+        mpz_set(wr.get(), nr.get());
+        mpz_set(wi.get(), ni.get());
       } else {
-        ComplexDivide(wr, wi, nr, ni, ar, ai, t0, t1);
+        fixed.Div(wr, wi, nr, ni, ar, ai);
       }
-      mpf_sub(zr, zr, wr);
-      mpf_sub(zi, zi, wi);
-      if (ComplexExponent(wr, wi) > ComplexExponent(zr, zi) - goal) converged = false;
+      mpz_sub(zr.get(), zr.get(), wr.get());
+      mpz_sub(zi.get(), zi.get(), wi.get());
+      if (Bits(wr.get(), wi.get()) > Bits(zr.get(), zi.get()) - goal) converged = false;
     }
     if (converged) return true;
   }
@@ -213,64 +331,70 @@ bool RootIsolation::Iterate(int max_rounds) {
 
 bool RootIsolation::Certify() {
   const int d = degree_;
-  Floats t(3, precision_);
   // Real roots onto the axis, the others into exact conjugate pairs.
   const long real_gap = precision_ / 2;
   std::vector<int> partner(d, -1);
+  Mpz x, y;
   for (int i = 0; i < d; ++i) {
-    if (ComplexExponent(&re_[i], &im_[i]) - BinaryExponent(&im_[i]) > real_gap) {
-      mpf_set_ui(&im_[i], 0);
+    if (im_[i].Sign() == 0 ||
+        Bits(re_[i].get(), im_[i].get()) - Bits(im_[i].get(), x.get()) > real_gap) {
+      mpz_set_ui(im_[i].get(), 0);
       partner[i] = i;
     }
   }
   for (int i = 0; i < d; ++i) {
-    if (partner[i] >= 0 || mpf_sgn(&im_[i]) < 0) continue;
+    if (partner[i] >= 0 || im_[i].Sign() < 0) continue;
     int best = -1;
-    long best_exponent = 0;
+    long best_bits = 0;
     for (int j = 0; j < d; ++j) {
-      if (partner[j] >= 0 || mpf_sgn(&im_[j]) >= 0) continue;
-      mpf_sub(t[0], &re_[i], &re_[j]);
-      mpf_add(t[1], &im_[i], &im_[j]);
-      const long distance = ComplexExponent(t[0], t[1]);
-      if (best < 0 || distance < best_exponent) {
+      if (partner[j] >= 0 || im_[j].Sign() >= 0) continue;
+      mpz_sub(x.get(), re_[i].get(), re_[j].get());
+      mpz_add(y.get(), im_[i].get(), im_[j].get());
+      const long distance = Bits(x.get(), y.get());
+      if (best < 0 || distance < best_bits) {
         best = j;
-        best_exponent = distance;
+        best_bits = distance;
       }
     }
     if (best < 0) return false;
     partner[i] = best;
     partner[best] = i;
-    mpf_add(&re_[i], &re_[i], &re_[best]);
-    mpf_div_2exp(&re_[i], &re_[i], 1);
-    mpf_sub(&im_[i], &im_[i], &im_[best]);
-    mpf_div_2exp(&im_[i], &im_[i], 1);
-    mpf_set(&re_[best], &re_[i]);
-    mpf_neg(&im_[best], &im_[i]);
+    mpz_add(x.get(), re_[i].get(), re_[best].get());
+    mpz_fdiv_q_2exp(re_[i].get(), x.get(), 1);
+    mpz_sub(y.get(), im_[i].get(), im_[best].get());
+    mpz_fdiv_q_2exp(im_[i].get(), y.get(), 1);
+    mpz_set(re_[best].get(), re_[i].get());
+    mpz_neg(im_[best].get(), im_[i].get());
   }
   for (int i = 0; i < d; ++i) {
     if (partner[i] < 0) return false;
   }
 
-  // The centres on the grid 2^-e, fine enough for the smallest root.
-  long smallest = 0;
-  for (int i = 0; i < d; ++i) {
-    const long x = ComplexExponent(&re_[i], &im_[i]);
-    if (x < smallest) smallest = x;
-  }
-  const long e = precision_ - smallest + 2;
+  const long e = e_;
   std::vector<Disk> disks(d);
   for (int i = 0; i < d; ++i) {
-    mpf_mul_2exp(t[0], &re_[i], e);
-    mpz_set_f(disks[i].re.get(), t[0]);
-    mpf_mul_2exp(t[0], &im_[i], e);
-    mpz_set_f(disks[i].im.get(), t[0]);
+    mpz_set(disks[i].re.get(), re_[i].get());
+    mpz_set(disks[i].im.get(), im_[i].get());
   }
   // 2^(e(d-k)) f_k, so that 2^(ed) f(w / 2^e) is a sum of integers.
   ZPoly shifted(d + 1);
   for (int k = 0; k <= d; ++k) mpz_mul_2exp(shifted[k].get(), f_[k].get(), e * (d - k));
   // |z_i - z_j|^2 on the grid.
   std::vector<Mpz> distance(d * d);
-  Mpz x, y, gr, gi, n, q;
+  Mpz gr, gi, n, q;
+  // Room for the largest values at once, so that Horner's rule below does
+  // not grow them step by step.
+  size_t room = mpz_sizeinbase(shifted[0].get(), 2);
+  for (const Mpz& c : shifted) {
+    if (mpz_sizeinbase(c.get(), 2) > room) room = mpz_sizeinbase(c.get(), 2);
+  }
+  long largest = 0;
+  for (int i = 0; i < d; ++i) {
+    if (Bits(re_[i].get(), im_[i].get()) > largest) largest = Bits(re_[i].get(), im_[i].get());
+  }
+  room += static_cast<size_t>(largest) * d + 128;
+  for (Mpz* v : {&x, &y, &gr, &gi}) mpz_realloc2(v->get(), room);
+  mpz_realloc2(n.get(), 2 * room + 64);
   for (int i = 0; i < d; ++i) {
     for (int j = i + 1; j < d; ++j) {
       mpz_sub(x.get(), disks[i].re.get(), disks[j].re.get());
@@ -337,131 +461,25 @@ bool RootIsolation::Certify() {
     }
   }
   disks_ = std::move(disks);
-  e_ = e;
   return true;
-}
-
-// Aberth-Ehrlich rounds in machine floats until every correction is below
-// tiny times its root; whether they got there within max_rounds. False
-// also when a value leaves the floats' range.
-template <typename Real>
-bool AberthRounds(const Real* c, int d, Real* zr, Real* zi, Real tiny, int max_rounds,
-                  bool& finite) {
-  finite = true;
-  for (int round = 0; round < max_rounds; ++round) {
-    bool converged = true;
-    for (int i = 0; i < d; ++i) {
-      Real pr = c[d], pi = 0, dr = 0, di = 0;
-      for (int k = d - 1; k >= 0; --k) {
-        const Real ndr = dr * zr[i] - di * zi[i] + pr, ndi = dr * zi[i] + di * zr[i] + pi;
-        dr = ndr;
-        di = ndi;
-        const Real npr = pr * zr[i] - pi * zi[i] + c[k], npi = pr * zi[i] + pi * zr[i];
-        pr = npr;
-        pi = npi;
-      }
-      if (pr == 0 && pi == 0) continue;
-      const Real dd = dr * dr + di * di;
-      if (dd == 0 || !std::isfinite(dd)) return finite = false;
-      const Real nr = (pr * dr + pi * di) / dd, ni = (pi * dr - pr * di) / dd;
-      Real sr = 0, si = 0;
-      for (int j = 0; j < d; ++j) {
-        if (j == i) continue;
-        const Real ar = zr[i] - zr[j], ai = zi[i] - zi[j], aa = ar * ar + ai * ai;
-        if (aa == 0) continue;
-        sr += ar / aa;
-        si -= ai / aa;
-      }
-      const Real br = 1 - (nr * sr - ni * si), bi = -(nr * si + ni * sr);
-      Real wr = nr, wi = ni;
-      const Real bb = br * br + bi * bi;
-      if (bb != 0) {
-        wr = (nr * br + ni * bi) / bb;
-        wi = (ni * br - nr * bi) / bb;
-      }
-      if (!std::isfinite(wr) || !std::isfinite(wi)) return finite = false;
-      zr[i] -= wr;
-      zi[i] -= wi;
-      if (std::fabs(wr) + std::fabs(wi) > tiny * (std::fabs(zr[i]) + std::fabs(zi[i]))) {
-        converged = false;
-      }
-    }
-    if (converged) return true;
-  }
-  return false;
-}
-
-// The iteration in machine floats: most of the way at a fraction of the
-// cost of GMP's. In doubles first when the coefficients fit their range,
-// then in the extended floats (64-bit mantissa, an exponent range to
-// 10^4932, room for the coefficients of any polynomial here). False when a
-// value leaves the range or the iteration does not settle.
-bool RootIsolation::IterateInMachineFloats() {
-  typedef long double Real;
-  const int d = degree_;
-  std::vector<Real> c(d + 1), zr(d), zi(d);
-  bool doubles = true;
-  for (int k = 0; k <= d; ++k) {
-    long x = 0;
-    const double m = mpz_get_d_2exp(&x, f_[k].get());
-    c[k] = std::ldexp(static_cast<Real>(m), static_cast<int>(x));
-    if (!std::isfinite(c[k])) return false;
-    if (x > 900 || (m != 0 && x < -900)) doubles = false;
-  }
-  for (int i = 0; i < d; ++i) {
-    zr[i] = static_cast<Real>(mpf_get_d(&re_[i]));
-    zi[i] = static_cast<Real>(mpf_get_d(&im_[i]));
-    if (!std::isfinite(zr[i]) || !std::isfinite(zi[i]) || (zr[i] == 0 && zi[i] == 0)) return false;
-  }
-  bool finite = true;
-  if (doubles) {
-    std::vector<double> cd(c.begin(), c.end()), zrd(zr.begin(), zr.end()), zid(zi.begin(), zi.end());
-    AberthRounds(cd.data(), d, zrd.data(), zid.data(), std::ldexp(1.0, -48), 300, finite);
-    if (finite) {
-      for (int i = 0; i < d; ++i) {
-        zr[i] = zrd[i];
-        zi[i] = zid[i];
-      }
-    }
-  }
-  const bool settled = AberthRounds(c.data(), d, zr.data(), zi.data(),
-                                    std::ldexp(static_cast<Real>(1), -60), 300, finite);
-  if (!finite) return false;
-  Floats t(1, precision_);
-  for (int i = 0; i < d; ++i) {
-    // Through a double's mantissa and an exponent: mpf takes no long double.
-    for (auto [from, to] : {std::pair<Real, mpf_ptr>{zr[i], &re_[i]}, {zi[i], &im_[i]}}) {
-      int x = 0;
-      const Real m = std::frexp(from, &x);
-      const double high = static_cast<double>(m);
-      const double low = static_cast<double>(m - high);
-      mpf_set_d(to, high);
-      mpf_set_d(t[0], low);
-      mpf_add(to, to, t[0]);
-      if (x >= 0) {
-        mpf_mul_2exp(to, to, x);
-      } else {
-        mpf_div_2exp(to, to, -x);
-      }
-    }
-  }
-  return settled;
 }
 
 void RootIsolation::Refine() {
   if (precision_ == 0) {
-    // Mostly the extended floats' 64 bits are proof enough.
-    SetPrecision(64);
+    // Mostly doubles are proof enough.
+    precision_ = 48;
     StartingPoints();
-    if (IterateInMachineFloats() && Certify()) return;
-    SetPrecision(128);
-    Iterate(400);
+    if (StartInDoubles() && Certify()) return;
+    if (precision_ == 48) {
+      Regrid(96);
+      Iterate(400);
+    }
   } else {
-    SetPrecision(precision_ * 2);
+    Regrid(precision_ * 2);
     Iterate(50);
   }
   while (!Certify()) {
-    SetPrecision(precision_ * 2);
+    Regrid(precision_ * 2);
     Iterate(100);
   }
 }
@@ -469,7 +487,9 @@ void RootIsolation::Refine() {
 namespace {
 
 void PowerOfTen(mpz_ptr r, long k) {
-  mpz_ui_pow_ui(r, 10, static_cast<unsigned long>(k));
+  mpz_set_ui(r, 1);
+  for (; k >= 9; k -= 9) mpz_mul_ui(r, r, 1000000000);
+  for (; k > 0; --k) mpz_mul_ui(r, r, 10);
 }
 
 // The sign of |x| / 2^e - 10^p.
@@ -513,8 +533,9 @@ namespace {
 
 // p with 10^p <= |v| / 2^e < 10^(p+1), estimated from the bits, then exact.
 long DecimalExponent(mpz_srcptr v, long e) {
-  long p = static_cast<long>(
-      std::floor((static_cast<double>(mpz_sizeinbase(v, 2)) - 1 - e) * 0.30102999566398120));
+  // log10(2) < 30103 / 100000; the estimate is corrected below.
+  const int64_t bits = static_cast<int64_t>(mpz_sizeinbase(v, 2)) - 1 - e;
+  long p = static_cast<long>(bits * 30103 / 100000 - (bits < 0 ? 1 : 0));
   while (CompareWithPowerOfTen(v, e, p) < 0) --p;
   while (CompareWithPowerOfTen(v, e, p + 1) >= 0) ++p;
   return p;

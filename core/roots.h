@@ -1,8 +1,9 @@
 // The roots of a square-free integer polynomial, each isolated in a disk
 // that is proved to hold it alone, and certified decimals of them.
 //
-// Approximations come from the Aberth-Ehrlich iteration in GMP's floats;
-// they are only candidates. The proof is exact: for distinct centres z_i of
+// Approximations come from the Aberth-Ehrlich iteration, in doubles and,
+// where more is needed, in fixed point on GMP's integers; they are only
+// candidates. The proof is exact: for distinct centres z_i of
 // a polynomial f of degree d, the disks |z - z_i| <= d |f(z_i)| /
 // |lc(f) prod_{j != i} (z_i - z_j)| hold every root, and a group of k disks
 // that meets no other disk holds exactly k roots. The radii are bounded
@@ -29,9 +30,6 @@ class RootIsolation {
  public:
   // f square-free, of degree 1 or more, f(0) != 0.
   explicit RootIsolation(const ZPoly& f);
-  ~RootIsolation();
-  RootIsolation(const RootIsolation&) = delete;
-  RootIsolation& operator=(const RootIsolation&) = delete;
 
   // The first call isolates every root; each later one doubles the
   // precision. The disks stay in the same order (a root keeps its index).
@@ -41,18 +39,17 @@ class RootIsolation {
   long exponent() const { return e_; }
 
  private:
-  bool Iterate(int max_rounds);
-  bool IterateInMachineFloats();
-  bool Certify();
-
-  void SetPrecision(long bits);
+  bool StartInDoubles();
   void StartingPoints();
+  void Regrid(long precision);
+  bool Iterate(int max_rounds);
+  bool Certify();
 
   ZPoly f_;
   int degree_;
   long precision_ = 0;
-  // f's coefficients and the approximations, at precision_.
-  std::vector<__mpf_struct> coef_, re_, im_;
+  // The approximations (re + im i) / 2^e_, on the grid of the disks.
+  std::vector<Mpz> re_, im_;
   std::vector<Disk> disks_;
   long e_ = 0;
 };
