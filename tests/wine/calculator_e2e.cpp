@@ -69,13 +69,20 @@ struct Program {
   const std::vector<PressRow>* rows;
 };
 
+// Quorvit's two calculations.
+const std::vector<PressRow> kQuorvitRows = [] {
+  std::vector<PressRow> rows = calc::cases::kRankRows;
+  rows.insert(rows.end(), calc::cases::kEigenvalueRows.begin(), calc::cases::kEigenvalueRows.end());
+  return rows;
+}();
+
 // clang-format off
 const Program kPrograms[] = {
     {"Quorvit", "Quorvitv1.3", 0, IDC_MATRIX, IDC_PROCESS_LOG, nullptr,
      {{IDC_CALCULATE, "Button", "计算"}, {IDC_STATIC_GROUP, "Button", "输入矩阵"},
       {IDC_MATRIX, "Edit", ""}, {IDC_RANK, "Button", "秩"},
       {IDC_EIGENVALUES, "Button", "特征值"}, {IDC_PROCESS_LOG, "Button", "生成计算过程"}},
-     &calc::cases::kRankRows},
+     &kQuorvitRows},
     {"Lumbrane", "Lumbranev1.3", kLumbraneHelp, IDC_MATRIX, IDC_PROCESS_LOG, calc::LumbraneHelpBox,
      {{IDC_CALCULATE, "Button", "计算"}, {IDC_STATIC_GROUP, "Button", "输入原矩阵"},
       {IDC_MATRIX, "Edit", ""}, {kLumbraneHelp, "Button", "使用说明"},
@@ -110,7 +117,8 @@ Box Shown(const Program& p, const PressRow& row) {
 
 // The radio button of each choice, in the order of calc::cases::Choice.
 const int kChoiceButtons[] = {
-    0, IDC_RANK, IDC_ADJUGATE, IDC_INVERSE, IDC_ADD, IDC_SUBTRACT, IDC_MULTIPLY, IDC_SCALAR, 0, 0};
+    0, IDC_RANK, IDC_ADJUGATE,   IDC_INVERSE, IDC_ADD, IDC_SUBTRACT, IDC_MULTIPLY, IDC_SCALAR,
+    0, 0,        IDC_EIGENVALUES};
 
 // A scratch folder, removed when the run ends with the log (or the folder
 // of its name) that is all it may hold.
@@ -416,6 +424,7 @@ Box OwnBox(const Program& p, const PressRow& row) {
     calc::RankInput input;
     input.matrix_text = row.first;
     input.rank_chosen = row.choice == calc::cases::kRank;
+    input.eigenvalues_chosen = row.choice == calc::cases::kEigenvalues;
     input.log_chosen = LogChecked(row);
     return calc::PressRank(input).box;
   }
@@ -444,6 +453,8 @@ std::vector<LongResult> LongResults(const Program& p) {
   const std::string name = p.name;
   if (name == "Quorvit") {
     return {{"20 x 20 full-range echelon form", {typed.FullRange(20, 20), "", calc::cases::kRank}},
+            {"20 x 20 full-range eigenvalues",
+             {typed.FullRange(20, 20), "", calc::cases::kEigenvalues}},
             {"3 x 3 echelon form", {"1 2 3\r\n4 5 6\r\n7 8 10", "", calc::cases::kRank}, true}};
   }
   if (name == "Lumbrane") {
