@@ -22,13 +22,16 @@ struct Place {
 };
 
 struct View {
+  HWND window = nullptr;
   std::wstring text;
   std::vector<Line> lines;
   size_t widest = 0;  // in cells
   HFONT font = nullptr;
-  int cell = 8, height = 16;  // a half-width character's width; a line's height
-  int top = 0, left = 0;      // the first line and cell shown
-  Place anchor, caret;        // the selection runs between them
+  int cell = 8, height = 16;  // a digit's width; a line's height
+  // How many cells each character takes in the font (0: not measured yet).
+  std::vector<unsigned char> cells;
+  int top = 0, left = 0;  // the first line and cell shown
+  Place anchor, caret;    // the selection runs between them
   bool selecting = false;
 };
 
@@ -36,14 +39,32 @@ View* ViewOf(HWND window) {
   return reinterpret_cast<View*>(GetWindowLongPtrW(window, 0));
 }
 
-// Chinese characters and other wide ones take two cells, the rest one.
-int Cells(wchar_t c) {
-  return c >= 0x1100 ? 2 : 1;
+HGDIOBJ FontOf(const View& v) {
+  return v.font != nullptr ? v.font : GetStockObject(SYSTEM_FIXED_FONT);
 }
 
-size_t LineCells(const View& v, const Line& line) {
+// The cells a character takes: one for ASCII; for others as many as the
+// font draws it wide (Chinese characters, and in a Chinese font λ, ± and ≈
+// too, take two), measured once.
+int Cells(View& v, wchar_t c) {
+  if (c < 0x80) return 1;
+  unsigned char& cells = v.cells[c];
+  if (cells == 0) {
+    HDC dc = GetDC(v.window);
+    HGDIOBJ old = SelectObject(dc, FontOf(v));
+    SIZE size = {0, 0};
+    GetTextExtentPoint32W(dc, &c, 1, &size);
+    SelectObject(dc, old);
+    ReleaseDC(v.window, dc);
+    cells = static_cast<unsigned char>(
+        std::max(1, std::min(4, static_cast<int>((size.cx + v.cell / 2) / v.cell))));
+  }
+  return cells;
+}
+
+size_t LineCells(View& v, const Line& line) {
   size_t cells = 0;
-  for (size_t i = 0; i < line.length; ++i) cells += Cells(v.text[line.begin + i]);
+  for (size_t i = 0; i < line.length; ++i) cells += Cells(v, v.text[line.begin + i]);
   return cells;
 }
 
@@ -59,7 +80,6 @@ void SetText(View& v, const wchar_t* text) {
     Line line{begin, end - begin};
     if (line.length > 0 && v.text[begin + line.length - 1] == L'\r') --line.length;
     v.lines.push_back(line);
-    v.widest = std::max(v.widest, LineCells(v, line));
     if (last) break;
     begin = end + 1;
   }
@@ -67,9 +87,10 @@ void SetText(View& v, const wchar_t* text) {
   v.anchor = v.caret = Place();
 }
 
+// Measures the font, then each line in its cells.
 void Measure(HWND window, View& v) {
   HDC dc = GetDC(window);
-  HGDIOBJ old = SelectObject(dc, v.font != nullptr ? v.font : GetStockObject(SYSTEM_FIXED_FONT));
+  HGDIOBJ old = SelectObject(dc, FontOf(v));
   TEXTMETRICW metrics;
   GetTextMetricsW(dc, &metrics);
   SIZE digit = {8, 16};
@@ -78,6 +99,9 @@ void Measure(HWND window, View& v) {
   ReleaseDC(window, dc);
   v.cell = std::max(1, static_cast<int>(digit.cx));
   v.height = std::max(1, static_cast<int>(metrics.tmHeight));
+  v.cells.assign(0x10000, 0);
+  v.widest = 0;
+  for (const Line& line : v.lines) v.widest = std::max(v.widest, LineCells(v, line));
 }
 
 int VisibleLines(HWND window, const View& v) {
@@ -148,7 +172,7 @@ int Scrolled(HWND window, int bar, WPARAM request, int position, int page, int s
 }
 
 // The character at a point of the client area (the nearest boundary).
-Place PlaceAt(const View& v, int x, int y) {
+Place PlaceAt(View& v, int x, int y) {
   Place place;
   const int row = v.top + std::max(0, y) / v.height;
   place.line = std::min(static_cast<size_t>(row), v.lines.size() - 1);
@@ -157,7 +181,7 @@ Place PlaceAt(const View& v, int x, int y) {
   long at = 0;
   size_t i = 0;
   while (i < line.length) {
-    const int width = Cells(v.text[line.begin + i]) * v.cell;
+    const int width = Cells(v, v.text[line.begin + i]) * v.cell;
     if (at + width / 2 > target) break;
     at += width;
     ++i;
@@ -171,7 +195,7 @@ void Paint(HWND window, View& v) {
   HDC dc = BeginPaint(window, &paint);
   RECT client;
   GetClientRect(window, &client);
-  HGDIOBJ old = SelectObject(dc, v.font != nullptr ? v.font : GetStockObject(SYSTEM_FIXED_FONT));
+  HGDIOBJ old = SelectObject(dc, FontOf(v));
   const COLORREF text_color = GetSysColor(COLOR_WINDOWTEXT), back = GetSysColor(COLOR_WINDOW);
   const COLORREF chosen_text = GetSysColor(COLOR_HIGHLIGHTTEXT),
                  chosen = GetSysColor(COLOR_HIGHLIGHT);
@@ -191,8 +215,8 @@ void Paint(HWND window, View& v) {
     // that columns line up whatever the font's own widths.
     size_t i = 0;
     long cell = 0;
-    while (i < line.length && cell + Cells(v.text[line.begin + i]) <= v.left) {
-      cell += Cells(v.text[line.begin + i]);
+    while (i < line.length && cell + Cells(v, v.text[line.begin + i]) <= v.left) {
+      cell += Cells(v, v.text[line.begin + i]);
       ++i;
     }
     int x = static_cast<int>(cell - v.left) * v.cell;
@@ -207,7 +231,7 @@ void Paint(HWND window, View& v) {
       while (end < line.length && cell < v.left + cells) {
         const Place next{index, end};
         if ((!(next < from) && next < to) != selected) break;
-        const int width = Cells(v.text[line.begin + end]);
+        const int width = Cells(v, v.text[line.begin + end]);
         advances.push_back(width * v.cell);
         cell += width;
         ++end;
@@ -296,8 +320,10 @@ LRESULT CALLBACK ViewProc(HWND window, UINT message, WPARAM wparam, LPARAM lpara
   switch (message) {
     case WM_NCCREATE:
       v = new View;
+      v->window = window;
       SetWindowLongPtrW(window, 0, reinterpret_cast<LONG_PTR>(v));
       SetText(*v, nullptr);
+      Measure(window, *v);
       break;
     case WM_NCDESTROY:
       delete v;
