@@ -177,7 +177,7 @@ export WINEARCH=$arch
 # Make the prefix once. Parallel runs wait for whoever makes it.
 (
   flock 9
-  ready="$WINEPREFIX/.calc-ready-3"
+  ready="$WINEPREFIX/.calc-ready-4"
   if [ ! -f "$ready" ]; then
     echo "wine-run.sh: making the Wine prefix $WINEPREFIX (once; 10-40 s)" >&2
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -200,7 +200,7 @@ export WINEARCH=$arch
     done
     # The result window's fixed-pitch font.
     for face in 新宋体 NSimSun; do
-      reg_add 'HKCU\Software\Wine\Fonts\Replacements' "$face" "WenQuanYi Zen Hei Mono"
+      reg_add 'HKCU\Software\Wine\Fonts\Replacements' "$face" "WenQuanYi Micro Hei Mono"
     done
     if [ "${variant#"$arch"-nowm}" != "$variant" ]; then
       reg_add 'HKCU\Software\Wine\X11 Driver' Managed N
