@@ -31,6 +31,7 @@ enum Feature {
   kDenseP,              // P dense and rational (else a product of elementary steps)
   kScalar,              // a multiple of the identity, zero included
   kUnstructured,        // random entries, no known J
+  kNearPair,            // two roots close together, or close to the real axis
   kHard,                // one of the fixed hard matrices
   kFeatureCount
 };
@@ -38,7 +39,8 @@ constexpr const char* kFeatureNames[kFeatureCount] = {
     "repeated rational", "large denominators",  "defective block",
     "real quadratic",    "complex quadratic",   "cubic",
     "quartic",           "repeated irrational", "dense rational P",
-    "scalar or zero",    "no structure",        "hard companion"};
+    "scalar or zero",    "no structure",        "close pair",
+    "hard companion"};
 
 struct Drawn {
   FractionMatrix a;
@@ -232,6 +234,34 @@ class EigenGenerator {
     }
   }
 
+  // Roots a ± √(c d) from blocks [a c; d a] at (at, at): a large, c d tiny,
+  // so that the two roots lie close together, or a complex pair close to
+  // the real axis. Once, twice, or twice joined by an identity block.
+  void NearPair(Drawn& d, QMatrix& j, int& at, int room) {
+    mpq_class a(Between(-(1 << 30), 1 << 30), Chance(50) ? 1 : Between(1, 256));
+    a.canonicalize();
+    const bool complex = Chance(50);
+    mpq_class c(Chance(50) ? 1 : -1, Between(1, 1 << 16)), e;
+    c.canonicalize();
+    do {
+      e = mpq_class(Between(1, 256), Between(1, 1 << 16));
+      e.canonicalize();
+      if ((c < 0) != complex) e = -e;  // c e < 0 exactly for a complex pair
+    } while (c * e > 0 && mpz_perfect_square_p(mpq_class(c * e).get_num_mpz_t()) &&
+             mpz_perfect_square_p(mpq_class(c * e).get_den_mpz_t()));
+    const int copies = room >= 4 && Chance(30) ? 2 : 1;
+    const bool defective = copies == 2 && Chance(50);
+    for (int k = 0; k < copies; ++k, at += 2) {
+      j[at][at] = j[at + 1][at + 1] = a;
+      j[at][at + 1] = c;
+      j[at + 1][at] = e;
+      if (k == 1 && defective) j[at - 2][at] = j[at - 1][at + 1] = 1;
+    }
+    d.has[complex ? kComplexQuadratic : kRealQuadratic] = d.has[kNearPair] = true;
+    if (copies == 2) d.has[kRepeatedIrrational] = true;
+    if (defective) d.has[kDefective] = true, d.facts.diagonalisable = false;
+  }
+
   void Conjugated(Drawn& d, int n) {
     QMatrix j(n, std::vector<mpq_class>(n));
     std::vector<mpq_class> pool;
@@ -255,6 +285,10 @@ class EigenGenerator {
         d.has[kRepeatedRational] = d.has[kRepeatedRational] || it->blocks.size() > 1 || size > 1;
         if (size > 1) d.has[kDefective] = true, d.facts.diagonalisable = false;
         at += size;
+        continue;
+      }
+      if (kind <= 58) {
+        NearPair(d, j, at, room);
         continue;
       }
       int degree = kind <= 75 ? 2 : kind <= 92 ? 3 : 4;
