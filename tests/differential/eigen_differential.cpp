@@ -32,6 +32,7 @@ enum Feature {
   kScalar,              // a multiple of the identity, zero included
   kUnstructured,        // random entries, no known J
   kNearPair,            // two roots close together, or close to the real axis
+  kTriangular,          // triangular, the Jordan form unknown
   kHard,                // one of the fixed hard matrices
   kFeatureCount
 };
@@ -40,7 +41,7 @@ constexpr const char* kFeatureNames[kFeatureCount] = {
     "real quadratic",    "complex quadratic",   "cubic",
     "quartic",           "repeated irrational", "dense rational P",
     "scalar or zero",    "no structure",        "close pair",
-    "hard companion"};
+    "triangular",        "hard companion"};
 
 struct Drawn {
   FractionMatrix a;
@@ -107,6 +108,8 @@ class EigenGenerator {
       Scalar(d, n);
     } else if (kind <= 12 || big) {
       Unstructured(d, n, big);
+    } else if (kind <= 16) {
+      Triangular(d, n);
     } else {
       Conjugated(d, n);
     }
@@ -130,11 +133,11 @@ class EigenGenerator {
   // An eigenvalue: a small integer, a small fraction, or one with a large
   // denominator.
   mpq_class Eigenvalue(Drawn& d) {
-    const int kind = static_cast<int>(Between(0, 9));
-    if (kind < 4) return SmallRational(9, 1);
-    if (kind < 8) return SmallRational(30, 12);
-    const int64_t den = Between(1 << 16, 1 << 24);
-    mpq_class q(Between(-4 * den, 4 * den), den);
+    const int kind = static_cast<int>(Between(0, 19));
+    if (kind < 8) return SmallRational(9, 1);
+    if (kind < 16) return SmallRational(30, 12);
+    const int64_t den = kind < 19 ? Between(1 << 16, 1 << 24) : Between(1 << 24, INT32_MAX);
+    mpq_class q(kind < 19 ? Between(-4 * den, 4 * den) : Between(INT32_MIN, INT32_MAX), den);
     q.canonicalize();
     d.has[kLargeDenominator] = d.has[kLargeDenominator] || q.get_den() > 65536;
     return q;
@@ -182,6 +185,30 @@ class EigenGenerator {
           d.a(k, to) = d.a(k, from);
         else
           d.a(to, k) = d.a(from, k);
+      }
+    }
+  }
+
+  // Triangular, the eigenvalues on the diagonal (some repeated, some with
+  // full 32-bit parts), the other side of it of entries up to full 32-bit
+  // fractions. The Jordan form is left to the oracle.
+  void Triangular(Drawn& d, int n) {
+    d.known = false;
+    d.has[kTriangular] = true;
+    std::vector<mpq_class> pool;
+    for (int k = static_cast<int>(Between(1, 4)); k > 0; --k) pool.push_back(Eigenvalue(d));
+    const bool upper = Chance(50), full = Chance(50);
+    for (int i = 1; i <= n; ++i) {
+      for (int j = 1; j <= n; ++j) {
+        mpq_class q;
+        if (i == j) {
+          q = pool[Between(0, pool.size() - 1)];
+        } else if ((i < j) == upper && Chance(70)) {
+          q = full ? mpq_class(Between(INT32_MIN, INT32_MAX), Between(1, INT32_MAX))
+                   : SmallRational(99, 9);
+          q.canonicalize();
+        }
+        Set(d.a, i, j, q);
       }
     }
   }
