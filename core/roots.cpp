@@ -453,8 +453,9 @@ bool RootIsolation::Certify() {
     }
     mpz_cdiv_q_2exp(n.get(), n.get(), cut);
     mpz_cdiv_q(n.get(), n.get(), q.get());
-    mpz_sqrtrem(x.get(), y.get(), n.get());
-    if (y.Sign() != 0) mpz_add_ui(x.get(), x.get(), 1);
+    SquareRoot(x.get(), n.get());
+    mpz_mul(y.get(), x.get(), x.get());
+    if (mpz_cmp(y.get(), n.get()) < 0) mpz_add_ui(x.get(), x.get(), 1);
     if (x.Sign() == 0) mpz_set_ui(x.get(), 1);
     mpz_swap(disks[i].radius.get(), x.get());
   }
