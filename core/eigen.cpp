@@ -1134,13 +1134,14 @@ std::string EigenvalueText(const FractionMatrix& a) {
   const int n = a.rows;
   ZPoly f = ScaledCharacteristicPolynomial(a, n);
   MakePrimitive(f);
-  Mpz lcm(1L), den;
+  Integer common(1);
   for (int i = 1; i <= n; ++i) {
     for (int j = 1; j <= n; ++j) {
-      a(i, j).den.CopyTo(den.get());
-      mpz_lcm(lcm.get(), lcm.get(), den.get());
+      if (!a(i, j).den.IsOne()) common = Lcm(common, a(i, j).den);
     }
   }
+  Mpz lcm;
+  common.CopyTo(lcm.get());
 
   std::vector<PartRoots> parts;
   for (Part& part : SquareFreeParts(f)) {

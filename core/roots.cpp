@@ -408,7 +408,6 @@ bool RootIsolation::Certify() {
       Square(y.get(), y.get());
       mpz_add(distance[i * d + j].get(), x.get(), y.get());
       if (distance[i * d + j].Sign() == 0) return false;
-      mpz_set(distance[j * d + i].get(), distance[i * d + j].get());
     }
   }
   for (int i = 0; i < d; ++i) {
@@ -444,7 +443,7 @@ bool RootIsolation::Certify() {
     unsigned long cut = 0;
     for (int j = 0; j < d; ++j) {
       if (j == i) continue;
-      mpz_mul(q.get(), q.get(), distance[i * d + j].get());
+      mpz_mul(q.get(), q.get(), distance[i < j ? i * d + j : j * d + i].get());
       const size_t size = mpz_sizeinbase(q.get(), 2);
       if (size > 128) {
         mpz_fdiv_q_2exp(q.get(), q.get(), size - 96);
