@@ -205,7 +205,7 @@ ZPoly ScaledCharacteristicPolynomial(const FractionMatrix& a, int n) {
     }
     // r + |row| + 1 bounds the row's factor.
     sum.CopyTo(m.get());
-    mpz_sqrt(m.get(), m.get());
+    SquareRoot(m.get(), m.get());
     mpz_add_ui(m.get(), m.get(), 1);
     r.CopyTo(t.get());
     mpz_add(m.get(), m.get(), t.get());
@@ -456,9 +456,9 @@ void PullSquares(mpz_srcptr v, Mpz& s, Mpz& d) {
       mpz_mul_ui(s.get(), s.get(), p);
     }
   }
-  if (mpz_perfect_square_p(d.get())) {
+  if (IsSquare(d.get())) {
     Mpz root;
-    mpz_sqrt(root.get(), d.get());
+    SquareRoot(root.get(), d.get());
     mpz_mul(s.get(), s.get(), root.get());
     mpz_set_ui(d.get(), 1);
   }
@@ -477,7 +477,7 @@ void RadicalDisk(mpz_srcptr p, int sign, mpz_srcptr s, mpz_srcptr d, mpz_srcptr 
                  mpz_ptr centre, mpz_ptr radius) {
   Mpz t;
   mpz_mul_2exp(t.get(), d, 2 * e);
-  mpz_sqrt(t.get(), t.get());
+  SquareRoot(t.get(), t.get());
   mpz_mul(t.get(), t.get(), s);
   if (sign < 0) mpz_neg(t.get(), t.get());
   mpz_mul_2exp(centre, p, e);
@@ -684,8 +684,8 @@ PartRoots RootsOfPart(ZPoly t, int multiplicity, mpz_srcptr lcm) {
     mpz_mul(disc.get(), t[1].get(), t[1].get());
     mpz_mul(g.get(), t[2].get(), t[0].get());
     mpz_submul_ui(disc.get(), g.get(), 4);
-    if (disc.Sign() >= 0 && mpz_perfect_square_p(disc.get())) {
-      mpz_sqrt(root.get(), disc.get());
+    if (IsSquare(disc.get())) {
+      SquareRoot(root.get(), disc.get());
       Mpz p, q;
       mpz_mul_2exp(q.get(), t[2].get(), 1);
       for (int sign : {-1, 1}) {
@@ -830,7 +830,7 @@ PartRoots RootsOfPart(ZPoly t, int multiplicity, mpz_srcptr lcm) {
           mpz_mul(x.get(), q[1].get(), q[1].get());
           mpz_mul(y.get(), q[2].get(), q[0].get());
           mpz_submul_ui(x.get(), y.get(), 4);
-          if (x.Sign() >= 0 && mpz_perfect_square_p(x.get())) continue;
+          if (IsSquare(x.get())) continue;
           ZPoly quotient;
           if (!DivideExactly(remaining, q, quotient)) continue;
           const Disk& upper = conjugate && u.im.Sign() > 0 ? u : v;
@@ -930,7 +930,7 @@ bool Reconstruct(mpz_srcptr u, mpz_srcptr m, Mpz& a, Mpz& b) {
   }
   Mpz bound, r0(m), r1(u), t0, t1(1L), q, x;
   mpz_fdiv_q_2exp(bound.get(), m, 1);
-  mpz_sqrt(bound.get(), bound.get());
+  SquareRoot(bound.get(), bound.get());
   while (mpz_cmp(r1.get(), bound.get()) > 0) {
     mpz_fdiv_qr(q.get(), x.get(), r0.get(), r1.get());
     std::swap(r0, r1);
@@ -1134,13 +1134,14 @@ std::string EigenvalueText(const FractionMatrix& a) {
   const int n = a.rows;
   ZPoly f = ScaledCharacteristicPolynomial(a, n);
   MakePrimitive(f);
-  Mpz lcm(1L), den;
+  Integer common(1);
   for (int i = 1; i <= n; ++i) {
     for (int j = 1; j <= n; ++j) {
-      a(i, j).den.CopyTo(den.get());
-      mpz_lcm(lcm.get(), lcm.get(), den.get());
+      if (!a(i, j).den.IsOne()) common = Lcm(common, a(i, j).den);
     }
   }
+  Mpz lcm;
+  common.CopyTo(lcm.get());
 
   std::vector<PartRoots> parts;
   for (Part& part : SquareFreeParts(f)) {

@@ -2,6 +2,40 @@
 
 namespace calc {
 
+void SquareRoot(mpz_ptr root, mpz_srcptr n) {
+  if (mpz_sgn(n) <= 0) {
+    mpz_set_ui(root, 0);
+    return;
+  }
+  // From above: x = 2^ceil(bits / 2) > sqrt(n); then x = (x + n / x) / 2
+  // while it decreases.
+  Mpz x, y, rest;
+  mpz_set_ui(x.get(), 1);
+  mpz_mul_2exp(x.get(), x.get(), (mpz_sizeinbase(n, 2) + 1) / 2);
+  for (;;) {
+    mpz_tdiv_qr(y.get(), rest.get(), n, x.get());
+    mpz_add(y.get(), y.get(), x.get());
+    mpz_fdiv_q_2exp(y.get(), y.get(), 1);
+    if (mpz_cmp(y.get(), x.get()) >= 0) break;
+    mpz_swap(x.get(), y.get());
+  }
+  mpz_set(root, x.get());
+}
+
+bool IsSquare(mpz_srcptr n) {
+  if (mpz_sgn(n) < 0) return false;
+  Mpz root;
+  SquareRoot(root.get(), n);
+  mpz_mul(root.get(), root.get(), root.get());
+  return mpz_cmp(root.get(), n) == 0;
+}
+
+bool Divides(mpz_srcptr a, mpz_srcptr b) {
+  Mpz q, r;
+  mpz_tdiv_qr(q.get(), r.get(), a, b);
+  return r.Sign() == 0;
+}
+
 void Trim(ZPoly& f) {
   while (!f.empty() && f.back().Sign() == 0) f.pop_back();
 }
@@ -42,14 +76,14 @@ bool DivideExactly(const ZPoly& a, const ZPoly& b, ZPoly& quotient) {
   const int da = Degree(a), db = Degree(b);
   if (da < db) return a.empty() ? (quotient.clear(), true) : false;
   // A cheap refusal first: b(0) divides a(0).
-  if (b[0].Sign() == 0 ? a[0].Sign() != 0 : !mpz_divisible_p(a[0].get(), b[0].get())) {
+  if (b[0].Sign() == 0 ? a[0].Sign() != 0 : !Divides(a[0].get(), b[0].get())) {
     return false;
   }
   ZPoly r = a;
   ZPoly q(da - db + 1);
   for (int k = da; k >= db; --k) {
     if (r[k].Sign() == 0) continue;
-    if (!mpz_divisible_p(r[k].get(), Lead(b))) return false;
+    if (!Divides(r[k].get(), Lead(b))) return false;
     Mpz& t = q[k - db];
     mpz_divexact(t.get(), r[k].get(), Lead(b));
     for (int j = 0; j <= db; ++j) mpz_submul(r[k - db + j].get(), t.get(), b[j].get());

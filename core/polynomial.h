@@ -39,6 +39,14 @@ class Mpz {
   mpz_t v_;
 };
 
+// floor(sqrt(n)) for n >= 0, and whether n is a square (Newton's iteration
+// on GMP's division with remainder: GMP's own square roots would bring a
+// second division algorithm into the programs).
+void SquareRoot(mpz_ptr root, mpz_srcptr n);
+bool IsSquare(mpz_srcptr n);
+// Whether b (not 0) divides a.
+bool Divides(mpz_srcptr a, mpz_srcptr b);
+
 // Coefficients from degree 0 up; the zero polynomial has none, any other a
 // non-zero last one.
 using ZPoly = std::vector<Mpz>;

@@ -331,25 +331,29 @@ bool RootIsolation::Iterate(int max_rounds) {
 
 bool RootIsolation::Certify() {
   const int d = degree_;
+  // The centres: the approximations made symmetric (the approximations
+  // themselves stay as they are, so that a failed attempt goes on from
+  // them and not from roots forced onto the axis).
+  std::vector<Mpz> re = re_, im = im_;
   // Real roots onto the axis, the others into exact conjugate pairs.
   const long real_gap = precision_ / 2;
   std::vector<int> partner(d, -1);
   Mpz x, y;
   for (int i = 0; i < d; ++i) {
-    if (im_[i].Sign() == 0 ||
-        Bits(re_[i].get(), im_[i].get()) - Bits(im_[i].get(), x.get()) > real_gap) {
-      mpz_set_ui(im_[i].get(), 0);
+    if (im[i].Sign() == 0 ||
+        Bits(re[i].get(), im[i].get()) - Bits(im[i].get(), x.get()) > real_gap) {
+      mpz_set_ui(im[i].get(), 0);
       partner[i] = i;
     }
   }
   for (int i = 0; i < d; ++i) {
-    if (partner[i] >= 0 || im_[i].Sign() < 0) continue;
+    if (partner[i] >= 0 || im[i].Sign() < 0) continue;
     int best = -1;
     long best_bits = 0;
     for (int j = 0; j < d; ++j) {
-      if (partner[j] >= 0 || im_[j].Sign() >= 0) continue;
-      mpz_sub(x.get(), re_[i].get(), re_[j].get());
-      mpz_add(y.get(), im_[i].get(), im_[j].get());
+      if (partner[j] >= 0 || im[j].Sign() >= 0) continue;
+      mpz_sub(x.get(), re[i].get(), re[j].get());
+      mpz_add(y.get(), im[i].get(), im[j].get());
       const long distance = Bits(x.get(), y.get());
       if (best < 0 || distance < best_bits) {
         best = j;
@@ -359,12 +363,12 @@ bool RootIsolation::Certify() {
     if (best < 0) return false;
     partner[i] = best;
     partner[best] = i;
-    mpz_add(x.get(), re_[i].get(), re_[best].get());
-    mpz_fdiv_q_2exp(re_[i].get(), x.get(), 1);
-    mpz_sub(y.get(), im_[i].get(), im_[best].get());
-    mpz_fdiv_q_2exp(im_[i].get(), y.get(), 1);
-    mpz_set(re_[best].get(), re_[i].get());
-    mpz_neg(im_[best].get(), im_[i].get());
+    mpz_add(x.get(), re[i].get(), re[best].get());
+    mpz_fdiv_q_2exp(re[i].get(), x.get(), 1);
+    mpz_sub(y.get(), im[i].get(), im[best].get());
+    mpz_fdiv_q_2exp(im[i].get(), y.get(), 1);
+    mpz_set(re[best].get(), re[i].get());
+    mpz_neg(im[best].get(), im[i].get());
   }
   for (int i = 0; i < d; ++i) {
     if (partner[i] < 0) return false;
@@ -373,8 +377,8 @@ bool RootIsolation::Certify() {
   const long e = e_;
   std::vector<Disk> disks(d);
   for (int i = 0; i < d; ++i) {
-    mpz_set(disks[i].re.get(), re_[i].get());
-    mpz_set(disks[i].im.get(), im_[i].get());
+    mpz_swap(disks[i].re.get(), re[i].get());
+    mpz_swap(disks[i].im.get(), im[i].get());
   }
   // 2^(e(d-k)) f_k, so that 2^(ed) f(w / 2^e) is a sum of integers.
   ZPoly shifted(d + 1);
@@ -390,7 +394,8 @@ bool RootIsolation::Certify() {
   }
   long largest = 0;
   for (int i = 0; i < d; ++i) {
-    if (Bits(re_[i].get(), im_[i].get()) > largest) largest = Bits(re_[i].get(), im_[i].get());
+    const long bits = Bits(disks[i].re.get(), disks[i].im.get());
+    if (bits > largest) largest = bits;
   }
   room += static_cast<size_t>(largest) * d + 128;
   for (Mpz* v : {&x, &y, &gr, &gi}) mpz_realloc2(v->get(), room);
@@ -403,7 +408,6 @@ bool RootIsolation::Certify() {
       Square(y.get(), y.get());
       mpz_add(distance[i * d + j].get(), x.get(), y.get());
       if (distance[i * d + j].Sign() == 0) return false;
-      mpz_set(distance[j * d + i].get(), distance[i * d + j].get());
     }
   }
   for (int i = 0; i < d; ++i) {
@@ -439,7 +443,7 @@ bool RootIsolation::Certify() {
     unsigned long cut = 0;
     for (int j = 0; j < d; ++j) {
       if (j == i) continue;
-      mpz_mul(q.get(), q.get(), distance[i * d + j].get());
+      mpz_mul(q.get(), q.get(), distance[i < j ? i * d + j : j * d + i].get());
       const size_t size = mpz_sizeinbase(q.get(), 2);
       if (size > 128) {
         mpz_fdiv_q_2exp(q.get(), q.get(), size - 96);
@@ -448,8 +452,9 @@ bool RootIsolation::Certify() {
     }
     mpz_cdiv_q_2exp(n.get(), n.get(), cut);
     mpz_cdiv_q(n.get(), n.get(), q.get());
-    mpz_sqrtrem(x.get(), y.get(), n.get());
-    if (y.Sign() != 0) mpz_add_ui(x.get(), x.get(), 1);
+    SquareRoot(x.get(), n.get());
+    mpz_mul(y.get(), x.get(), x.get());
+    if (mpz_cmp(y.get(), n.get()) < 0) mpz_add_ui(x.get(), x.get(), 1);
     if (x.Sign() == 0) mpz_set_ui(x.get(), 1);
     mpz_swap(disks[i].radius.get(), x.get());
   }
@@ -480,6 +485,16 @@ void RootIsolation::Refine() {
   }
   while (!Certify()) {
     Regrid(precision_ * 2);
+    // An approximation on the real axis stays there (the polynomial is
+    // real), though the root near it may be one of a complex pair: move it
+    // off the axis a little.
+    for (int i = 0; i < degree_; ++i) {
+      if (im_[i].Sign() != 0) continue;
+      mpz_tdiv_q_2exp(im_[i].get(), re_[i].get(), static_cast<unsigned long>(precision_ / 4));
+      mpz_abs(im_[i].get(), im_[i].get());
+      mpz_add_ui(im_[i].get(), im_[i].get(), 1);
+      if (i % 2 != 0) mpz_neg(im_[i].get(), im_[i].get());
+    }
     Iterate(100);
   }
 }

@@ -31,6 +31,8 @@ enum Feature {
   kDenseP,              // P dense and rational (else a product of elementary steps)
   kScalar,              // a multiple of the identity, zero included
   kUnstructured,        // random entries, no known J
+  kNearPair,            // two roots close together, or close to the real axis
+  kTriangular,          // triangular, the Jordan form unknown
   kHard,                // one of the fixed hard matrices
   kFeatureCount
 };
@@ -38,7 +40,8 @@ constexpr const char* kFeatureNames[kFeatureCount] = {
     "repeated rational", "large denominators",  "defective block",
     "real quadratic",    "complex quadratic",   "cubic",
     "quartic",           "repeated irrational", "dense rational P",
-    "scalar or zero",    "no structure",        "hard companion"};
+    "scalar or zero",    "no structure",        "close pair",
+    "triangular",        "hard companion"};
 
 struct Drawn {
   FractionMatrix a;
@@ -105,6 +108,8 @@ class EigenGenerator {
       Scalar(d, n);
     } else if (kind <= 12 || big) {
       Unstructured(d, n, big);
+    } else if (kind <= 16) {
+      Triangular(d, n);
     } else {
       Conjugated(d, n);
     }
@@ -128,11 +133,11 @@ class EigenGenerator {
   // An eigenvalue: a small integer, a small fraction, or one with a large
   // denominator.
   mpq_class Eigenvalue(Drawn& d) {
-    const int kind = static_cast<int>(Between(0, 9));
-    if (kind < 4) return SmallRational(9, 1);
-    if (kind < 8) return SmallRational(30, 12);
-    const int64_t den = Between(1 << 16, 1 << 24);
-    mpq_class q(Between(-4 * den, 4 * den), den);
+    const int kind = static_cast<int>(Between(0, 19));
+    if (kind < 8) return SmallRational(9, 1);
+    if (kind < 16) return SmallRational(30, 12);
+    const int64_t den = kind < 19 ? Between(1 << 16, 1 << 24) : Between(1 << 24, INT32_MAX);
+    mpq_class q(kind < 19 ? Between(-4 * den, 4 * den) : Between(INT32_MIN, INT32_MAX), den);
     q.canonicalize();
     d.has[kLargeDenominator] = d.has[kLargeDenominator] || q.get_den() > 65536;
     return q;
@@ -180,6 +185,30 @@ class EigenGenerator {
           d.a(k, to) = d.a(k, from);
         else
           d.a(to, k) = d.a(from, k);
+      }
+    }
+  }
+
+  // Triangular, the eigenvalues on the diagonal (some repeated, some with
+  // full 32-bit parts), the other side of it of entries up to full 32-bit
+  // fractions. The Jordan form is left to the oracle.
+  void Triangular(Drawn& d, int n) {
+    d.known = false;
+    d.has[kTriangular] = true;
+    std::vector<mpq_class> pool;
+    for (int k = static_cast<int>(Between(1, 4)); k > 0; --k) pool.push_back(Eigenvalue(d));
+    const bool upper = Chance(50), full = Chance(50);
+    for (int i = 1; i <= n; ++i) {
+      for (int j = 1; j <= n; ++j) {
+        mpq_class q;
+        if (i == j) {
+          q = pool[Between(0, pool.size() - 1)];
+        } else if ((i < j) == upper && Chance(70)) {
+          q = full ? mpq_class(Between(INT32_MIN, INT32_MAX), Between(1, INT32_MAX))
+                   : SmallRational(99, 9);
+          q.canonicalize();
+        }
+        Set(d.a, i, j, q);
       }
     }
   }
@@ -232,6 +261,34 @@ class EigenGenerator {
     }
   }
 
+  // Roots a ± √(c d) from blocks [a c; d a] at (at, at): a large, c d tiny,
+  // so that the two roots lie close together, or a complex pair close to
+  // the real axis. Once, twice, or twice joined by an identity block.
+  void NearPair(Drawn& d, QMatrix& j, int& at, int room) {
+    mpq_class a(Between(-(1 << 30), 1 << 30), Chance(50) ? 1 : Between(1, 256));
+    a.canonicalize();
+    const bool complex = Chance(50);
+    mpq_class c(Chance(50) ? 1 : -1, Between(1, 1 << 16)), e;
+    c.canonicalize();
+    do {
+      e = mpq_class(Between(1, 256), Between(1, 1 << 16));
+      e.canonicalize();
+      if ((c < 0) != complex) e = -e;  // c e < 0 exactly for a complex pair
+    } while (c * e > 0 && mpz_perfect_square_p(mpq_class(c * e).get_num_mpz_t()) &&
+             mpz_perfect_square_p(mpq_class(c * e).get_den_mpz_t()));
+    const int copies = room >= 4 && Chance(30) ? 2 : 1;
+    const bool defective = copies == 2 && Chance(50);
+    for (int k = 0; k < copies; ++k, at += 2) {
+      j[at][at] = j[at + 1][at + 1] = a;
+      j[at][at + 1] = c;
+      j[at + 1][at] = e;
+      if (k == 1 && defective) j[at - 2][at] = j[at - 1][at + 1] = 1;
+    }
+    d.has[complex ? kComplexQuadratic : kRealQuadratic] = d.has[kNearPair] = true;
+    if (copies == 2) d.has[kRepeatedIrrational] = true;
+    if (defective) d.has[kDefective] = true, d.facts.diagonalisable = false;
+  }
+
   void Conjugated(Drawn& d, int n) {
     QMatrix j(n, std::vector<mpq_class>(n));
     std::vector<mpq_class> pool;
@@ -255,6 +312,10 @@ class EigenGenerator {
         d.has[kRepeatedRational] = d.has[kRepeatedRational] || it->blocks.size() > 1 || size > 1;
         if (size > 1) d.has[kDefective] = true, d.facts.diagonalisable = false;
         at += size;
+        continue;
+      }
+      if (kind <= 58) {
+        NearPair(d, j, at, room);
         continue;
       }
       int degree = kind <= 75 ? 2 : kind <= 92 ? 3 : 4;
