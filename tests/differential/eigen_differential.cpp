@@ -265,13 +265,18 @@ class EigenGenerator {
   // so that the two roots lie close together, or a complex pair close to
   // the real axis. Once, twice, or twice joined by an identity block.
   void NearPair(Drawn& d, QMatrix& j, int& at, int room) {
+    // Now and then everything tiny: roots shown with a power of ten, or a
+    // pair ±bi on the imaginary axis.
+    const bool tiny = Chance(20);
+    const int64_t low = tiny ? 1 << 20 : 1, high = tiny ? INT32_MAX : 1 << 16;
     mpq_class a(Between(-(1 << 30), 1 << 30), Chance(50) ? 1 : Between(1, 256));
+    if (tiny) a = Chance(50) ? mpq_class(0) : mpq_class(Chance(50) ? 1 : -1, Between(low, high));
     a.canonicalize();
     const bool complex = Chance(50);
-    mpq_class c(Chance(50) ? 1 : -1, Between(1, 1 << 16)), e;
+    mpq_class c(Chance(50) ? 1 : -1, Between(low, high)), e;
     c.canonicalize();
     do {
-      e = mpq_class(Between(1, 256), Between(1, 1 << 16));
+      e = mpq_class(Between(1, tiny ? 16 : 256), Between(low, high));
       e.canonicalize();
       if ((c < 0) != complex) e = -e;  // c e < 0 exactly for a complex pair
     } while (c * e > 0 && mpz_perfect_square_p(mpq_class(c * e).get_num_mpz_t()) &&

@@ -96,7 +96,7 @@ ShownDecimal Box(const mpq_class& value, long last, long exponent, const std::st
 }
 
 // "≈"-free decimals of one line: "x" (real), "a ± bi", "±bi", and the power
-// forms "x×10^e", "(a ± bi)×10^e". A pair gives both roots.
+// forms "x×10^e", "(a ± bi)×10^e", "±(b×10^e)i". A pair gives both roots.
 bool DecimalRoots(Cursor& c, std::vector<ShownRoot>& roots, std::string& fault) {
   const bool grouped = c.Take("(");
   mpq_class re = 0, im;
@@ -109,14 +109,17 @@ bool DecimalRoots(Cursor& c, std::vector<ShownRoot>& roots, std::string& fault) 
     return false;
   }
   const bool complex = c.Take(pure_imaginary ? kPlusMinus : std::string_view(" ± "));
+  long exponent = 0;
   if (complex) {
-    if (!Positional(c, im, im_last, im_digits, im_text) || im <= 0 || !c.Take("i")) {
+    // "±(b×10^e)i" puts the power inside.
+    const bool inner_power = pure_imaginary && c.Take("(");
+    if (!Positional(c, im, im_last, im_digits, im_text) || im <= 0 ||
+        (inner_power && (!Exponent(c, exponent) || !c.Take(")"))) || !c.Take("i")) {
       fault = "the imaginary part";
       return false;
     }
     if (pure_imaginary) re_last = im_last, re_text = "0";
   }
-  long exponent = 0;
   if (grouped && (!complex || !c.Take(")"))) {
     fault = "parentheses of a decimal";
     return false;
