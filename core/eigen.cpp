@@ -956,7 +956,11 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
   int rank = -1;
   int pivot_col[kMaxOrder + 1] = {};
   bool pivot[kMaxOrder + 1] = {};
-  std::vector<Mpz> value;  // the entries -R(k, f), pivot row k, free column f, by CRT
+  // The entries -R(k, f), pivot row k, free column f (the free_index[f]-th
+  // one), by CRT.
+  std::vector<Mpz> value;
+  int free_index[kMaxOrder + 1] = {};
+  int free = 0;
   Mpz modulus, now, step, a, b, lcm, sum;
   Limb h[kMaxOrder][kMaxOrder];
   int used = 0;
@@ -1002,7 +1006,9 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
       rank = r;
       for (int j = 1; j <= n; ++j) pivot[j] = false;
       for (int i = 0; i < r; ++i) pivot[pivot_col[i + 1] = cols[i]] = true;
-      value.assign(static_cast<size_t>(rank) * n, Mpz());
+      free = 0;
+      for (int j = 1; j <= n; ++j) free_index[j] = pivot[j] ? -1 : free++;
+      value.assign(static_cast<size_t>(rank) * free, Mpz());
       mpz_set_ui(modulus.get(), 1);
       used = 0;
     }
@@ -1011,7 +1017,7 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
     for (int i = 0; i < rank; ++i) {
       for (int f = 1; f <= n; ++f) {
         if (pivot[f]) continue;
-        Mpz& x = value[i * n + f - 1];
+        Mpz& x = value[i * free + free_index[f]];
         const Limb now = m.To(mpz_fdiv_ui(x.get(), m.p));
         const Limb u = m.From(m.Mul(m.Sub(m.Sub(0, h[i][f - 1]), now), inverse));
         mpz_addmul_ui(x.get(), modulus.get(), u);
@@ -1030,7 +1036,7 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
       mpz_set_ui(den[f].get(), 1);
       for (int i = 0; i < rank && ok; ++i) {
         const int c = pivot_col[i + 1];
-        ok = Reconstruct(value[i * n + f - 1].get(), modulus.get(), num[c], den[c]);
+        ok = Reconstruct(value[i * free + free_index[f]].get(), modulus.get(), num[c], den[c]);
         if (ok) mpz_lcm(lcm.get(), lcm.get(), den[c].get());
       }
       if (!ok) break;

@@ -114,6 +114,63 @@ ZPoly PrimitiveRemainder(ZPoly r, const ZPoly& b) {
   return r;
 }
 
+// The gcd of the primitive x and y (degree of y 1 or more) from their gcds
+// modulo word primes that divide neither leading coefficient, put together
+// by the Chinese remainder theorem. The gcd g over Z has lc(g) dividing
+// gamma = gcd(lc x, lc y), so gamma g / lc(g) is an integer polynomial that
+// agrees with gamma times the monic gcd modulo p whenever p is not one of
+// the few primes where the degree rises. A candidate counts only when it
+// divides both x and y exactly and its degree is that of a gcd modulo a
+// prime dividing neither leading coefficient, which bounds the true gcd's
+// degree from above: then it is the gcd. False when the attempt gives up.
+bool ModularGcd(const ZPoly& x, const ZPoly& y, ZPoly& g) {
+  Mpz gamma, modulus, half, now;
+  mpz_gcd(gamma.get(), Lead(x), Lead(y));
+  int degree = -1;
+  std::vector<Mpz> value;
+  for (int k = 0; k < 64; ++k) {
+    const ModPrime m{WordPrime(k)};
+    if (m.Reduce(Lead(x)) == 0 || m.Reduce(Lead(y)) == 0) continue;
+    ModPoly h = GcdMod(ReduceModulo(x, m), ReduceModulo(y, m), m);
+    const int d = static_cast<int>(h.size()) - 1;
+    if (d == 0) {
+      g = ZPoly{Mpz(1L)};
+      return true;
+    }
+    if (degree >= 0 && d > degree) continue;  // an unlucky prime
+    if (degree < 0 || d < degree) {
+      degree = d;
+      value.assign(d + 1, Mpz());
+      mpz_set_ui(modulus.get(), 1);
+    }
+    const uint32_t scale = m.Reduce(gamma.get());
+    const uint32_t step = m.Inverse(m.Reduce(modulus.get()));
+    for (int j = 0; j <= d; ++j) {
+      // x += modulus ((gamma h_j - x) / modulus mod p)
+      const uint32_t u = m.Mul(m.Sub(m.Mul(scale, h[j]), m.Reduce(value[j].get())), step);
+      mpz_addmul_ui(value[j].get(), modulus.get(), u);
+    }
+    mpz_mul_ui(modulus.get(), modulus.get(), m.p);
+    ZPoly candidate(d + 1);
+    mpz_fdiv_q_2exp(half.get(), modulus.get(), 1);
+    for (int j = 0; j <= d; ++j) {
+      mpz_set(candidate[j].get(), value[j].get());
+      if (mpz_cmp(candidate[j].get(), half.get()) > 0) {
+        mpz_sub(candidate[j].get(), candidate[j].get(), modulus.get());
+      }
+    }
+    Trim(candidate);
+    if (Degree(candidate) != d) continue;
+    MakePrimitive(candidate);
+    ZPoly quotient;
+    if (DivideExactly(x, candidate, quotient) && DivideExactly(y, candidate, quotient)) {
+      g = std::move(candidate);
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 ZPoly Gcd(const ZPoly& a, const ZPoly& b) {
@@ -131,6 +188,8 @@ ZPoly Gcd(const ZPoly& a, const ZPoly& b) {
     if (GcdMod(ReduceModulo(x, m), ReduceModulo(y, m), m).size() == 1) return ZPoly{Mpz(1)};
     break;
   }
+  ZPoly g;
+  if (ModularGcd(x, y, g)) return g;
   while (!y.empty()) {
     ZPoly r = PrimitiveRemainder(std::move(x), y);
     x = std::move(y);
