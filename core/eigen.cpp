@@ -1,6 +1,7 @@
 #include "eigen.h"
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include "elimination.h"
@@ -189,6 +190,87 @@ void CharacteristicPolynomialMod(Limb h[kMaxOrder][kMaxOrder], int n,
   for (int j = 0; j <= n; ++j) result[j] = p[n][j];
 }
 
+// A bound on log2 of max over k of C(n, k) rho^k, rho the spectral radius
+// of a: the coefficient of x^(n - k) in the characteristic polynomial is a
+// sum of C(n, k) products of k eigenvalues. rho <= ||A^m||^(1/m) in the
+// row-sum norm for every m, which falls towards rho for m = 1, 2, 4, ...
+// where A has large entries but small eigenvalues (a similarity by an
+// ill-conditioned matrix). The powers are computed in doubles, each with
+// a proven bound e on its error: when C is A^m within e (in the norm), its
+// computed square F has ||F - C C|| <= gamma ||C||^2, gamma = 2^-40 far
+// above n u / (1 - n u) for n <= 20 and u = 2^-52 (which allows for double
+// rounding in extended registers), so F is A^2m within gamma ||C||^2 +
+// 2 ||C|| e + e^2, plus 2^-1000 for underflow. Every bound worked out in
+// doubles is raised by a factor 1 + 2^-40, far more than its rounding
+// errors. The squaring stops once a prime count of (base + bound) bits
+// would not fall any more (below `floor` primes, or after two squares that
+// did not lower it, or after one that did not while the count is not below
+// `target`), or when the powers grow too large for doubles. kNoBound
+// when the entries are beyond machine integers.
+constexpr double kNoBound = 1e300;
+
+double SpectralBoundBits(const FractionMatrix& a, int n, double base, int floor, int target) {
+  const double up = 1 + std::ldexp(1.0, -40), gamma = std::ldexp(1.0, -40);
+  const double tiny = std::ldexp(1.0, -1000), huge = std::ldexp(1.0, 500);
+  std::vector<double> c(n * n), next(n * n);
+  for (int i = 0; i < n; ++i) {
+    for (int j = 0; j < n; ++j) {
+      const Fraction& x = a(i + 1, j + 1);
+      if (!x.num.IsSmall() || !x.den.IsSmall()) return kNoBound;
+      c[i * n + j] = static_cast<double>(x.num.Small()) / static_cast<double>(x.den.Small());
+    }
+  }
+  auto norm = [&c, n, up] {
+    double most = 0;
+    for (int i = 0; i < n; ++i) {
+      double sum = 0;
+      for (int j = 0; j < n; ++j) sum += std::fabs(c[i * n + j]);
+      if (sum > most) most = sum;
+    }
+    return most * up;
+  };
+  // Each entry within 3 roundings of a / b: e <= 2^-45 ||C||.
+  double size = norm();
+  double error = size * std::ldexp(1.0, -45) + tiny;
+  double best = kNoBound;
+  int best_primes = 0, idle = 0;
+  for (int m = 1; m <= 64; m *= 2) {
+    const double log_rho = std::log2((size + error) * up) / m + 1e-9;
+    double bits = 0, binomial = 1;  // k = 0
+    for (int k = 1; k <= n; ++k) {
+      binomial = binomial * (n - k + 1) / k;  // C(n, k), exact in doubles
+      const double term = std::log2(binomial) + k * log_rho;
+      if (term > bits) bits = term;
+    }
+    bits += 1e-6;
+    const int primes = static_cast<int>(std::ceil((base + std::ceil(bits)) / kLimbPrimeBits));
+    if (bits < best) best = bits;
+    if (best_primes == 0 || primes < best_primes) {
+      best_primes = primes;
+      idle = 0;
+    } else if (++idle == 2 || best_primes >= target) {
+      break;
+    }
+    if (best_primes <= floor) break;
+    // Row by row, so that the innermost loop runs along rows (the bound
+    // holds in any order of summation).
+    for (int i = 0; i < n; ++i) {
+      double* row = &next[i * n];
+      for (int j = 0; j < n; ++j) row[j] = 0;
+      for (int k = 0; k < n; ++k) {
+        const double x = c[i * n + k];
+        const double* from = &c[k * n];
+        for (int j = 0; j < n; ++j) row[j] += x * from[j];
+      }
+    }
+    error = (gamma * size * size + 2 * size * error + error * error) * up + tiny;
+    c.swap(next);
+    size = norm();
+    if (!(size < huge) || !(error < huge)) break;
+  }
+  return best;
+}
+
 // det(x R - R A) for R = diag(r_i), r_i the lcm of row i's denominators: an
 // integer polynomial, (prod r_i) times the characteristic polynomial of a.
 // Computed modulo word primes and put together by the Chinese remainder
@@ -213,7 +295,18 @@ ZPoly ScaledCharacteristicPolynomial(const FractionMatrix& a, int n) {
     mpz_mul(scales.get(), scales.get(), t.get());
   }
   // Every prime is above 2^kLimbPrimeBits; the product must exceed 2 bound.
-  const size_t needed_bits = mpz_sizeinbase(bound.get(), 2) + 2;
+  size_t needed_bits = mpz_sizeinbase(bound.get(), 2) + 2;
+  // Or |coefficient| < 2^(bits of prod r_i) C(n, k) rho^k, when that is less.
+  const size_t scale_bits = mpz_sizeinbase(scales.get(), 2) + 2;
+  const int floor = static_cast<int>((scale_bits + kLimbPrimeBits - 1) / kLimbPrimeBits);
+  const int target = static_cast<int>((needed_bits + kLimbPrimeBits - 1) / kLimbPrimeBits);
+  if (target > floor) {
+    const double spectral = SpectralBoundBits(a, n, static_cast<double>(scale_bits), floor, target);
+    if (spectral < kNoBound) {
+      const size_t bits = scale_bits + static_cast<size_t>(std::ceil(spectral));
+      if (bits < needed_bits) needed_bits = bits;
+    }
+  }
 
   // Entries that fit in machine integers are reduced without GMP.
   std::vector<int64_t> small_num(n * n), small_den(n * n);
