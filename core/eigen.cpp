@@ -358,8 +358,11 @@ ZPoly ScaledCharacteristicPolynomial(const FractionMatrix& a, int n) {
       if (den_mod[x] != 1) product = m.Mul(product, m.To(den_mod[x]));
     }
     Limb running = m.Inverse(product);
+    // Each residue taken as Montgomery's form as it is: the matrix becomes
+    // A 2^-w, whose coefficient of degree k is that of A times 2^(-w(n-k)),
+    // undone below.
     for (int x = n * n - 1; x >= 0; --x) {
-      const Limb value = m.To(num_mod[x]);
+      const Limb value = num_mod[x];
       if (den_mod[x] == 1) {
         h[x / n][x % n] = value;
         continue;
@@ -369,6 +372,11 @@ ZPoly ScaledCharacteristicPolynomial(const FractionMatrix& a, int n) {
     }
     Limb c[kMaxOrder + 1];
     CharacteristicPolynomialMod(h, n, m, c);
+    Limb power = m.One();  // 2^(w(n-k)) in Montgomery's form
+    for (int j = n; j >= 0; --j) {
+      c[j] = m.Mul(c[j], power);
+      power = m.Mul(power, m.r2);
+    }
     // Chinese remainder: x += modulus ((c scales - x) / modulus mod p), all
     // in Montgomery's form until the step u.
     const Limb scale = m.To(mpz_fdiv_ui(scales.get(), m.p));
@@ -544,6 +552,7 @@ void PullSquares(mpz_srcptr v, Mpz& s, Mpz& d) {
   mpz_set_ui(s.get(), 1);
   for (unsigned long p = 2; p <= 3000; p += p == 2 ? 1 : 2) {
     const unsigned long square = p * p;
+    if (mpz_cmp_ui(d.get(), square) < 0) break;  // no square above d divides it
     while (mpz_divisible_ui_p(d.get(), square)) {
       mpz_divexact_ui(d.get(), d.get(), square);
       mpz_mul_ui(s.get(), s.get(), p);
@@ -1065,13 +1074,16 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
         const Integer& v = rows(i + 1, j + 1);
         Limb x;
         if (v.IsSmall()) {
-          const int64_t r = v.Small() % p;
+          int64_t r = v.Small();
+          if (r >= p || r < -p) r %= p;
           x = static_cast<Limb>(r < 0 ? r + p : r);
         } else {
           v.CopyTo(a.get());
           x = mpz_fdiv_ui(a.get(), m.p);
         }
-        h[i][j] = m.To(x);
+        // Taken as Montgomery's form as it is: the matrix times 2^-w, whose
+        // reduced row echelon form is the same.
+        h[i][j] = x;
       }
     }
     // Gauss-Jordan, pivots made 1.
