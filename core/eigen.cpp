@@ -202,14 +202,13 @@ void CharacteristicPolynomialMod(Limb h[kMaxOrder][kMaxOrder], int n,
 // rounding in extended registers), so F is A^2m within gamma ||C||^2 +
 // 2 ||C|| e + e^2, plus 2^-1000 for underflow. Every bound worked out in
 // doubles is raised by a factor 1 + 2^-40, far more than its rounding
-// errors. The squaring stops once a prime count of (base + bound) bits
-// would not fall any more (below `floor` primes, or after two squares that
-// did not lower it, or after one that did not while the count is not below
-// `target`), or when the powers grow too large for doubles. kNoBound
+// errors. The squaring stops once the prime count for (base + bound) bits
+// reaches `floor` or a square does not lower it, or when the powers grow
+// too large for doubles. kNoBound
 // when the entries are beyond machine integers.
 constexpr double kNoBound = 1e300;
 
-double SpectralBoundBits(const FractionMatrix& a, int n, double base, int floor, int target) {
+double SpectralBoundBits(const FractionMatrix& a, int n, double base, int floor) {
   const double up = 1 + std::ldexp(1.0, -40), gamma = std::ldexp(1.0, -40);
   const double tiny = std::ldexp(1.0, -1000), huge = std::ldexp(1.0, 500);
   std::vector<double> c(n * n), next(n * n);
@@ -233,7 +232,7 @@ double SpectralBoundBits(const FractionMatrix& a, int n, double base, int floor,
   double size = norm();
   double error = size * std::ldexp(1.0, -45) + tiny;
   double best = kNoBound;
-  int best_primes = 0, idle = 0;
+  int best_primes = 0;
   for (int m = 1; m <= 64; m *= 2) {
     const double log_rho = std::log2((size + error) * up) / m + 1e-9;
     double bits = 0, binomial = 1;  // k = 0
@@ -247,8 +246,7 @@ double SpectralBoundBits(const FractionMatrix& a, int n, double base, int floor,
     if (bits < best) best = bits;
     if (best_primes == 0 || primes < best_primes) {
       best_primes = primes;
-      idle = 0;
-    } else if (++idle == 2 || best_primes >= target) {
+    } else {
       break;
     }
     if (best_primes <= floor) break;
@@ -301,7 +299,7 @@ ZPoly ScaledCharacteristicPolynomial(const FractionMatrix& a, int n) {
   const int floor = static_cast<int>((scale_bits + kLimbPrimeBits - 1) / kLimbPrimeBits);
   const int target = static_cast<int>((needed_bits + kLimbPrimeBits - 1) / kLimbPrimeBits);
   if (target > floor) {
-    const double spectral = SpectralBoundBits(a, n, static_cast<double>(scale_bits), floor, target);
+    const double spectral = SpectralBoundBits(a, n, static_cast<double>(scale_bits), floor);
     if (spectral < kNoBound) {
       const size_t bits = scale_bits + static_cast<size_t>(std::ceil(spectral));
       if (bits < needed_bits) needed_bits = bits;
@@ -1000,7 +998,17 @@ void Normalise(std::vector<Integer>& v, int n) {
 
 // u mod m as a / b with |a|, b <= sqrt(m / 2) (Wang's reconstruction by
 // the extended Euclidean algorithm); false when there is none.
-bool Reconstruct(mpz_srcptr u, mpz_srcptr m, Mpz& a, Mpz& b) {
+// floor(sqrt(modulus / 2)) for a modulus below 2^62, bit by bit.
+int64_t ReconstructionBound(int64_t modulus) {
+  int64_t bound = 0;
+  for (int64_t bit = int64_t{1} << 31; bit != 0; bit >>= 1) {
+    if ((bound + bit) * (bound + bit) <= modulus / 2) bound += bit;
+  }
+  return bound;
+}
+
+// small_bound: ReconstructionBound(m) when m is below 2^62.
+bool Reconstruct(mpz_srcptr u, mpz_srcptr m, int64_t small_bound, Mpz& a, Mpz& b) {
   if (mpz_sizeinbase(m, 2) <= 62) {
     // In machine integers: every value stays below m < 2^62.
     uint64_t words[2] = {0, 0};
@@ -1009,11 +1017,7 @@ bool Reconstruct(mpz_srcptr u, mpz_srcptr m, Mpz& a, Mpz& b) {
     words[0] = 0;
     mpz_export(words, nullptr, -1, sizeof words[0], 0, 0, u);
     int64_t r0 = modulus, r1 = static_cast<int64_t>(words[0]), t0 = 0, t1 = 1;
-    // floor(sqrt(modulus / 2)), bit by bit.
-    int64_t bound = 0;
-    for (int64_t bit = int64_t{1} << 31; bit != 0; bit >>= 1) {
-      if ((bound + bit) * (bound + bit) <= modulus / 2) bound += bit;
-    }
+    const int64_t bound = small_bound;
     while (r1 > bound) {
       const int64_t q = r0 / r1, r2 = r0 - q * r1, t2 = t0 - q * t1;
       r0 = r1;
@@ -1133,6 +1137,12 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
     if ((used & (used - 1)) != 0) continue;  // reconstruct after 1, 2, 4, 8, ... primes
     std::vector<std::vector<Integer>> candidate;
     bool ok = true;
+    int64_t small_bound = 0;
+    if (mpz_sizeinbase(modulus.get(), 2) <= 62) {
+      uint64_t word = 0;
+      mpz_export(&word, nullptr, -1, sizeof word, 0, 0, modulus.get());
+      small_bound = ReconstructionBound(static_cast<int64_t>(word));
+    }
     for (int f = 1; f <= n && ok; ++f) {
       if (pivot[f]) continue;
       std::vector<Mpz> num(n + 1), den(n + 1);
@@ -1141,7 +1151,8 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
       mpz_set_ui(den[f].get(), 1);
       for (int i = 0; i < rank && ok; ++i) {
         const int c = pivot_col[i + 1];
-        ok = Reconstruct(value[i * free + free_index[f]].get(), modulus.get(), num[c], den[c]);
+        ok = Reconstruct(value[i * free + free_index[f]].get(), modulus.get(), small_bound, num[c],
+                         den[c]);
         if (ok) mpz_lcm(lcm.get(), lcm.get(), den[c].get());
       }
       if (!ok) break;

@@ -185,6 +185,7 @@ Integer Gcd(const Integer& a, const Integer& b) {
 }
 
 Integer Lcm(const Integer& a, const Integer& b) {
+  if (b.IsOne()) return a;
   const Integer g = Gcd(a, b);
   return a * (g.IsOne() ? b : DivideExact(b, g));
 }
