@@ -1090,9 +1090,10 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
         h[i][j] = x;
       }
     }
-    // Gauss-Jordan, pivots made 1.
+    // Row echelon form, pivots made 1.
     int r = 0;
     int cols[kMaxOrder + 1];
+    bool is_pivot[kMaxOrder + 1] = {};
     for (int c = 0; c < n && r < n; ++c) {
       int t = r;
       while (t < n && h[t][c] == 0) ++t;
@@ -1100,14 +1101,27 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
       if (t != r) std::swap(h[t], h[r]);
       const Limb inverse = m.Inverse(h[r][c]);
       for (int j = c; j < n; ++j) h[r][j] = m.Mul(h[r][j], inverse);
-      for (int i = 0; i < n; ++i) {
-        if (i == r || h[i][c] == 0) continue;
+      for (int i = r + 1; i < n; ++i) {
+        if (h[i][c] == 0) continue;
         const Limb u = h[i][c];
         for (int j = c; j < n; ++j) h[i][j] = m.Sub(h[i][j], m.Mul(u, h[r][j]));
       }
+      is_pivot[c + 1] = true;
       cols[r++] = c + 1;
     }
     if (r < rank) continue;  // a prime that divides a pivot minor
+    // The reduced form on the free columns alone, from the last pivot row
+    // up: row i less its entries in later pivot columns times those rows.
+    for (int i = r - 1; i >= 0; --i) {
+      for (int f = cols[i] + 1; f <= n; ++f) {
+        if (is_pivot[f]) continue;
+        Limb x = h[i][f - 1];
+        for (int k = i + 1; k < r && cols[k] < f; ++k) {
+          x = m.Sub(x, m.Mul(h[i][cols[k] - 1], h[k][f - 1]));
+        }
+        h[i][f - 1] = x;
+      }
+    }
     bool same = r == rank;
     for (int i = 0; same && i < r; ++i) same = cols[i] == pivot_col[i + 1];
     if (!same) {
