@@ -190,8 +190,8 @@ void CharacteristicPolynomialMod(Limb h[kMaxOrder][kMaxOrder], int n,
 // doubles is raised by a factor 1 + 2^-40, far more than its rounding
 // errors. The squaring stops once the prime count for (base + bound) bits
 // reaches `floor` or a square does not lower it, or when the powers grow
-// too large for doubles. kNoBound
-// when the entries are beyond machine integers.
+// too large for doubles. kNoBound when the entries are beyond machine
+// integers.
 constexpr double kNoBound = 1e300;
 
 double SpectralBoundBits(const FractionMatrix& a, int n, double base, int floor) {
@@ -501,11 +501,12 @@ class Mpq {
 std::string MonicText(const ZPoly& f) {
   std::string s;
   Mpq c;
+  const bool monic = mpz_cmp_ui(Lead(f), 1) == 0;  // every coefficient over 1
   for (int k = Degree(f); k >= 0; --k) {
     if (f[k].Sign() == 0) continue;
     mpq_set_num(c.get(), f[k].get());
     mpq_set_den(c.get(), Lead(f));
-    mpq_canonicalize(c.get());
+    if (!monic) mpq_canonicalize(c.get());
     const bool negative = mpq_sgn(c.get()) < 0;
     if (s.empty()) {
       if (negative) s += '-';
