@@ -390,11 +390,9 @@ struct Part {
 
 std::vector<Part> SquareFreeParts(const ZPoly& f) {
   const ZPoly df = Derivative(f);
-  ZPoly a = Gcd(f, df);
-  if (Degree(a) == 0) return {{f, 1}};
   ZPoly b, c, d;
-  DivideExactly(f, a, b);
-  DivideExactly(df, a, c);
+  ZPoly a = Gcd(f, df, &b, &c);
+  if (Degree(a) == 0) return {{f, 1}};
   std::vector<Part> parts;
   for (int i = 1;; ++i) {
     // d = c - b'
@@ -403,18 +401,19 @@ std::vector<Part> SquareFreeParts(const ZPoly& f) {
     if (d.size() < db.size()) d.resize(db.size());
     for (size_t k = 0; k < db.size(); ++k) mpz_sub(d[k].get(), d[k].get(), db[k].get());
     Trim(d);
-    a = d.empty() ? b : Gcd(b, d);
-    MakePrimitive(a);
-    if (Degree(a) > 0) parts.push_back({a, i});
     ZPoly next;
-    DivideExactly(b, a, next);
-    b = std::move(next);
-    if (Degree(b) <= 0) break;
     if (d.empty()) {
+      a = b;
+      MakePrimitive(a);
+      DivideExactly(b, a, next);
       c.clear();
     } else {
-      DivideExactly(d, a, c);
+      // a = gcd(b, d), with b / a and d / a.
+      a = Gcd(b, d, &next, &c);
     }
+    if (Degree(a) > 0) parts.push_back({a, i});
+    b = std::move(next);
+    if (Degree(b) <= 0) break;
   }
   return parts;
 }
@@ -1054,7 +1053,7 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
   std::vector<Mpz> value;
   int free_index[kMaxOrder + 1] = {};
   int free = 0;
-  Mpz modulus, now, step, a, b, lcm, sum;
+  Mpz modulus, now, step, a, b, lcm, sum, half, bound;
   Limb h[kMaxOrder][kMaxOrder];
   int used = 0;
   for (int k = 0; k < 80; ++k) {
@@ -1144,6 +1143,9 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
       mpz_export(&word, nullptr, -1, sizeof word, 0, 0, modulus.get());
       small_bound = ReconstructionBound(static_cast<int64_t>(word));
     }
+    // floor(sqrt(modulus / 2)), and half the modulus.
+    mpz_fdiv_q_2exp(half.get(), modulus.get(), 1);
+    SquareRoot(bound.get(), half.get());
     for (int f = 1; f <= n && ok; ++f) {
       if (pivot[f]) continue;
       std::vector<Mpz> num(n + 1), den(n + 1);
@@ -1152,8 +1154,20 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
       mpz_set_ui(den[f].get(), 1);
       for (int i = 0; i < rank && ok; ++i) {
         const int c = pivot_col[i + 1];
-        ok = Reconstruct(value[i * free + free_index[f]].get(), modulus.get(), small_bound, num[c],
-                         den[c]);
+        mpz_srcptr u = value[i * free + free_index[f]].get();
+        // Mostly the denominators found so far cover the entry: when u lcm
+        // (mod the modulus, nearest to 0) and lcm are both within the
+        // bound, the entry is their quotient, the one fraction within the
+        // bound that matches u (and the proof below checks every entry).
+        mpz_mul(a.get(), u, lcm.get());
+        mpz_fdiv_r(a.get(), a.get(), modulus.get());
+        if (mpz_cmp(a.get(), half.get()) > 0) mpz_sub(a.get(), a.get(), modulus.get());
+        if (mpz_cmpabs(a.get(), bound.get()) <= 0 && mpz_cmp(lcm.get(), bound.get()) <= 0) {
+          mpz_set(num[c].get(), a.get());
+          mpz_set(den[c].get(), lcm.get());
+          continue;
+        }
+        ok = Reconstruct(u, modulus.get(), small_bound, num[c], den[c]);
         if (ok) mpz_lcm(lcm.get(), lcm.get(), den[c].get());
       }
       if (!ok) break;

@@ -123,7 +123,10 @@ ZPoly PrimitiveRemainder(ZPoly r, const ZPoly& b) {
 // divides both x and y exactly and its degree is that of a gcd modulo a
 // prime dividing neither leading coefficient, which bounds the true gcd's
 // degree from above: then it is the gcd. False when the attempt gives up.
-bool ModularGcd(const ZPoly& x, const ZPoly& y, ZPoly& g) {
+// The proof divides the given a and b (of which x and y are the primitive
+// parts), and keeps the quotients.
+bool ModularGcd(const ZPoly& x, const ZPoly& y, const ZPoly& a, const ZPoly& b, ZPoly& g,
+                ZPoly& a_over, ZPoly& b_over) {
   Mpz gamma, modulus, half, now;
   mpz_gcd(gamma.get(), Lead(x), Lead(y));
   int degree = -1;
@@ -162,8 +165,7 @@ bool ModularGcd(const ZPoly& x, const ZPoly& y, ZPoly& g) {
     Trim(candidate);
     if (Degree(candidate) != d) continue;
     MakePrimitive(candidate);
-    ZPoly quotient;
-    if (DivideExactly(x, candidate, quotient) && DivideExactly(y, candidate, quotient)) {
+    if (DivideExactly(a, candidate, a_over) && DivideExactly(b, candidate, b_over)) {
       g = std::move(candidate);
       return true;
     }
@@ -173,7 +175,11 @@ bool ModularGcd(const ZPoly& x, const ZPoly& y, ZPoly& g) {
 
 }  // namespace
 
-ZPoly Gcd(const ZPoly& a, const ZPoly& b) {
+namespace {
+
+// The gcd; divided set when a_over and b_over hold a / gcd and b / gcd.
+ZPoly GcdOf(const ZPoly& a, const ZPoly& b, ZPoly& a_over, ZPoly& b_over, bool& divided) {
+  divided = false;
   ZPoly x = a, y = b;
   MakePrimitive(x);
   MakePrimitive(y);
@@ -189,13 +195,37 @@ ZPoly Gcd(const ZPoly& a, const ZPoly& b) {
     break;
   }
   ZPoly g;
-  if (ModularGcd(x, y, g)) return g;
+  if (ModularGcd(x, y, a, b, g, a_over, b_over)) {
+    divided = true;
+    return g;
+  }
   while (!y.empty()) {
     ZPoly r = PrimitiveRemainder(std::move(x), y);
     x = std::move(y);
     y = std::move(r);
   }
   return x;
+}
+
+}  // namespace
+
+ZPoly Gcd(const ZPoly& a, const ZPoly& b, ZPoly* a_over, ZPoly* b_over) {
+  ZPoly x, y;
+  bool divided = false;
+  ZPoly g = GcdOf(a, b, x, y, divided);
+  if (a_over != nullptr && b_over != nullptr) {
+    if (Degree(g) == 0) {
+      *a_over = a;
+      *b_over = b;
+    } else if (divided) {
+      *a_over = std::move(x);
+      *b_over = std::move(y);
+    } else {
+      DivideExactly(a, g, *a_over);
+      DivideExactly(b, g, *b_over);
+    }
+  }
+  return g;
 }
 
 uint32_t ModPrime::Inverse(uint32_t a) const {
