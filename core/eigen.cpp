@@ -262,17 +262,44 @@ double SpectralBoundBits(const FractionMatrix& a, int n, double base, int floor)
 // |coefficient| <= prod (r_i + |row i of R A|).
 ZPoly ScaledCharacteristicPolynomial(const FractionMatrix& a, int n) {
   Mpz bound(1L), scales(1L), m, t;
+  // The rows cleared of denominators, R A, and the scales r_i: modulo each
+  // prime the entries are (R A)(i, j) / r_i. Those that fit in machine
+  // integers are reduced without GMP.
+  std::vector<int64_t> small_entry(n * n), small_scale(n);
+  std::vector<bool> small(n * n), small_row(n);
+  std::vector<Mpz> entry(n * n), row_scale(n);
   for (int i = 1; i <= n; ++i) {
     Integer r(1), sum(0);
     for (int j = 1; j <= n; ++j) r = Lcm(r, a(i, j).den);
     for (int j = 1; j <= n; ++j) {
       const Integer t = a(i, j).num * (a(i, j).den.IsOne() ? r : DivideExact(r, a(i, j).den));
       sum = sum + t * t;
+      const int x = (i - 1) * n + j - 1;
+      small[x] = t.IsSmall();
+      if (small[x]) {
+        small_entry[x] = t.Small();
+      } else {
+        t.CopyTo(entry[x].get());
+      }
+    }
+    small_row[i - 1] = r.IsSmall();
+    if (small_row[i - 1]) {
+      small_scale[i - 1] = r.Small();
+    } else {
+      r.CopyTo(row_scale[i - 1].get());
     }
     // r + |row| + 1 bounds the row's factor.
     sum.CopyTo(m.get());
-    SquareRoot(m.get(), m.get());
-    mpz_add_ui(m.get(), m.get(), 1);
+    if (mpz_sizeinbase(m.get(), 2) <= 900) {
+      // In doubles: the sum truncated (relative error below 2^-52), its
+      // square root rounded once, raised by a factor 1 + 2^-40 and by 2,
+      // exceeds the exact root.
+      const double root = std::sqrt(mpz_get_d(m.get())) * (1 + std::ldexp(1.0, -40)) + 2;
+      mpz_set_d(m.get(), std::ceil(root));
+    } else {
+      SquareRoot(m.get(), m.get());
+      mpz_add_ui(m.get(), m.get(), 1);
+    }
     r.CopyTo(t.get());
     mpz_add(m.get(), m.get(), t.get());
     mpz_mul(bound.get(), bound.get(), m.get());
@@ -292,33 +319,15 @@ ZPoly ScaledCharacteristicPolynomial(const FractionMatrix& a, int n) {
     }
   }
 
-  // Entries that fit in machine integers are reduced without GMP.
-  std::vector<int64_t> small_num(n * n), small_den(n * n);
-  std::vector<bool> small(n * n);
-  std::vector<Mpz> num(n * n), den(n * n);
-  for (int i = 0; i < n; ++i) {
-    for (int j = 0; j < n; ++j) {
-      const Fraction& x = a(i + 1, j + 1);
-      small[i * n + j] = x.num.IsSmall() && x.den.IsSmall();
-      if (small[i * n + j]) {
-        small_num[i * n + j] = x.num.Small();
-        small_den[i * n + j] = x.den.Small();
-      } else {
-        x.num.CopyTo(num[i * n + j].get());
-        x.den.CopyTo(den[i * n + j].get());
-      }
-    }
-  }
   std::vector<Mpz> coefficient(n + 1);
   Mpz modulus(1L);
   Limb h[kMaxOrder][kMaxOrder];
-  std::vector<Limb> num_mod(n * n), den_mod(n * n), prefix(n * n);
   size_t bits = 0;
   for (int k = 0; bits < needed_bits; ++k) {
     const CharacteristicArithmetic m(LimbPrime(k));
     const int64_t p = static_cast<int64_t>(m.p);
     auto reduce = [p](int64_t v) {
-      // Typed values lie within 2p of 0 (p > 2^30): no division needed.
+      // Within 2p of 0 (as typed values are, p > 2^30) no division needed.
       if (v >= -2 * p && v < 2 * p) {
         if (v < 0) v += p;
         if (v < 0) v += p;
@@ -329,30 +338,33 @@ ZPoly ScaledCharacteristicPolynomial(const FractionMatrix& a, int n) {
       return static_cast<Limb>(r < 0 ? r + p : r);
     };
     bool usable = true;
-    for (int x = 0; x < n * n && usable; ++x) {
-      num_mod[x] = small[x] ? reduce(small_num[x]) : mpz_fdiv_ui(num[x].get(), m.p);
-      den_mod[x] = small[x] ? reduce(small_den[x]) : mpz_fdiv_ui(den[x].get(), m.p);
-      usable = den_mod[x] != 0;
+    Limb scale_mod[kMaxOrder], prefix[kMaxOrder], inverse_scale[kMaxOrder];
+    for (int i = 0; i < n && usable; ++i) {
+      scale_mod[i] = small_row[i] ? reduce(small_scale[i]) : mpz_fdiv_ui(row_scale[i].get(), m.p);
+      usable = scale_mod[i] != 0;
     }
     if (!usable) continue;
-    // The denominators' inverses at once: one inversion of their product.
+    // The scales' inverses at once: one inversion of their product.
     Limb product = m.One();
-    for (int x = 0; x < n * n; ++x) {
-      prefix[x] = product;
-      if (den_mod[x] != 1) product = m.Mul(product, m.To(den_mod[x]));
+    for (int i = 0; i < n; ++i) {
+      prefix[i] = product;
+      if (scale_mod[i] != 1) product = m.Mul(product, m.To(scale_mod[i]));
     }
     Limb running = m.Inverse(product);
+    for (int i = n - 1; i >= 0; --i) {
+      if (scale_mod[i] == 1) continue;
+      inverse_scale[i] = m.Mul(prefix[i], running);
+      running = m.Mul(running, m.To(scale_mod[i]));
+    }
     // Each residue taken as Montgomery's form as it is: the matrix becomes
     // A 2^-w, whose coefficient of degree k is that of A times 2^(-w(n-k)),
     // undone below.
-    for (int x = n * n - 1; x >= 0; --x) {
-      const Limb value = num_mod[x];
-      if (den_mod[x] == 1) {
-        h[x / n][x % n] = value;
-        continue;
+    for (int i = 0; i < n; ++i) {
+      for (int j = 0; j < n; ++j) {
+        const int x = i * n + j;
+        const Limb value = small[x] ? reduce(small_entry[x]) : mpz_fdiv_ui(entry[x].get(), m.p);
+        h[i][j] = scale_mod[i] == 1 ? value : m.Mul(value, inverse_scale[i]);
       }
-      h[x / n][x % n] = m.Mul(m.Mul(value, prefix[x]), running);
-      running = m.Mul(running, m.To(den_mod[x]));
     }
     Limb c[kMaxOrder + 1];
     CharacteristicPolynomialMod(h, n, m, c);
