@@ -262,12 +262,11 @@ double SpectralBoundBits(const FractionMatrix& a, int n, double base, int floor)
 // |coefficient| <= prod (r_i + |row i of R A|).
 ZPoly ScaledCharacteristicPolynomial(const FractionMatrix& a, int n) {
   Mpz bound(1L), scales(1L), m, t;
-  // The rows cleared of denominators, R A, and the scales r_i: modulo each
-  // prime the entries are (R A)(i, j) / r_i. Those that fit in machine
-  // integers are reduced without GMP.
+  // The rows cleared of denominators, R A, and the scales r_i: when all of
+  // them are machine integers, the entries modulo each prime are
+  // (R A)(i, j) / r_i, with one inversion for all the scales.
   std::vector<int64_t> small_entry(n * n), small_scale(n);
   std::vector<bool> small(n * n), small_row(n);
-  std::vector<Mpz> entry(n * n), row_scale(n);
   for (int i = 1; i <= n; ++i) {
     Integer r(1), sum(0);
     for (int j = 1; j <= n; ++j) r = Lcm(r, a(i, j).den);
@@ -276,18 +275,10 @@ ZPoly ScaledCharacteristicPolynomial(const FractionMatrix& a, int n) {
       sum = sum + t * t;
       const int x = (i - 1) * n + j - 1;
       small[x] = t.IsSmall();
-      if (small[x]) {
-        small_entry[x] = t.Small();
-      } else {
-        t.CopyTo(entry[x].get());
-      }
+      if (small[x]) small_entry[x] = t.Small();
     }
     small_row[i - 1] = r.IsSmall();
-    if (small_row[i - 1]) {
-      small_scale[i - 1] = r.Small();
-    } else {
-      r.CopyTo(row_scale[i - 1].get());
-    }
+    if (small_row[i - 1]) small_scale[i - 1] = r.Small();
     // r + |row| + 1 bounds the row's factor.
     sum.CopyTo(m.get());
     if (mpz_sizeinbase(m.get(), 2) <= 900) {
@@ -319,6 +310,34 @@ ZPoly ScaledCharacteristicPolynomial(const FractionMatrix& a, int n) {
     }
   }
 
+  // When the cleared rows leave machine integers (large denominators), each
+  // entry is reduced as a fraction instead: its numerator and denominator
+  // stay small, and the denominators' inverses come from one inversion.
+  bool scaled = true;
+  for (int x = 0; x < n * n && scaled; ++x) scaled = small[x] && small_row[x / n];
+  std::vector<int64_t> small_num, small_den;
+  std::vector<Mpz> num, den;
+  std::vector<Limb> num_mod, den_mod, entry_prefix;
+  if (!scaled) {
+    small_num.resize(n * n);
+    small_den.resize(n * n);
+    num.resize(n * n);
+    den.resize(n * n);
+    num_mod.resize(n * n);
+    den_mod.resize(n * n);
+    entry_prefix.resize(n * n);
+    for (int x = 0; x < n * n; ++x) {
+      const Fraction& v = a(x / n + 1, x % n + 1);
+      small[x] = v.num.IsSmall() && v.den.IsSmall();
+      if (small[x]) {
+        small_num[x] = v.num.Small();
+        small_den[x] = v.den.Small();
+      } else {
+        v.num.CopyTo(num[x].get());
+        v.den.CopyTo(den[x].get());
+      }
+    }
+  }
   std::vector<Mpz> coefficient(n + 1);
   Mpz modulus(1L);
   Limb h[kMaxOrder][kMaxOrder];
@@ -337,33 +356,58 @@ ZPoly ScaledCharacteristicPolynomial(const FractionMatrix& a, int n) {
       const int64_t r = v % p;
       return static_cast<Limb>(r < 0 ? r + p : r);
     };
-    bool usable = true;
-    Limb scale_mod[kMaxOrder], prefix[kMaxOrder], inverse_scale[kMaxOrder];
-    for (int i = 0; i < n && usable; ++i) {
-      scale_mod[i] = small_row[i] ? reduce(small_scale[i]) : mpz_fdiv_ui(row_scale[i].get(), m.p);
-      usable = scale_mod[i] != 0;
+    if (!scaled) {
+      bool usable = true;
+      for (int x = 0; x < n * n && usable; ++x) {
+        num_mod[x] = small[x] ? reduce(small_num[x]) : mpz_fdiv_ui(num[x].get(), m.p);
+        den_mod[x] = small[x] ? reduce(small_den[x]) : mpz_fdiv_ui(den[x].get(), m.p);
+        usable = den_mod[x] != 0;
+      }
+      if (!usable) continue;
+      Limb product = m.One();
+      for (int x = 0; x < n * n; ++x) {
+        entry_prefix[x] = product;
+        if (den_mod[x] != 1) product = m.Mul(product, m.To(den_mod[x]));
+      }
+      Limb running = m.Inverse(product);
+      // Residues taken as Montgomery's forms as they are, as below.
+      for (int x = n * n - 1; x >= 0; --x) {
+        if (den_mod[x] == 1) {
+          h[x / n][x % n] = num_mod[x];
+          continue;
+        }
+        h[x / n][x % n] = m.Mul(m.Mul(num_mod[x], entry_prefix[x]), running);
+        running = m.Mul(running, m.To(den_mod[x]));
+      }
     }
-    if (!usable) continue;
-    // The scales' inverses at once: one inversion of their product.
-    Limb product = m.One();
-    for (int i = 0; i < n; ++i) {
-      prefix[i] = product;
-      if (scale_mod[i] != 1) product = m.Mul(product, m.To(scale_mod[i]));
-    }
-    Limb running = m.Inverse(product);
-    for (int i = n - 1; i >= 0; --i) {
-      if (scale_mod[i] == 1) continue;
-      inverse_scale[i] = m.Mul(prefix[i], running);
-      running = m.Mul(running, m.To(scale_mod[i]));
-    }
-    // Each residue taken as Montgomery's form as it is: the matrix becomes
-    // A 2^-w, whose coefficient of degree k is that of A times 2^(-w(n-k)),
-    // undone below.
-    for (int i = 0; i < n; ++i) {
-      for (int j = 0; j < n; ++j) {
-        const int x = i * n + j;
-        const Limb value = small[x] ? reduce(small_entry[x]) : mpz_fdiv_ui(entry[x].get(), m.p);
-        h[i][j] = scale_mod[i] == 1 ? value : m.Mul(value, inverse_scale[i]);
+    if (scaled) {
+      bool usable = true;
+      Limb scale_mod[kMaxOrder], prefix[kMaxOrder], inverse_scale[kMaxOrder];
+      for (int i = 0; i < n && usable; ++i) {
+        scale_mod[i] = reduce(small_scale[i]);
+        usable = scale_mod[i] != 0;
+      }
+      if (!usable) continue;
+      // The scales' inverses at once: one inversion of their product.
+      Limb product = m.One();
+      for (int i = 0; i < n; ++i) {
+        prefix[i] = product;
+        if (scale_mod[i] != 1) product = m.Mul(product, m.To(scale_mod[i]));
+      }
+      Limb running = m.Inverse(product);
+      for (int i = n - 1; i >= 0; --i) {
+        if (scale_mod[i] == 1) continue;
+        inverse_scale[i] = m.Mul(prefix[i], running);
+        running = m.Mul(running, m.To(scale_mod[i]));
+      }
+      // Each residue taken as Montgomery's form as it is: the matrix becomes
+      // A 2^-w, whose coefficient of degree k is that of A times
+      // 2^(-w(n-k)), undone below.
+      for (int i = 0; i < n; ++i) {
+        for (int j = 0; j < n; ++j) {
+          const Limb value = reduce(small_entry[i * n + j]);
+          h[i][j] = scale_mod[i] == 1 ? value : m.Mul(value, inverse_scale[i]);
+        }
       }
     }
     Limb c[kMaxOrder + 1];
