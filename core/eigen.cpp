@@ -1236,6 +1236,23 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
       }
       // The proof: every row times v is 0.
       for (int i = 1; i <= n && ok; ++i) {
+#ifdef __SIZEOF_INT128__
+        // Below 2^60 each, 20 products add up below 2^125: exact in 128 bits.
+        const int64_t limit = int64_t{1} << 60;
+        auto fits = [limit](const Integer& x) {
+          return x.IsSmall() && x.Small() < limit && x.Small() > -limit;
+        };
+        bool machine = true;
+        __int128 sum = 0;
+        for (int j = 1; j <= n && machine; ++j) {
+          machine = fits(v[j]) && fits(rows(i, j));
+          if (machine) sum += static_cast<__int128>(v[j].Small()) * rows(i, j).Small();
+        }
+        if (machine) {
+          ok = sum == 0;
+          continue;
+        }
+#endif
         Integer total(0);
         for (int j = 1; j <= n; ++j) {
           if (!v[j].IsZero() && !rows(i, j).IsZero()) total = total + rows(i, j) * v[j];
