@@ -185,15 +185,9 @@ ZPoly GcdOf(const ZPoly& a, const ZPoly& b, ZPoly& a_over, ZPoly& b_over, bool& 
   MakePrimitive(y);
   if (Degree(x) < Degree(y)) std::swap(x, y);
   if (Degree(y) == 0) return ZPoly{Mpz(1)};
-  // Modulo a prime that divides neither leading coefficient, the degree of
-  // the gcd can only rise; a constant gcd there proves a constant gcd here,
-  // which is the common case and the cheap one.
-  for (int k = 0; k < 3; ++k) {
-    const ModPrime m{WordPrime(k)};
-    if (m.Reduce(Lead(x)) == 0 || m.Reduce(Lead(y)) == 0) continue;
-    if (GcdMod(ReduceModulo(x, m), ReduceModulo(y, m), m).size() == 1) return ZPoly{Mpz(1)};
-    break;
-  }
+  // A constant gcd modulo the first prime that divides neither leading
+  // coefficient, the common case and the cheap one, is proof of a constant
+  // gcd here (ModularGcd's first step).
   ZPoly g;
   if (ModularGcd(x, y, a, b, g, a_over, b_over)) {
     divided = true;
