@@ -1,6 +1,7 @@
 #include "eigen.h"
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include "elimination.h"
@@ -19,14 +20,13 @@ namespace {
 template <typename Word, typename Wide>
 struct MontgomeryOf {
   static constexpr int kBits = 8 * sizeof(Word);
-  Word p, minus_inverse, r2, r3, one;
+  Word p, minus_inverse, r2, one;
   explicit MontgomeryOf(Word prime) : p(prime) {
     Word inverse = p;  // p^-1 modulo 2^w by Newton's iteration
     for (int i = 0; i < 6; ++i) inverse *= 2 - p * inverse;
     minus_inverse = 0 - inverse;
     one = static_cast<Word>((Wide{1} << kBits) % p);
     r2 = static_cast<Word>(static_cast<Wide>(one) * one % p);
-    r3 = Mul(r2, r2);
   }
   // x mod p for x < 2p, without a branch: x - p wraps to a number with
   // its top bit set exactly when x < p (p is below 2^(w-1)).
@@ -45,30 +45,17 @@ struct MontgomeryOf {
   Word One() const { return one; }
   Word To(Word a) const { return Mul(a, r2); }
   Word From(Word a) const { return Redc(a); }
-  // The binary extended Euclidean algorithm (shifts and subtractions, no
-  // division) gives (a 2^w)^-1 = a^-1 2^-w; a product by 2^3w makes it
-  // a^-1 2^w. a not 0.
+  // a^(p - 2) = a^-1 by Fermat's little theorem (p is prime), by squaring
+  // and multiplying in Montgomery's form: a chain of products without a
+  // branch that depends on a, about twice as fast as the binary extended
+  // Euclidean algorithm for primes near 2^62. a not 0.
   Word Inverse(Word a) const {
-    Word u = a, v = p, x1 = 1, x2 = 0;
-    auto halve = [this](Word x) { return (x & 1) != 0 ? (x + p) >> 1 : x >> 1; };
-    while (u != 1 && v != 1) {
-      while ((u & 1) == 0) {
-        u >>= 1;
-        x1 = halve(x1);
-      }
-      while ((v & 1) == 0) {
-        v >>= 1;
-        x2 = halve(x2);
-      }
-      if (u >= v) {
-        u -= v;
-        x1 = Sub(x1, x2);
-      } else {
-        v -= u;
-        x2 = Sub(x2, x1);
-      }
+    Word x = one, base = a;
+    for (Word e = p - 2; e != 0; e >>= 1) {
+      if ((e & 1) != 0) x = Mul(x, base);
+      base = Mul(base, base);
     }
-    return Mul(u == 1 ? x1 : x2, r3);
+    return x;
   }
 };
 
@@ -189,6 +176,85 @@ void CharacteristicPolynomialMod(Limb h[kMaxOrder][kMaxOrder], int n,
   for (int j = 0; j <= n; ++j) result[j] = p[n][j];
 }
 
+// A bound on log2 of max over k of C(n, k) rho^k, rho the spectral radius
+// of a: the coefficient of x^(n - k) in the characteristic polynomial is a
+// sum of C(n, k) products of k eigenvalues. rho <= ||A^m||^(1/m) in the
+// row-sum norm for every m, which falls towards rho for m = 1, 2, 4, ...
+// where A has large entries but small eigenvalues (a similarity by an
+// ill-conditioned matrix). The powers are computed in doubles, each with
+// a proven bound e on its error: when C is A^m within e (in the norm), its
+// computed square F has ||F - C C|| <= gamma ||C||^2, gamma = 2^-40 far
+// above n u / (1 - n u) for n <= 20 and u = 2^-52 (which allows for double
+// rounding in extended registers), so F is A^2m within gamma ||C||^2 +
+// 2 ||C|| e + e^2, plus 2^-1000 for underflow. Every bound worked out in
+// doubles is raised by a factor 1 + 2^-40, far more than its rounding
+// errors. The squaring stops once the prime count for (base + bound) bits
+// reaches `floor` or a square does not lower it, or when the powers grow
+// too large for doubles. kNoBound when the entries are beyond machine
+// integers.
+constexpr double kNoBound = 1e300;
+
+double SpectralBoundBits(const FractionMatrix& a, int n, double base, int floor) {
+  const double up = 1 + std::ldexp(1.0, -40), gamma = std::ldexp(1.0, -40);
+  const double tiny = std::ldexp(1.0, -1000), huge = std::ldexp(1.0, 500);
+  std::vector<double> c(n * n), next(n * n);
+  for (int i = 0; i < n; ++i) {
+    for (int j = 0; j < n; ++j) {
+      const Fraction& x = a(i + 1, j + 1);
+      if (!x.num.IsSmall() || !x.den.IsSmall()) return kNoBound;
+      c[i * n + j] = static_cast<double>(x.num.Small()) / static_cast<double>(x.den.Small());
+    }
+  }
+  auto norm = [&c, n, up] {
+    double most = 0;
+    for (int i = 0; i < n; ++i) {
+      double sum = 0;
+      for (int j = 0; j < n; ++j) sum += std::fabs(c[i * n + j]);
+      if (sum > most) most = sum;
+    }
+    return most * up;
+  };
+  // Each entry within 3 roundings of a / b: e <= 2^-45 ||C||.
+  double size = norm();
+  double error = size * std::ldexp(1.0, -45) + tiny;
+  double best = kNoBound;
+  int best_primes = 0;
+  for (int m = 1; m <= 64; m *= 2) {
+    const double log_rho = std::log2((size + error) * up) / m + 1e-9;
+    double bits = 0, binomial = 1;  // k = 0
+    for (int k = 1; k <= n; ++k) {
+      binomial = binomial * (n - k + 1) / k;  // C(n, k), exact in doubles
+      const double term = std::log2(binomial) + k * log_rho;
+      if (term > bits) bits = term;
+    }
+    bits += 1e-6;
+    const int primes = static_cast<int>(std::ceil((base + std::ceil(bits)) / kLimbPrimeBits));
+    if (bits < best) best = bits;
+    if (best_primes == 0 || primes < best_primes) {
+      best_primes = primes;
+    } else {
+      break;
+    }
+    if (best_primes <= floor) break;
+    // Row by row, so that the innermost loop runs along rows (the bound
+    // holds in any order of summation).
+    for (int i = 0; i < n; ++i) {
+      double* row = &next[i * n];
+      for (int j = 0; j < n; ++j) row[j] = 0;
+      for (int k = 0; k < n; ++k) {
+        const double x = c[i * n + k];
+        const double* from = &c[k * n];
+        for (int j = 0; j < n; ++j) row[j] += x * from[j];
+      }
+    }
+    error = (gamma * size * size + 2 * size * error + error * error) * up + tiny;
+    c.swap(next);
+    size = norm();
+    if (!(size < huge) || !(error < huge)) break;
+  }
+  return best;
+}
+
 // det(x R - R A) for R = diag(r_i), r_i the lcm of row i's denominators: an
 // integer polynomial, (prod r_i) times the characteristic polynomial of a.
 // Computed modulo word primes and put together by the Chinese remainder
@@ -196,52 +262,91 @@ void CharacteristicPolynomialMod(Limb h[kMaxOrder][kMaxOrder], int n,
 // |coefficient| <= prod (r_i + |row i of R A|).
 ZPoly ScaledCharacteristicPolynomial(const FractionMatrix& a, int n) {
   Mpz bound(1L), scales(1L), m, t;
+  // The rows cleared of denominators, R A, and the scales r_i: when all of
+  // them are machine integers, the entries modulo each prime are
+  // (R A)(i, j) / r_i, with one inversion for all the scales.
+  std::vector<int64_t> small_entry(n * n), small_scale(n);
+  std::vector<bool> small(n * n), small_row(n);
   for (int i = 1; i <= n; ++i) {
     Integer r(1), sum(0);
     for (int j = 1; j <= n; ++j) r = Lcm(r, a(i, j).den);
     for (int j = 1; j <= n; ++j) {
       const Integer t = a(i, j).num * (a(i, j).den.IsOne() ? r : DivideExact(r, a(i, j).den));
       sum = sum + t * t;
+      const int x = (i - 1) * n + j - 1;
+      small[x] = t.IsSmall();
+      if (small[x]) small_entry[x] = t.Small();
     }
+    small_row[i - 1] = r.IsSmall();
+    if (small_row[i - 1]) small_scale[i - 1] = r.Small();
     // r + |row| + 1 bounds the row's factor.
     sum.CopyTo(m.get());
-    SquareRoot(m.get(), m.get());
-    mpz_add_ui(m.get(), m.get(), 1);
+    if (mpz_sizeinbase(m.get(), 2) <= 900) {
+      // In doubles: the sum truncated (relative error below 2^-52), its
+      // square root rounded once, raised by a factor 1 + 2^-40 and by 2,
+      // exceeds the exact root.
+      const double root = std::sqrt(mpz_get_d(m.get())) * (1 + std::ldexp(1.0, -40)) + 2;
+      mpz_set_d(m.get(), std::ceil(root));
+    } else {
+      SquareRoot(m.get(), m.get());
+      mpz_add_ui(m.get(), m.get(), 1);
+    }
     r.CopyTo(t.get());
     mpz_add(m.get(), m.get(), t.get());
     mpz_mul(bound.get(), bound.get(), m.get());
     mpz_mul(scales.get(), scales.get(), t.get());
   }
   // Every prime is above 2^kLimbPrimeBits; the product must exceed 2 bound.
-  const size_t needed_bits = mpz_sizeinbase(bound.get(), 2) + 2;
+  size_t needed_bits = mpz_sizeinbase(bound.get(), 2) + 2;
+  // Or |coefficient| < 2^(bits of prod r_i) C(n, k) rho^k, when that is less.
+  const size_t scale_bits = mpz_sizeinbase(scales.get(), 2) + 2;
+  const int floor = static_cast<int>((scale_bits + kLimbPrimeBits - 1) / kLimbPrimeBits);
+  const int target = static_cast<int>((needed_bits + kLimbPrimeBits - 1) / kLimbPrimeBits);
+  if (target > floor) {
+    const double spectral = SpectralBoundBits(a, n, static_cast<double>(scale_bits), floor);
+    if (spectral < kNoBound) {
+      const size_t bits = scale_bits + static_cast<size_t>(std::ceil(spectral));
+      if (bits < needed_bits) needed_bits = bits;
+    }
+  }
 
-  // Entries that fit in machine integers are reduced without GMP.
-  std::vector<int64_t> small_num(n * n), small_den(n * n);
-  std::vector<bool> small(n * n);
-  std::vector<Mpz> num(n * n), den(n * n);
-  for (int i = 0; i < n; ++i) {
-    for (int j = 0; j < n; ++j) {
-      const Fraction& x = a(i + 1, j + 1);
-      small[i * n + j] = x.num.IsSmall() && x.den.IsSmall();
-      if (small[i * n + j]) {
-        small_num[i * n + j] = x.num.Small();
-        small_den[i * n + j] = x.den.Small();
+  // When the cleared rows leave machine integers (large denominators), each
+  // entry is reduced as a fraction instead: its numerator and denominator
+  // stay small, and the denominators' inverses come from one inversion.
+  bool scaled = true;
+  for (int x = 0; x < n * n && scaled; ++x) scaled = small[x] && small_row[x / n];
+  std::vector<int64_t> small_num, small_den;
+  std::vector<Mpz> num, den;
+  std::vector<Limb> num_mod, den_mod, entry_prefix;
+  if (!scaled) {
+    small_num.resize(n * n);
+    small_den.resize(n * n);
+    num.resize(n * n);
+    den.resize(n * n);
+    num_mod.resize(n * n);
+    den_mod.resize(n * n);
+    entry_prefix.resize(n * n);
+    for (int x = 0; x < n * n; ++x) {
+      const Fraction& v = a(x / n + 1, x % n + 1);
+      small[x] = v.num.IsSmall() && v.den.IsSmall();
+      if (small[x]) {
+        small_num[x] = v.num.Small();
+        small_den[x] = v.den.Small();
       } else {
-        x.num.CopyTo(num[i * n + j].get());
-        x.den.CopyTo(den[i * n + j].get());
+        v.num.CopyTo(num[x].get());
+        v.den.CopyTo(den[x].get());
       }
     }
   }
   std::vector<Mpz> coefficient(n + 1);
   Mpz modulus(1L);
   Limb h[kMaxOrder][kMaxOrder];
-  std::vector<Limb> num_mod(n * n), den_mod(n * n), prefix(n * n);
   size_t bits = 0;
   for (int k = 0; bits < needed_bits; ++k) {
     const CharacteristicArithmetic m(LimbPrime(k));
     const int64_t p = static_cast<int64_t>(m.p);
     auto reduce = [p](int64_t v) {
-      // Typed values lie within 2p of 0 (p > 2^30): no division needed.
+      // Within 2p of 0 (as typed values are, p > 2^30) no division needed.
       if (v >= -2 * p && v < 2 * p) {
         if (v < 0) v += p;
         if (v < 0) v += p;
@@ -251,31 +356,67 @@ ZPoly ScaledCharacteristicPolynomial(const FractionMatrix& a, int n) {
       const int64_t r = v % p;
       return static_cast<Limb>(r < 0 ? r + p : r);
     };
-    bool usable = true;
-    for (int x = 0; x < n * n && usable; ++x) {
-      num_mod[x] = small[x] ? reduce(small_num[x]) : mpz_fdiv_ui(num[x].get(), m.p);
-      den_mod[x] = small[x] ? reduce(small_den[x]) : mpz_fdiv_ui(den[x].get(), m.p);
-      usable = den_mod[x] != 0;
-    }
-    if (!usable) continue;
-    // The denominators' inverses at once: one inversion of their product.
-    Limb product = m.One();
-    for (int x = 0; x < n * n; ++x) {
-      prefix[x] = product;
-      if (den_mod[x] != 1) product = m.Mul(product, m.To(den_mod[x]));
-    }
-    Limb running = m.Inverse(product);
-    for (int x = n * n - 1; x >= 0; --x) {
-      const Limb value = m.To(num_mod[x]);
-      if (den_mod[x] == 1) {
-        h[x / n][x % n] = value;
-        continue;
+    if (!scaled) {
+      bool usable = true;
+      for (int x = 0; x < n * n && usable; ++x) {
+        num_mod[x] = small[x] ? reduce(small_num[x]) : mpz_fdiv_ui(num[x].get(), m.p);
+        den_mod[x] = small[x] ? reduce(small_den[x]) : mpz_fdiv_ui(den[x].get(), m.p);
+        usable = den_mod[x] != 0;
       }
-      h[x / n][x % n] = m.Mul(m.Mul(value, prefix[x]), running);
-      running = m.Mul(running, m.To(den_mod[x]));
+      if (!usable) continue;
+      Limb product = m.One();
+      for (int x = 0; x < n * n; ++x) {
+        entry_prefix[x] = product;
+        if (den_mod[x] != 1) product = m.Mul(product, m.To(den_mod[x]));
+      }
+      Limb running = m.Inverse(product);
+      // Residues taken as Montgomery's forms as they are, as below.
+      for (int x = n * n - 1; x >= 0; --x) {
+        if (den_mod[x] == 1) {
+          h[x / n][x % n] = num_mod[x];
+          continue;
+        }
+        h[x / n][x % n] = m.Mul(m.Mul(num_mod[x], entry_prefix[x]), running);
+        running = m.Mul(running, m.To(den_mod[x]));
+      }
+    }
+    if (scaled) {
+      bool usable = true;
+      Limb scale_mod[kMaxOrder], prefix[kMaxOrder], inverse_scale[kMaxOrder];
+      for (int i = 0; i < n && usable; ++i) {
+        scale_mod[i] = reduce(small_scale[i]);
+        usable = scale_mod[i] != 0;
+      }
+      if (!usable) continue;
+      // The scales' inverses at once: one inversion of their product.
+      Limb product = m.One();
+      for (int i = 0; i < n; ++i) {
+        prefix[i] = product;
+        if (scale_mod[i] != 1) product = m.Mul(product, m.To(scale_mod[i]));
+      }
+      Limb running = m.Inverse(product);
+      for (int i = n - 1; i >= 0; --i) {
+        if (scale_mod[i] == 1) continue;
+        inverse_scale[i] = m.Mul(prefix[i], running);
+        running = m.Mul(running, m.To(scale_mod[i]));
+      }
+      // Each residue taken as Montgomery's form as it is: the matrix becomes
+      // A 2^-w, whose coefficient of degree k is that of A times
+      // 2^(-w(n-k)), undone below.
+      for (int i = 0; i < n; ++i) {
+        for (int j = 0; j < n; ++j) {
+          const Limb value = reduce(small_entry[i * n + j]);
+          h[i][j] = scale_mod[i] == 1 ? value : m.Mul(value, inverse_scale[i]);
+        }
+      }
     }
     Limb c[kMaxOrder + 1];
     CharacteristicPolynomialMod(h, n, m, c);
+    Limb power = m.One();  // 2^(w(n-k)) in Montgomery's form
+    for (int j = n; j >= 0; --j) {
+      c[j] = m.Mul(c[j], power);
+      power = m.Mul(power, m.r2);
+    }
     // Chinese remainder: x += modulus ((c scales - x) / modulus mod p), all
     // in Montgomery's form until the step u.
     const Limb scale = m.To(mpz_fdiv_ui(scales.get(), m.p));
@@ -305,11 +446,9 @@ struct Part {
 
 std::vector<Part> SquareFreeParts(const ZPoly& f) {
   const ZPoly df = Derivative(f);
-  ZPoly a = Gcd(f, df);
-  if (Degree(a) == 0) return {{f, 1}};
   ZPoly b, c, d;
-  DivideExactly(f, a, b);
-  DivideExactly(df, a, c);
+  ZPoly a = Gcd(f, df, &b, &c);
+  if (Degree(a) == 0) return {{f, 1}};
   std::vector<Part> parts;
   for (int i = 1;; ++i) {
     // d = c - b'
@@ -318,18 +457,19 @@ std::vector<Part> SquareFreeParts(const ZPoly& f) {
     if (d.size() < db.size()) d.resize(db.size());
     for (size_t k = 0; k < db.size(); ++k) mpz_sub(d[k].get(), d[k].get(), db[k].get());
     Trim(d);
-    a = d.empty() ? b : Gcd(b, d);
-    MakePrimitive(a);
-    if (Degree(a) > 0) parts.push_back({a, i});
     ZPoly next;
-    DivideExactly(b, a, next);
-    b = std::move(next);
-    if (Degree(b) <= 0) break;
     if (d.empty()) {
+      a = b;
+      MakePrimitive(a);
+      DivideExactly(b, a, next);
       c.clear();
     } else {
-      DivideExactly(d, a, c);
+      // a = gcd(b, d), with b / a and d / a.
+      a = Gcd(b, d, &next, &c);
     }
+    if (Degree(a) > 0) parts.push_back({a, i});
+    b = std::move(next);
+    if (Degree(b) <= 0) break;
   }
   return parts;
 }
@@ -416,11 +556,12 @@ class Mpq {
 std::string MonicText(const ZPoly& f) {
   std::string s;
   Mpq c;
+  const bool monic = mpz_cmp_ui(Lead(f), 1) == 0;  // every coefficient over 1
   for (int k = Degree(f); k >= 0; --k) {
     if (f[k].Sign() == 0) continue;
     mpq_set_num(c.get(), f[k].get());
     mpq_set_den(c.get(), Lead(f));
-    mpq_canonicalize(c.get());
+    if (!monic) mpq_canonicalize(c.get());
     const bool negative = mpq_sgn(c.get()) < 0;
     if (s.empty()) {
       if (negative) s += '-';
@@ -451,6 +592,7 @@ void PullSquares(mpz_srcptr v, Mpz& s, Mpz& d) {
   mpz_set_ui(s.get(), 1);
   for (unsigned long p = 2; p <= 3000; p += p == 2 ? 1 : 2) {
     const unsigned long square = p * p;
+    if (mpz_cmp_ui(d.get(), square) < 0) break;  // no square above d divides it
     while (mpz_divisible_ui_p(d.get(), square)) {
       mpz_divexact_ui(d.get(), d.get(), square);
       mpz_mul_ui(s.get(), s.get(), p);
@@ -898,7 +1040,17 @@ void Normalise(std::vector<Integer>& v, int n) {
 
 // u mod m as a / b with |a|, b <= sqrt(m / 2) (Wang's reconstruction by
 // the extended Euclidean algorithm); false when there is none.
-bool Reconstruct(mpz_srcptr u, mpz_srcptr m, Mpz& a, Mpz& b) {
+// floor(sqrt(modulus / 2)) for a modulus below 2^62, bit by bit.
+int64_t ReconstructionBound(int64_t modulus) {
+  int64_t bound = 0;
+  for (int64_t bit = int64_t{1} << 31; bit != 0; bit >>= 1) {
+    if ((bound + bit) * (bound + bit) <= modulus / 2) bound += bit;
+  }
+  return bound;
+}
+
+// small_bound: ReconstructionBound(m) when m is below 2^62.
+bool Reconstruct(mpz_srcptr u, mpz_srcptr m, int64_t small_bound, Mpz& a, Mpz& b) {
   if (mpz_sizeinbase(m, 2) <= 62) {
     // In machine integers: every value stays below m < 2^62.
     uint64_t words[2] = {0, 0};
@@ -907,11 +1059,7 @@ bool Reconstruct(mpz_srcptr u, mpz_srcptr m, Mpz& a, Mpz& b) {
     words[0] = 0;
     mpz_export(words, nullptr, -1, sizeof words[0], 0, 0, u);
     int64_t r0 = modulus, r1 = static_cast<int64_t>(words[0]), t0 = 0, t1 = 1;
-    // floor(sqrt(modulus / 2)), bit by bit.
-    int64_t bound = 0;
-    for (int64_t bit = int64_t{1} << 31; bit != 0; bit >>= 1) {
-      if ((bound + bit) * (bound + bit) <= modulus / 2) bound += bit;
-    }
+    const int64_t bound = small_bound;
     while (r1 > bound) {
       const int64_t q = r0 / r1, r2 = r0 - q * r1, t2 = t0 - q * t1;
       r0 = r1;
@@ -956,8 +1104,12 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
   int rank = -1;
   int pivot_col[kMaxOrder + 1] = {};
   bool pivot[kMaxOrder + 1] = {};
-  std::vector<Mpz> value;  // the entries -R(k, f), pivot row k, free column f, by CRT
-  Mpz modulus, now, step, a, b, lcm, sum;
+  // The entries -R(k, f), pivot row k, free column f (the free_index[f]-th
+  // one), by CRT.
+  std::vector<Mpz> value;
+  int free_index[kMaxOrder + 1] = {};
+  int free = 0;
+  Mpz modulus, now, step, a, b, lcm, sum, half, bound;
   Limb h[kMaxOrder][kMaxOrder];
   int used = 0;
   for (int k = 0; k < 80; ++k) {
@@ -968,18 +1120,22 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
         const Integer& v = rows(i + 1, j + 1);
         Limb x;
         if (v.IsSmall()) {
-          const int64_t r = v.Small() % p;
+          int64_t r = v.Small();
+          if (r >= p || r < -p) r %= p;
           x = static_cast<Limb>(r < 0 ? r + p : r);
         } else {
           v.CopyTo(a.get());
           x = mpz_fdiv_ui(a.get(), m.p);
         }
-        h[i][j] = m.To(x);
+        // Taken as Montgomery's form as it is: the matrix times 2^-w, whose
+        // reduced row echelon form is the same.
+        h[i][j] = x;
       }
     }
-    // Gauss-Jordan, pivots made 1.
+    // Row echelon form, pivots made 1.
     int r = 0;
     int cols[kMaxOrder + 1];
+    bool is_pivot[kMaxOrder + 1] = {};
     for (int c = 0; c < n && r < n; ++c) {
       int t = r;
       while (t < n && h[t][c] == 0) ++t;
@@ -987,14 +1143,27 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
       if (t != r) std::swap(h[t], h[r]);
       const Limb inverse = m.Inverse(h[r][c]);
       for (int j = c; j < n; ++j) h[r][j] = m.Mul(h[r][j], inverse);
-      for (int i = 0; i < n; ++i) {
-        if (i == r || h[i][c] == 0) continue;
+      for (int i = r + 1; i < n; ++i) {
+        if (h[i][c] == 0) continue;
         const Limb u = h[i][c];
         for (int j = c; j < n; ++j) h[i][j] = m.Sub(h[i][j], m.Mul(u, h[r][j]));
       }
+      is_pivot[c + 1] = true;
       cols[r++] = c + 1;
     }
     if (r < rank) continue;  // a prime that divides a pivot minor
+    // The reduced form on the free columns alone, from the last pivot row
+    // up: row i less its entries in later pivot columns times those rows.
+    for (int i = r - 1; i >= 0; --i) {
+      for (int f = cols[i] + 1; f <= n; ++f) {
+        if (is_pivot[f]) continue;
+        Limb x = h[i][f - 1];
+        for (int k = i + 1; k < r && cols[k] < f; ++k) {
+          x = m.Sub(x, m.Mul(h[i][cols[k] - 1], h[k][f - 1]));
+        }
+        h[i][f - 1] = x;
+      }
+    }
     bool same = r == rank;
     for (int i = 0; same && i < r; ++i) same = cols[i] == pivot_col[i + 1];
     if (!same) {
@@ -1002,7 +1171,9 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
       rank = r;
       for (int j = 1; j <= n; ++j) pivot[j] = false;
       for (int i = 0; i < r; ++i) pivot[pivot_col[i + 1] = cols[i]] = true;
-      value.assign(static_cast<size_t>(rank) * n, Mpz());
+      free = 0;
+      for (int j = 1; j <= n; ++j) free_index[j] = pivot[j] ? -1 : free++;
+      value.assign(static_cast<size_t>(rank) * free, Mpz());
       mpz_set_ui(modulus.get(), 1);
       used = 0;
     }
@@ -1011,7 +1182,7 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
     for (int i = 0; i < rank; ++i) {
       for (int f = 1; f <= n; ++f) {
         if (pivot[f]) continue;
-        Mpz& x = value[i * n + f - 1];
+        Mpz& x = value[i * free + free_index[f]];
         const Limb now = m.To(mpz_fdiv_ui(x.get(), m.p));
         const Limb u = m.From(m.Mul(m.Sub(m.Sub(0, h[i][f - 1]), now), inverse));
         mpz_addmul_ui(x.get(), modulus.get(), u);
@@ -1022,6 +1193,15 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
     if ((used & (used - 1)) != 0) continue;  // reconstruct after 1, 2, 4, 8, ... primes
     std::vector<std::vector<Integer>> candidate;
     bool ok = true;
+    int64_t small_bound = 0;
+    if (mpz_sizeinbase(modulus.get(), 2) <= 62) {
+      uint64_t word = 0;
+      mpz_export(&word, nullptr, -1, sizeof word, 0, 0, modulus.get());
+      small_bound = ReconstructionBound(static_cast<int64_t>(word));
+    }
+    // floor(sqrt(modulus / 2)), and half the modulus.
+    mpz_fdiv_q_2exp(half.get(), modulus.get(), 1);
+    SquareRoot(bound.get(), half.get());
     for (int f = 1; f <= n && ok; ++f) {
       if (pivot[f]) continue;
       std::vector<Mpz> num(n + 1), den(n + 1);
@@ -1030,7 +1210,20 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
       mpz_set_ui(den[f].get(), 1);
       for (int i = 0; i < rank && ok; ++i) {
         const int c = pivot_col[i + 1];
-        ok = Reconstruct(value[i * n + f - 1].get(), modulus.get(), num[c], den[c]);
+        mpz_srcptr u = value[i * free + free_index[f]].get();
+        // Mostly the denominators found so far cover the entry: when u lcm
+        // (mod the modulus, nearest to 0) and lcm are both within the
+        // bound, the entry is their quotient, the one fraction within the
+        // bound that matches u (and the proof below checks every entry).
+        mpz_mul(a.get(), u, lcm.get());
+        mpz_fdiv_r(a.get(), a.get(), modulus.get());
+        if (mpz_cmp(a.get(), half.get()) > 0) mpz_sub(a.get(), a.get(), modulus.get());
+        if (mpz_cmpabs(a.get(), bound.get()) <= 0 && mpz_cmp(lcm.get(), bound.get()) <= 0) {
+          mpz_set(num[c].get(), a.get());
+          mpz_set(den[c].get(), lcm.get());
+          continue;
+        }
+        ok = Reconstruct(u, modulus.get(), small_bound, num[c], den[c]);
         if (ok) mpz_lcm(lcm.get(), lcm.get(), den[c].get());
       }
       if (!ok) break;
@@ -1043,6 +1236,23 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
       }
       // The proof: every row times v is 0.
       for (int i = 1; i <= n && ok; ++i) {
+#ifdef __SIZEOF_INT128__
+        // Below 2^60 each, 20 products add up below 2^125: exact in 128 bits.
+        const int64_t limit = int64_t{1} << 60;
+        auto fits = [limit](const Integer& x) {
+          return x.IsSmall() && x.Small() < limit && x.Small() > -limit;
+        };
+        bool machine = true;
+        __int128 sum = 0;
+        for (int j = 1; j <= n && machine; ++j) {
+          machine = fits(v[j]) && fits(rows(i, j));
+          if (machine) sum += static_cast<__int128>(v[j].Small()) * rows(i, j).Small();
+        }
+        if (machine) {
+          ok = sum == 0;
+          continue;
+        }
+#endif
         Integer total(0);
         for (int j = 1; j <= n; ++j) {
           if (!v[j].IsZero() && !rows(i, j).IsZero()) total = total + rows(i, j) * v[j];

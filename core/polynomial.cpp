@@ -114,22 +114,84 @@ ZPoly PrimitiveRemainder(ZPoly r, const ZPoly& b) {
   return r;
 }
 
+// The gcd of the primitive x and y (degree of y 1 or more) from their gcds
+// modulo word primes that divide neither leading coefficient, put together
+// by the Chinese remainder theorem. The gcd g over Z has lc(g) dividing
+// gamma = gcd(lc x, lc y), so gamma g / lc(g) is an integer polynomial that
+// agrees with gamma times the monic gcd modulo p whenever p is not one of
+// the few primes where the degree rises. A candidate counts only when it
+// divides both x and y exactly and its degree is that of a gcd modulo a
+// prime dividing neither leading coefficient, which bounds the true gcd's
+// degree from above: then it is the gcd. False when the attempt gives up.
+// The proof divides the given a and b (of which x and y are the primitive
+// parts), and keeps the quotients.
+bool ModularGcd(const ZPoly& x, const ZPoly& y, const ZPoly& a, const ZPoly& b, ZPoly& g,
+                ZPoly& a_over, ZPoly& b_over) {
+  Mpz gamma, modulus, half, now;
+  mpz_gcd(gamma.get(), Lead(x), Lead(y));
+  int degree = -1;
+  std::vector<Mpz> value;
+  for (int k = 0; k < 64; ++k) {
+    const ModPrime m{WordPrime(k)};
+    if (m.Reduce(Lead(x)) == 0 || m.Reduce(Lead(y)) == 0) continue;
+    ModPoly h = GcdMod(ReduceModulo(x, m), ReduceModulo(y, m), m);
+    const int d = static_cast<int>(h.size()) - 1;
+    if (d == 0) {
+      g = ZPoly{Mpz(1L)};
+      return true;
+    }
+    if (degree >= 0 && d > degree) continue;  // an unlucky prime
+    if (degree < 0 || d < degree) {
+      degree = d;
+      value.assign(d + 1, Mpz());
+      mpz_set_ui(modulus.get(), 1);
+    }
+    const uint32_t scale = m.Reduce(gamma.get());
+    const uint32_t step = m.Inverse(m.Reduce(modulus.get()));
+    for (int j = 0; j <= d; ++j) {
+      // x += modulus ((gamma h_j - x) / modulus mod p)
+      const uint32_t u = m.Mul(m.Sub(m.Mul(scale, h[j]), m.Reduce(value[j].get())), step);
+      mpz_addmul_ui(value[j].get(), modulus.get(), u);
+    }
+    mpz_mul_ui(modulus.get(), modulus.get(), m.p);
+    ZPoly candidate(d + 1);
+    mpz_fdiv_q_2exp(half.get(), modulus.get(), 1);
+    for (int j = 0; j <= d; ++j) {
+      mpz_set(candidate[j].get(), value[j].get());
+      if (mpz_cmp(candidate[j].get(), half.get()) > 0) {
+        mpz_sub(candidate[j].get(), candidate[j].get(), modulus.get());
+      }
+    }
+    Trim(candidate);
+    if (Degree(candidate) != d) continue;
+    MakePrimitive(candidate);
+    if (DivideExactly(a, candidate, a_over) && DivideExactly(b, candidate, b_over)) {
+      g = std::move(candidate);
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
-ZPoly Gcd(const ZPoly& a, const ZPoly& b) {
+namespace {
+
+// The gcd; divided set when a_over and b_over hold a / gcd and b / gcd.
+ZPoly GcdOf(const ZPoly& a, const ZPoly& b, ZPoly& a_over, ZPoly& b_over, bool& divided) {
+  divided = false;
   ZPoly x = a, y = b;
   MakePrimitive(x);
   MakePrimitive(y);
   if (Degree(x) < Degree(y)) std::swap(x, y);
   if (Degree(y) == 0) return ZPoly{Mpz(1)};
-  // Modulo a prime that divides neither leading coefficient, the degree of
-  // the gcd can only rise; a constant gcd there proves a constant gcd here,
-  // which is the common case and the cheap one.
-  for (int k = 0; k < 3; ++k) {
-    const ModPrime m{WordPrime(k)};
-    if (m.Reduce(Lead(x)) == 0 || m.Reduce(Lead(y)) == 0) continue;
-    if (GcdMod(ReduceModulo(x, m), ReduceModulo(y, m), m).size() == 1) return ZPoly{Mpz(1)};
-    break;
+  // A constant gcd modulo the first prime that divides neither leading
+  // coefficient, the common case and the cheap one, is proof of a constant
+  // gcd here (ModularGcd's first step).
+  ZPoly g;
+  if (ModularGcd(x, y, a, b, g, a_over, b_over)) {
+    divided = true;
+    return g;
   }
   while (!y.empty()) {
     ZPoly r = PrimitiveRemainder(std::move(x), y);
@@ -137,6 +199,27 @@ ZPoly Gcd(const ZPoly& a, const ZPoly& b) {
     y = std::move(r);
   }
   return x;
+}
+
+}  // namespace
+
+ZPoly Gcd(const ZPoly& a, const ZPoly& b, ZPoly* a_over, ZPoly* b_over) {
+  ZPoly x, y;
+  bool divided = false;
+  ZPoly g = GcdOf(a, b, x, y, divided);
+  if (a_over != nullptr && b_over != nullptr) {
+    if (Degree(g) == 0) {
+      *a_over = a;
+      *b_over = b;
+    } else if (divided) {
+      *a_over = std::move(x);
+      *b_over = std::move(y);
+    } else {
+      DivideExactly(a, g, *a_over);
+      DivideExactly(b, g, *b_over);
+    }
+  }
+  return g;
 }
 
 uint32_t ModPrime::Inverse(uint32_t a) const {

@@ -69,8 +69,9 @@ void MakePrimitive(ZPoly& f);
 // exactly when it does in Z[x]); false otherwise.
 bool DivideExactly(const ZPoly& a, const ZPoly& b, ZPoly& quotient);
 // The primitive gcd of two non-zero polynomials, leading coefficient
-// positive.
-ZPoly Gcd(const ZPoly& a, const ZPoly& b);
+// positive; with a_over and b_over (both or neither), also a / gcd and
+// b / gcd.
+ZPoly Gcd(const ZPoly& a, const ZPoly& b, ZPoly* a_over = nullptr, ZPoly* b_over = nullptr);
 
 // Arithmetic modulo a prime below 2^31, so that a product fits in 64 bits.
 struct ModPrime {
