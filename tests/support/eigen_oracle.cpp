@@ -16,13 +16,6 @@ namespace calc::testing {
 
 namespace {
 
-mpz_class Z(const Integer& v) {
-  if (v.IsSmall()) return mpz_class(static_cast<long>(v.Small()));
-  std::string decimal;
-  v.AppendDecimal(decimal);
-  return mpz_class(decimal);
-}
-
 std::string Str(const mpq_class& q) {
   return q.get_str();
 }
@@ -44,44 +37,8 @@ QPolynomial Monic(const ZPolynomial& g) {
   return f;
 }
 
-QPolynomial Product(const QPolynomial& a, const QPolynomial& b) {
-  QPolynomial p(a.size() + b.size() - 1);
-  for (size_t i = 0; i < a.size(); ++i) {
-    for (size_t j = 0; j < b.size(); ++j) p[i + j] += a[i] * b[j];
-  }
-  return p;
-}
-
-// --- Exact linear algebra on rationals ---------------------------------------
-
 size_t Rank(QMatrix m) {
-  size_t rank = 0;
-  const size_t cols = m.empty() ? 0 : m[0].size();
-  for (size_t c = 0; c < cols && rank < m.size(); ++c) {
-    size_t p = rank;
-    while (p < m.size() && m[p][c] == 0) ++p;
-    if (p == m.size()) continue;
-    std::swap(m[p], m[rank]);
-    for (size_t i = rank + 1; i < m.size(); ++i) {
-      if (m[i][c] == 0) continue;
-      const mpq_class f = m[i][c] / m[rank][c];
-      for (size_t j = c; j < cols; ++j) m[i][j] -= f * m[rank][j];
-    }
-    ++rank;
-  }
-  return rank;
-}
-
-QMatrix Multiply(const QMatrix& a, const QMatrix& b) {
-  const size_t n = a.size();
-  QMatrix p(n, std::vector<mpq_class>(n));
-  for (size_t i = 0; i < n; ++i) {
-    for (size_t k = 0; k < n; ++k) {
-      if (a[i][k] == 0) continue;
-      for (size_t j = 0; j < n; ++j) p[i][j] += a[i][k] * b[k][j];
-    }
-  }
-  return p;
+  return Reduce(m);
 }
 
 // h(A) by Horner's rule.
@@ -226,19 +183,6 @@ void Centre(const Complex& z, unsigned bits, mpz_class& x, mpz_class& y, unsigne
   if (abs(y) * noise < abs(x) + abs(y) + 1) y = 0;
 }
 
-}  // namespace
-
-QMatrix ExactSquare(const FractionMatrix& a, int n) {
-  QMatrix q(n, std::vector<mpq_class>(n));
-  for (int i = 0; i < n; ++i) {
-    for (int j = 0; j < n; ++j) {
-      q[i][j] = mpq_class(Z(a(i + 1, j + 1).num), Z(a(i + 1, j + 1).den));
-      q[i][j].canonicalize();
-    }
-  }
-  return q;
-}
-
 QPolynomial CharacteristicPolynomial(const QMatrix& a) {
   const slong n = static_cast<slong>(a.size());
   fmpq_mat_t m;
@@ -254,6 +198,48 @@ QPolynomial CharacteristicPolynomial(const QMatrix& a) {
   fmpq_poly_clear(f);
   fmpq_mat_clear(m);
   return result;
+}
+
+}  // namespace
+
+QPolynomial Product(const QPolynomial& a, const QPolynomial& b) {
+  QPolynomial p(a.size() + b.size() - 1);
+  for (size_t i = 0; i < a.size(); ++i) {
+    for (size_t j = 0; j < b.size(); ++j) p[i + j] += a[i] * b[j];
+  }
+  return p;
+}
+
+size_t Reduce(QMatrix& m) {
+  size_t rank = 0;
+  const size_t cols = m.empty() ? 0 : m[0].size();
+  for (size_t c = 0; c < cols && rank < m.size(); ++c) {
+    size_t p = rank;
+    while (p < m.size() && m[p][c] == 0) ++p;
+    if (p == m.size()) continue;
+    std::swap(m[p], m[rank]);
+    const mpq_class pivot = m[rank][c];
+    for (mpq_class& x : m[rank]) x /= pivot;
+    for (size_t i = 0; i < m.size(); ++i) {
+      if (i == rank || m[i][c] == 0) continue;
+      const mpq_class f = m[i][c];
+      for (size_t j = c; j < cols; ++j) m[i][j] -= f * m[rank][j];
+    }
+    ++rank;
+  }
+  return rank;
+}
+
+QMatrix Multiply(const QMatrix& a, const QMatrix& b) {
+  const size_t n = a.size();
+  QMatrix p(n, std::vector<mpq_class>(n));
+  for (size_t i = 0; i < n; ++i) {
+    for (size_t k = 0; k < n; ++k) {
+      if (a[i][k] == 0) continue;
+      for (size_t j = 0; j < n; ++j) p[i][j] += a[i][k] * b[k][j];
+    }
+  }
+  return p;
 }
 
 std::vector<Factor> FactorOverQ(const QPolynomial& f) {
@@ -287,6 +273,18 @@ std::vector<Factor> FactorOverQ(const QPolynomial& f) {
   return factors;
 }
 
+namespace {
+
+// A closed disk of the complex plane: centre re + im i, squared radius.
+struct Disk {
+  mpq_class re, im, radius2;
+};
+
+// Disks proven to hold one root each of the square-free integer polynomial
+// g, pairwise disjoint, a real root's centred on the real axis and a
+// non-real one's missing it: the roots approximated with `bits`, each disk
+// proven exactly (radius deg(g) |g(z)/g'(z)| around any z holds a root).
+// False when `bits` were too few.
 bool IsolateRoots(const ZPolynomial& g, unsigned bits, std::vector<Disk>& disks) {
   const size_t k = g.size() - 1;
   disks.clear();
@@ -338,8 +336,6 @@ bool IsolateRoots(const ZPolynomial& g, unsigned bits, std::vector<Disk>& disks)
   fmpz_poly_clear(p);
   return static_cast<slong>(real) == real_roots;
 }
-
-namespace {
 
 // Whether the disk lies in the closed box of the shown root (for a real
 // root, the interval on the axis).
@@ -404,8 +400,7 @@ std::string MatchDecimals(const std::vector<const ZPolynomial*>& factors,
 }
 
 std::string FactorText(const ZPolynomial& g) {
-  QPolynomial q(g.begin(), g.end());
-  return PolyText(q);
+  return PolyText(QPolynomial(g.begin(), g.end()));
 }
 
 }  // namespace
@@ -416,7 +411,7 @@ std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
   std::string fault;
   if (!ParseEigenText(text, shown, fault)) return "unreadable: " + fault;
   const int n = typed.rows;
-  const QMatrix a = ExactSquare(typed, n);
+  const QMatrix a = Exact(typed, n, n);
 
   // The polynomial, exactly, and its factored form.
   const QPolynomial f = CharacteristicPolynomial(a);
