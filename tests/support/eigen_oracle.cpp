@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <numeric>
 
 #include "eigen_text.h"
 #include "result_text.h"
@@ -42,7 +44,7 @@ size_t Rank(QMatrix m) {
 }
 
 // h(A) by Horner's rule.
-QMatrix Evaluate(const ZPolynomial& h, const QMatrix& a) {
+QMatrix Evaluate(const QPolynomial& h, const QMatrix& a) {
   const size_t n = a.size();
   QMatrix v(n, std::vector<mpq_class>(n));
   for (size_t k = h.size(); k-- > 0;) {
@@ -52,10 +54,9 @@ QMatrix Evaluate(const ZPolynomial& h, const QMatrix& a) {
   return v;
 }
 
-QMatrix Shifted(const QMatrix& a, const mpq_class& lambda) {
-  QMatrix m = a;
-  for (size_t i = 0; i < m.size(); ++i) m[i][i] -= lambda;
-  return m;
+// "what s, expected e".
+std::string Count(const std::string& what, size_t s, size_t e) {
+  return what + " " + std::to_string(s) + ", expected " + std::to_string(e);
 }
 
 // --- Root enclosures -----------------------------------------------------------
@@ -418,58 +419,50 @@ std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
   if (shown.polynomial != f) {
     return "polynomial " + PolyText(shown.polynomial) + ", expected " + PolyText(f);
   }
-  if (!shown.factors.empty()) {
-    QPolynomial product{1};
-    for (const auto& [factor, exponent] : shown.factors) {
-      for (int e = 0; e < exponent; ++e) product = Product(product, factor);
-    }
-    if (product != f) return "the factored form is " + PolyText(product);
+  QPolynomial product{1};
+  for (const auto& [factor, exponent] : shown.factors) {
+    for (int e = 0; e < exponent; ++e) product = Product(product, factor);
   }
+  if (!shown.factors.empty() && product != f) return "the factored form is " + PolyText(product);
 
-  // The rational roots are the linear factors.
+  // The rational roots are the linear factors (the text shows them in
+  // increasing order, so none twice).
   const std::vector<Factor> factors = FactorOverQ(f);
   std::vector<bool> factor_shown(factors.size());
-  std::vector<bool> rational_matched(shown.rational.size());
-  bool irrational = false;
-  for (size_t i = 0; i < factors.size(); ++i) {
-    const Factor& factor = factors[i];
-    if (factor.poly.size() != 2) {
-      irrational = true;
-      continue;
-    }
-    const mpq_class root = -Monic(factor.poly)[0];
-    size_t s = 0;
-    while (s < shown.rational.size() && shown.rational[s].value != root) ++s;
-    if (s == shown.rational.size()) return "missing: the eigenvalue " + Str(root);
-    if (rational_matched[s]) return "the eigenvalue " + Str(root) + " is shown twice";
-    rational_matched[s] = true;
-    if (shown.rational[s].algebraic != factor.multiplicity) {
-      return "the eigenvalue " + Str(root) + ": algebraic multiplicity " +
-             std::to_string(shown.rational[s].algebraic) + ", expected " +
-             std::to_string(factor.multiplicity);
+  std::map<mpq_class, int> roots;
+  for (const Factor& factor : factors) {
+    if (factor.poly.size() == 2) roots[-Monic(factor.poly)[0]] = factor.multiplicity;
+  }
+  const bool irrational = roots.size() < factors.size();
+  for (const auto& [root, multiplicity] : roots) {
+    auto it = std::find_if(shown.rational.begin(), shown.rational.end(),
+                           [&](const ShownEigenvalues::Rational& r) { return r.value == root; });
+    if (it == shown.rational.end()) return "missing: the eigenvalue " + Str(root);
+    if (it->algebraic != multiplicity) {
+      return Count("the eigenvalue " + Str(root) + ": algebraic multiplicity", it->algebraic,
+                   multiplicity);
     }
   }
-  for (size_t s = 0; s < shown.rational.size(); ++s) {
-    if (!rational_matched[s])
-      return "the eigenvalue " + Str(shown.rational[s].value) + " is no root";
+  if (known != nullptr && known->rational.size() != shown.rational.size()) {
+    return "J has " + std::to_string(known->rational.size()) + " rational eigenvalues";
   }
 
-  // Each rational eigenvalue's eigenspace.
+  // Each rational eigenvalue's eigenspace, and what J says of it.
   for (const ShownEigenvalues::Rational& r : shown.rational) {
     const std::string which = "the eigenvalue " + Str(r.value) + ": ";
-    int geometric = n - static_cast<int>(Rank(Shifted(a, r.value)));
+    if (roots.count(r.value) == 0) return which + "no root";
+    const int geometric = n - static_cast<int>(Rank(Evaluate({-r.value, 1}, a)));
     if (known != nullptr) {
       auto it = std::find_if(known->rational.begin(), known->rational.end(),
                              [&](const JordanFacts::Eigenvalue& e) { return e.value == r.value; });
       if (it == known->rational.end()) return which + "not an eigenvalue of J";
-      if (static_cast<int>(it->blocks.size()) != geometric) {
-        return which + "J has " + std::to_string(it->blocks.size()) + " blocks, the rank says " +
-               std::to_string(geometric);
+      if (static_cast<int>(it->blocks.size()) != geometric ||
+          std::accumulate(it->blocks.begin(), it->blocks.end(), 0) != r.algebraic) {
+        return Count(which + "J's blocks, the rank says", it->blocks.size(), geometric);
       }
     }
     if (r.geometric != geometric) {
-      return which + "geometric multiplicity " + std::to_string(r.geometric) + ", expected " +
-             std::to_string(geometric);
+      return Count(which + "geometric multiplicity", r.geometric, geometric);
     }
     if (static_cast<int>(r.basis.size()) != geometric) {
       return which + std::to_string(r.basis.size()) + " vectors shown";
@@ -494,22 +487,6 @@ std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
     }
     if (static_cast<int>(Rank(vectors)) != geometric) return which + "the vectors are dependent";
   }
-  if (known != nullptr) {
-    if (known->rational.size() != shown.rational.size()) {
-      return "J has " + std::to_string(known->rational.size()) + " rational eigenvalues";
-    }
-    for (const JordanFacts::Eigenvalue& e : known->rational) {
-      int algebraic = 0;
-      for (int b : e.blocks) algebraic += b;
-      auto it =
-          std::find_if(shown.rational.begin(), shown.rational.end(),
-                       [&](const ShownEigenvalues::Rational& r) { return r.value == e.value; });
-      if (it == shown.rational.end() || it->algebraic != algebraic) {
-        return "J's eigenvalue " + Str(e.value) + " is not shown with multiplicity " +
-               std::to_string(algebraic);
-      }
-    }
-  }
 
   // Each exact quadratic is a factor, with its multiplicity and decimals.
   for (const ShownEigenvalues::Quadratic& q : shown.quadratics) {
@@ -519,8 +496,7 @@ std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
     if (i == factors.size()) return q.text + " are not the roots of an unshown factor";
     factor_shown[i] = true;
     if (q.algebraic != factors[i].multiplicity) {
-      return q.text + ": algebraic multiplicity " + std::to_string(q.algebraic) + ", expected " +
-             std::to_string(factors[i].multiplicity);
+      return Count(q.text + ": algebraic multiplicity", q.algebraic, factors[i].multiplicity);
     }
     if (q.complex != (q.sum * q.sum < 4 * q.product)) return q.text + ": real and complex mixed up";
     fault = MatchDecimals({&factors[i].poly}, q.decimals);
@@ -566,12 +542,11 @@ std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
   for (const Factor& factor : factors) {
     if (factor.multiplicity == 1) continue;
     const size_t d = factor.poly.size() - 1;
-    const size_t kernel = a.size() - Rank(Evaluate(factor.poly, a));
-    diagonalisable = diagonalisable && kernel == d * factor.multiplicity;
+    const QMatrix h = Evaluate(QPolynomial(factor.poly.begin(), factor.poly.end()), a);
+    diagonalisable = diagonalisable && a.size() - Rank(h) == d * factor.multiplicity;
   }
   if (known != nullptr && known->diagonalisable != diagonalisable) {
-    return std::string("J says ") + (known->diagonalisable ? "" : "not ") +
-           "diagonalisable, the kernels otherwise";
+    return std::string("J says ") + (known->diagonalisable ? "" : "not ") + "diagonalisable";
   }
   if (shown.diagonalisable != diagonalisable) {
     return std::string("shown ") + (shown.diagonalisable ? "" : "not ") + "diagonalisable";
