@@ -49,7 +49,7 @@ class EigenGenerator {
           k / 2 == 1 ? QPolynomial{-2, 0, 1} : QPolynomial{mpq_class(-1, 2), 1};
       for (f = {1}; f.size() < 21;) f = Product(f, factor);
       d.facts.diagonalisable = false;
-      if (k / 2 == 2) d.facts.rational.push_back({mpq_class(1, 2), {20}});
+      if (k / 2 == 2) d.facts.rational[mpq_class(1, 2)] = {20};
     } else {
       f[0] = -2;
     }
@@ -120,7 +120,7 @@ class EigenGenerator {
   void Scalar(Drawn& d, int n) {
     const mpq_class lambda = Chance(30) ? mpq_class(0) : Eigenvalue();
     for (int i = 1; i <= n; ++i) Set(d.a, i, i, lambda);
-    d.facts.rational.push_back({lambda, std::vector<int>(n, 1)});
+    d.facts.rational[lambda] = std::vector<int>(n, 1);
   }
 
   // Entries of several sizes, some rows or columns copies of others
@@ -263,13 +263,7 @@ class EigenGenerator {
           j[at + i][at + i] = lambda;
           if (i > 0) j[at + i - 1][at + i] = 1;
         }
-        auto it = std::find_if(d.facts.rational.begin(), d.facts.rational.end(),
-                               [&](const JordanFacts::Eigenvalue& e) { return e.value == lambda; });
-        if (it == d.facts.rational.end()) {
-          d.facts.rational.push_back({lambda, {}});
-          it = d.facts.rational.end() - 1;
-        }
-        it->blocks.push_back(size);
+        d.facts.rational[lambda].push_back(size);
         if (size > 1) d.facts.diagonalisable = false;
         at += size;
         continue;
@@ -288,10 +282,6 @@ class EigenGenerator {
       at += copies * degree;
       if (defective) d.facts.diagonalisable = false;
     }
-    std::sort(d.facts.rational.begin(), d.facts.rational.end(),
-              [](const JordanFacts::Eigenvalue& x, const JordanFacts::Eigenvalue& y) {
-                return x.value < y.value;
-              });
     if (!(n <= 6 && Chance(30) && DenseConjugate(j))) StepConjugate(j, n);
     Fill(d.a, j);
   }

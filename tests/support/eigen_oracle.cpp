@@ -400,10 +400,6 @@ std::string MatchDecimals(const std::vector<const ZPolynomial*>& factors,
   return fault;
 }
 
-std::string FactorText(const ZPolynomial& g) {
-  return PolyText(QPolynomial(g.begin(), g.end()));
-}
-
 }  // namespace
 
 std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
@@ -453,12 +449,12 @@ std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
     if (roots.count(r.value) == 0) return which + "no root";
     const int geometric = n - static_cast<int>(Rank(Evaluate({-r.value, 1}, a)));
     if (known != nullptr) {
-      auto it = std::find_if(known->rational.begin(), known->rational.end(),
-                             [&](const JordanFacts::Eigenvalue& e) { return e.value == r.value; });
+      auto it = known->rational.find(r.value);
       if (it == known->rational.end()) return which + "not an eigenvalue of J";
-      if (static_cast<int>(it->blocks.size()) != geometric ||
-          std::accumulate(it->blocks.begin(), it->blocks.end(), 0) != r.algebraic) {
-        return Count(which + "J's blocks, the rank says", it->blocks.size(), geometric);
+      const std::vector<int>& blocks = it->second;
+      if (static_cast<int>(blocks.size()) != geometric ||
+          std::accumulate(blocks.begin(), blocks.end(), 0) != r.algebraic) {
+        return Count(which + "J's blocks, the rank says", blocks.size(), geometric);
       }
     }
     if (r.geometric != geometric) {
@@ -502,11 +498,6 @@ std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
     fault = MatchDecimals({&factors[i].poly}, q.decimals);
     if (!fault.empty()) return q.text + ": " + fault;
   }
-  for (size_t i = 0; i < factors.size(); ++i) {
-    if (factors[i].poly.size() == 3 && !factor_shown[i]) {
-      return "missing: the exact roots of " + FactorText(factors[i].poly);
-    }
-  }
   // The roots of every factor of degree 3 or more as decimals, grouped by
   // multiplicity: each group is the roots of all the factors of that
   // multiplicity (a quadratic's roots are always shown exactly).
@@ -527,7 +518,7 @@ std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
   }
   for (size_t i = 0; i < factors.size(); ++i) {
     if (factors[i].poly.size() > 2 && !factor_shown[i]) {
-      return "missing: the roots of " + FactorText(factors[i].poly);
+      return "missing: the roots of " + PolyText({factors[i].poly.begin(), factors[i].poly.end()});
     }
   }
   if (shown.no_vectors_line != irrational) {

@@ -6,6 +6,7 @@
 
 #include <gmpxx.h>
 
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,11 +24,7 @@ using ZPolynomial = std::vector<mpz_class>;
 // rational eigenvalue with the sizes of its Jordan blocks, and whether J is
 // diagonal over the complex numbers.
 struct JordanFacts {
-  struct Eigenvalue {
-    mpq_class value;
-    std::vector<int> blocks;
-  };
-  std::vector<Eigenvalue> rational;
+  std::map<mpq_class, std::vector<int>> rational;
   bool diagonalisable = true;
 };
 
