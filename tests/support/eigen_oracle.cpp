@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <map>
 #include <numeric>
 
@@ -61,38 +62,14 @@ std::string Count(const std::string& what, size_t s, size_t e) {
 
 // --- Root enclosures -----------------------------------------------------------
 
-struct Complex {
-  mpf_class re, im;
-};
+using Complex = std::complex<mpf_class>;
 
-// g and g' at z, in floating point of `bits`.
-void EvaluateApprox(const std::vector<mpf_class>& g, const Complex& z, unsigned bits,
-                    Complex& value, Complex& slope) {
-  value = {mpf_class(0, bits), mpf_class(0, bits)};
-  slope = value;
-  mpf_class t(0, bits);
-  for (size_t k = g.size(); k-- > 0;) {
-    // slope = slope * z + value; value = value * z + g[k]
-    t = slope.re * z.re - slope.im * z.im + value.re;
-    slope.im = slope.re * z.im + slope.im * z.re + value.im;
-    slope.re = t;
-    t = value.re * z.re - value.im * z.im + g[k];
-    value.im = value.re * z.im + value.im * z.re;
-    value.re = t;
-  }
-}
-
-Complex Divide(const Complex& a, const Complex& b, unsigned bits) {
-  mpf_class norm(b.re * b.re + b.im * b.im, bits);
-  return {mpf_class((a.re * b.re + a.im * b.im) / norm, bits),
-          mpf_class((a.im * b.re - a.re * b.im) / norm, bits)};
-}
-
-// All roots of g approximated by the Aberth-Ehrlich iteration.
+// All roots of g approximated by the Aberth-Ehrlich iteration, in floating
+// point of `bits` (the default precision while it runs).
 std::vector<Complex> ApproximateRoots(const ZPolynomial& g, unsigned bits) {
+  const mp_bitcnt_t default_bits = mpf_get_default_prec();
+  mpf_set_default_prec(bits);
   const size_t k = g.size() - 1;
-  std::vector<mpf_class> c;
-  for (const mpz_class& v : g) c.emplace_back(v, bits);
   // Start on a circle whose radius bounds the roots (Fujiwara's bound).
   double log_radius = -1000;
   long lead_exp = 0;
@@ -113,38 +90,34 @@ std::vector<Complex> ApproximateRoots(const ZPolynomial& g, unsigned bits) {
   std::vector<Complex> z(k);
   for (size_t i = 0; i < k; ++i) {
     const double angle = 6.283185307179586 * (static_cast<double>(i) + 0.25) / k + 0.4;
-    z[i] = {mpf_class(radius * std::cos(angle), bits), mpf_class(radius * std::sin(angle), bits)};
+    z[i] = Complex(mpf_class(radius * std::cos(angle)), mpf_class(radius * std::sin(angle)));
   }
-  Complex value, slope;
   mpf_class tolerance(1, bits);
   mpf_div_2exp(tolerance.get_mpf_t(), tolerance.get_mpf_t(), bits - 8);
+  const Complex zero, one(1);
   for (int iteration = 0; iteration < 400 + 20 * static_cast<int>(k); ++iteration) {
     bool settled = true;
     for (size_t i = 0; i < k; ++i) {
-      EvaluateApprox(c, z[i], bits, value, slope);
-      if (value.re == 0 && value.im == 0) continue;
-      if (slope.re == 0 && slope.im == 0) slope.re = 1;
-      const Complex w = Divide(value, slope, bits);
-      Complex s{mpf_class(0, bits), mpf_class(0, bits)};
-      for (size_t j = 0; j < k; ++j) {
-        if (j == i) continue;
-        const Complex d{mpf_class(z[i].re - z[j].re, bits), mpf_class(z[i].im - z[j].im, bits)};
-        if (d.re == 0 && d.im == 0) continue;
-        const Complex inv = Divide({mpf_class(1, bits), mpf_class(0, bits)}, d, bits);
-        s.re += inv.re;
-        s.im += inv.im;
+      Complex value, slope;  // g and g' at z[i], by Horner's rule
+      for (size_t j = g.size(); j-- > 0;) {
+        slope = slope * z[i] + value;
+        value = value * z[i] + Complex(mpf_class(g[j]));
       }
-      // z -= w / (1 - w s)
-      const Complex ws{mpf_class(w.re * s.re - w.im * s.im, bits),
-                       mpf_class(w.re * s.im + w.im * s.re, bits)};
-      const Complex step = Divide(w, {mpf_class(1 - ws.re, bits), mpf_class(-ws.im, bits)}, bits);
-      z[i].re -= step.re;
-      z[i].im -= step.im;
-      const mpf_class size = abs(z[i].re) + abs(z[i].im) + tolerance;
-      if (abs(step.re) + abs(step.im) > size * tolerance) settled = false;
+      if (value == zero) continue;
+      if (slope == zero) slope = one;
+      const Complex w = value / slope;
+      Complex s;
+      for (size_t j = 0; j < k; ++j) {
+        if (j != i && z[i] != z[j]) s += one / (z[i] - z[j]);
+      }
+      const Complex step = w / (one - w * s);
+      z[i] -= step;
+      const mpf_class size = abs(z[i].real()) + abs(z[i].imag()) + tolerance;
+      if (abs(step.real()) + abs(step.imag()) > size * tolerance) settled = false;
     }
     if (settled) break;
   }
+  mpf_set_default_prec(default_bits);
   return z;
 }
 
@@ -170,11 +143,11 @@ void EvaluateScaled(const ZPolynomial& g, const mpz_class& x, const mpz_class& y
 // the noise of the approximation.
 void Centre(const Complex& z, unsigned bits, mpz_class& x, mpz_class& y, unsigned& s) {
   long exponent = 0;
-  const mpf_class size = abs(z.re) + abs(z.im);
+  const mpf_class size = abs(z.real()) + abs(z.imag());
   mpf_get_d_2exp(&exponent, size.get_mpf_t());
   const long shift = static_cast<long>(bits) - exponent;
   s = static_cast<unsigned>(std::max(shift, 0L));
-  mpf_class scaled(z.re, bits + 64), scaled_im(z.im, bits + 64);
+  mpf_class scaled(z.real(), bits + 64), scaled_im(z.imag(), bits + 64);
   mpf_mul_2exp(scaled.get_mpf_t(), scaled.get_mpf_t(), s);
   mpf_mul_2exp(scaled_im.get_mpf_t(), scaled_im.get_mpf_t(), s);
   x = mpz_class(scaled);
