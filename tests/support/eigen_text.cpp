@@ -339,18 +339,15 @@ bool ParseEigenText(std::string_view text, ShownEigenvalues& shown, std::string&
       while (k + 1 < roots.size() && roots[k + 1].substr(0, 2 + kXi.size()) == "  ξ") {
         Cursor v{roots[++k]};
         int j = 0;
-        std::vector<mpz_class> vector;
-        if (!v.Take("  ") || !v.Take(kXi) || !v.Int(j) || j != next_xi++ || !v.Take(" = ("))
+        bool ok = v.Take("  ") && v.Take(kXi) && v.Int(j) && j == next_xi++ && v.Take(" = (");
+        r.basis.emplace_back();
+        for (mpq_class e; ok;) {
+          ok = v.Rational(e) && e.get_den() == 1;
+          r.basis.back().push_back(e.get_num());
+          if (!v.Take(", ")) break;
+        }
+        if (!ok || !v.Take(")^T") || !v.rest.empty())
           return Fail(fault, "a vector line in \"" + std::string(roots[k]) + "\"");
-        do {
-          mpq_class e;
-          if (!v.Rational(e) || e.get_den() != 1)
-            return Fail(fault, "a vector entry in \"" + std::string(roots[k]) + "\"");
-          vector.push_back(e.get_num());
-        } while (v.Take(", "));
-        if (!v.Take(")^T") || !v.rest.empty())
-          return Fail(fault, "a vector's end in \"" + std::string(roots[k]) + "\"");
-        r.basis.push_back(std::move(vector));
       }
       shown.rational.push_back(std::move(r));
     } else if (Cursor q{roots[k]}; q.Take(kLambda) && q.Take(" = ")) {
