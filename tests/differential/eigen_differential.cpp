@@ -53,8 +53,7 @@ class EigenGenerator {
     } else {
       f[0] = -2;
     }
-    QMatrix j(20, std::vector<mpq_class>(20));
-    Companion(j, 0, f, 1, false);
+    QMatrix j = Companion(f);
     if (k % 2 == 1) StepConjugate(j, 20);
     Fill(d.a, j);
     return d;
@@ -204,19 +203,28 @@ class EigenGenerator {
     }
   }
 
-  // Puts the companion matrix of h at (at, at) of j; a second copy after it
+  static QMatrix Companion(const QPolynomial& h) {
+    const int k = static_cast<int>(h.size()) - 1;
+    QMatrix b(k, std::vector<mpq_class>(k));
+    for (int i = 0; i < k; ++i) {
+      if (i > 0) b[i][i - 1] = 1;
+      b[i][k - 1] = -h[i];
+    }
+    return b;
+  }
+
+  // Puts b at (at, at) of j and moves `at` past it; a second copy after it
   // when `copies` is 2, joined to the first by an identity block when
   // `defective`.
-  static void Companion(QMatrix& j, int at, const QPolynomial& h, int copies, bool defective) {
-    const int k = static_cast<int>(h.size()) - 1;
-    for (int c = 0; c < copies; ++c) {
-      const int base = at + c * k;
-      for (int i = 1; i < k; ++i) j[base + i][base + i - 1] = 1;
-      for (int i = 0; i < k; ++i) j[base + i][base + k - 1] = -h[i];
+  static void Place(Drawn& d, QMatrix& j, int& at, const QMatrix& b, int copies, bool defective) {
+    const int k = static_cast<int>(b.size());
+    for (int c = 0; c < copies; ++c, at += k) {
+      for (int r = 0; r < k; ++r) {
+        std::copy(b[r].begin(), b[r].end(), j[at + r].begin() + at);
+        if (c == 1 && defective) j[at - k + r][at + r] = 1;
+      }
     }
-    if (copies == 2 && defective) {
-      for (int i = 0; i < k; ++i) j[at + i][at + k + i] = 1;
-    }
+    if (defective) d.facts.diagonalisable = false;
   }
 
   // Roots a ± √(c d) from blocks [a c; d a] at (at, at): a large, c d tiny,
@@ -241,13 +249,7 @@ class EigenGenerator {
              mpz_perfect_square_p(mpq_class(c * e).get_den_mpz_t()));
     const int copies = room >= 4 && Chance(30) ? 2 : 1;
     const bool defective = copies == 2 && Chance(50);
-    for (int k = 0; k < copies; ++k, at += 2) {
-      j[at][at] = j[at + 1][at + 1] = a;
-      j[at][at + 1] = c;
-      j[at + 1][at] = e;
-      if (k == 1 && defective) j[at - 2][at] = j[at - 1][at + 1] = 1;
-    }
-    if (defective) d.facts.diagonalisable = false;
+    Place(d, j, at, {{a, c}, {e, a}}, copies, defective);
   }
 
   void Conjugated(Drawn& d, int n) {
@@ -278,9 +280,7 @@ class EigenGenerator {
       const QPolynomial h = Irreducible(degree, complex);
       const int copies = 2 * degree <= room && Chance(30) ? 2 : 1;
       const bool defective = copies == 2 && Chance(50);
-      Companion(j, at, h, copies, defective);
-      at += copies * degree;
-      if (defective) d.facts.diagonalisable = false;
+      Place(d, j, at, Companion(h), copies, defective);
     }
     if (!(n <= 6 && Chance(30) && DenseConjugate(j))) StepConjugate(j, n);
     Fill(d.a, j);
