@@ -403,7 +403,9 @@ std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
     if (factor.poly.size() == 2) roots[-Monic(factor.poly)[0]] = factor.multiplicity;
   }
   const bool irrational = roots.size() < factors.size();
-  for (const auto& [root, multiplicity] : roots) {
+  for (const auto& entry : roots) {
+    const mpq_class& root = entry.first;
+    const int multiplicity = entry.second;
     auto it = std::find_if(shown.rational.begin(), shown.rational.end(),
                            [&](const ShownEigenvalues::Rational& r) { return r.value == root; });
     if (it == shown.rational.end()) return "missing: the eigenvalue " + Str(root);
