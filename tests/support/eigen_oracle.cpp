@@ -19,15 +19,11 @@ namespace calc::testing {
 
 namespace {
 
-std::string Str(const mpq_class& q) {
-  return q.get_str();
-}
-
 std::string PolyText(const QPolynomial& f) {
   std::string text;
   for (size_t k = f.size(); k-- > 0;) {
     if (f[k] == 0) continue;
-    text += (text.empty() ? "" : " + ") + Str(f[k]) + (k > 0 ? "x^" + std::to_string(k) : "");
+    text += (text.empty() ? "" : " + ") + f[k].get_str() + (k > 0 ? "x^" + std::to_string(k) : "");
   }
   return text.empty() ? "0" : text;
 }
@@ -35,8 +31,10 @@ std::string PolyText(const QPolynomial& f) {
 // The monic polynomial of an integer one.
 QPolynomial Monic(const ZPolynomial& g) {
   QPolynomial f(g.size());
-  for (size_t k = 0; k < g.size(); ++k) f[k] = mpq_class(g[k], g.back());
-  for (mpq_class& c : f) c.canonicalize();
+  for (size_t k = 0; k < g.size(); ++k) {
+    f[k] = mpq_class(g[k], g.back());
+    f[k].canonicalize();
+  }
   return f;
 }
 
@@ -408,9 +406,9 @@ std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
     const int multiplicity = entry.second;
     auto it = std::find_if(shown.rational.begin(), shown.rational.end(),
                            [&](const ShownEigenvalues::Rational& r) { return r.value == root; });
-    if (it == shown.rational.end()) return "missing: the eigenvalue " + Str(root);
+    if (it == shown.rational.end()) return "missing: the eigenvalue " + root.get_str();
     if (it->algebraic != multiplicity) {
-      return Count("the eigenvalue " + Str(root) + ": algebraic multiplicity", it->algebraic,
+      return Count("the eigenvalue " + root.get_str() + ": algebraic multiplicity", it->algebraic,
                    multiplicity);
     }
   }
@@ -420,7 +418,7 @@ std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
 
   // Each rational eigenvalue's eigenspace, and what J says of it.
   for (const ShownEigenvalues::Rational& r : shown.rational) {
-    const std::string which = "the eigenvalue " + Str(r.value) + ": ";
+    const std::string which = "the eigenvalue " + r.value.get_str() + ": ";
     if (roots.count(r.value) == 0) return which + "no root";
     const int geometric = n - static_cast<int>(Rank(Evaluate({-r.value, 1}, a)));
     if (known != nullptr) {
