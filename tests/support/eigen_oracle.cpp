@@ -68,23 +68,21 @@ std::vector<Complex> ApproximateRoots(const ZPolynomial& g, unsigned bits) {
   const mp_bitcnt_t default_bits = mpf_get_default_prec();
   mpf_set_default_prec(bits);
   const size_t k = g.size() - 1;
-  // Start on a circle whose radius bounds the roots (Fujiwara's bound).
-  double log_radius = -1000;
-  long lead_exp = 0;
-  const double lead = mpz_get_d_2exp(&lead_exp, g.back().get_mpz_t());
+  // Start on a circle whose radius bounds the roots: Fujiwara's bound
+  // 2 max |g_j / g_k|^(1 / (k - j)), with |g_j / g_k| < 2^(size(g_j) -
+  // size(g_k) + 1) in bits.
+  long log_radius = -60;
+  const long lead = static_cast<long>(mpz_sizeinbase(g.back().get_mpz_t(), 2));
   for (size_t j = 0; j < k; ++j) {
-    if (g[j] == 0) continue;
-    long e = 0;
-    const double d = mpz_get_d_2exp(&e, g[j].get_mpz_t());
-    const double log_ratio = std::log2(std::fabs(d / lead)) + static_cast<double>(e - lead_exp);
-    log_radius = std::max(log_radius, log_ratio / static_cast<double>(k - j));
+    const long ratio = static_cast<long>(mpz_sizeinbase(g[j].get_mpz_t(), 2)) - lead + 1;
+    const long m = static_cast<long>(k - j);
+    if (g[j] != 0) log_radius = std::max(log_radius, (ratio + m - 1) / m + 1);
   }
-  mpf_class radius(1, bits);
-  const long whole = static_cast<long>(std::floor(log_radius)) + 1;
-  if (whole >= 0)
-    mpf_mul_2exp(radius.get_mpf_t(), radius.get_mpf_t(), whole);
+  mpf_class radius(1);
+  if (log_radius >= 0)
+    mpf_mul_2exp(radius.get_mpf_t(), radius.get_mpf_t(), log_radius);
   else
-    mpf_div_2exp(radius.get_mpf_t(), radius.get_mpf_t(), -whole);
+    mpf_div_2exp(radius.get_mpf_t(), radius.get_mpf_t(), -log_radius);
   std::vector<Complex> z(k);
   for (size_t i = 0; i < k; ++i) {
     const double angle = 6.283185307179586 * (static_cast<double>(i) + 0.25) / k + 0.4;

@@ -355,11 +355,10 @@ bool ParseEigenText(std::string_view text, ShownEigenvalues& shown, std::string&
       std::string why;
       if (stage > 1 || !ExactPair(q, pair) || !q.Take(" ") || !q.Take(kApprox) || !q.Take(" "))
         return Fail(fault, "an exact pair" + here);
-      if (pair.complex) {
-        if (!DecimalRoots(q, pair.decimals, why)) return Fail(fault, why + here);
-      } else if (!DecimalRoots(q, pair.decimals, why) || !q.Take(", ") ||
-                 !DecimalRoots(q, pair.decimals, why) || pair.decimals.size() != 2)
-        return Fail(fault, "two real decimals: " + why + here);
+      if (!DecimalRoots(q, pair.decimals, why) ||
+          (!pair.complex &&
+           (!q.Take(", ") || !DecimalRoots(q, pair.decimals, why) || pair.decimals.size() != 2)))
+        return Fail(fault, "the decimals: " + why + here);
       if (!Multiplicity(q, true, pair.algebraic)) return Fail(fault, "a multiplicity" + here);
       stage = 1;
       shown.quadratics.push_back(std::move(pair));
