@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
-#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -18,36 +16,10 @@
 namespace calc::testing {
 namespace {
 
-// What a drawn matrix is made of, for the table of counts.
-enum Feature {
-  kRepeatedRational,  // a rational eigenvalue of algebraic multiplicity > 1
-  kLargeDenominator,  // an eigenvalue with a denominator above 2^16
-  kDefective,         // a Jordan block of size > 1, rational or irrational
-  kRealQuadratic,
-  kComplexQuadratic,
-  kCubic,
-  kQuartic,
-  kRepeatedIrrational,  // an irreducible factor of degree > 1 more than once
-  kDenseP,              // P dense and rational (else a product of elementary steps)
-  kScalar,              // a multiple of the identity, zero included
-  kUnstructured,        // random entries, no known J
-  kNearPair,            // two roots close together, or close to the real axis
-  kTriangular,          // triangular, the Jordan form unknown
-  kHard,                // one of the fixed hard matrices
-  kFeatureCount
-};
-constexpr const char* kFeatureNames[kFeatureCount] = {
-    "repeated rational", "large denominators",  "defective block",
-    "real quadratic",    "complex quadratic",   "cubic",
-    "quartic",           "repeated irrational", "dense rational P",
-    "scalar or zero",    "no structure",        "close pair",
-    "triangular",        "hard companion"};
-
 struct Drawn {
   FractionMatrix a;
   JordanFacts facts;
   bool known = true;
-  bool has[kFeatureCount] = {};
 };
 
 bool Fits(const mpq_class& q) {
@@ -75,28 +47,15 @@ class EigenGenerator {
       // (x^2 - 2)^10 or (x - 1/2)^20, by repeated multiplication.
       const QPolynomial factor =
           k / 2 == 1 ? QPolynomial{-2, 0, 1} : QPolynomial{mpq_class(-1, 2), 1};
-      f = {1};
-      while (f.size() < 21) {
-        QPolynomial g(f.size() + factor.size() - 1);
-        for (size_t i = 0; i < f.size(); ++i) {
-          for (size_t j = 0; j < factor.size(); ++j) g[i + j] += f[i] * factor[j];
-        }
-        f = g;
-      }
+      for (f = {1}; f.size() < 21;) f = Product(f, factor);
       d.facts.diagonalisable = false;
-      if (k / 2 == 2) d.facts.rational.push_back({mpq_class(1, 2), {20}});
-      d.has[k / 2 == 1 ? kRepeatedIrrational : kRepeatedRational] = d.has[kDefective] = true;
+      if (k / 2 == 2) d.facts.rational[mpq_class(1, 2)] = {20};
     } else {
       f[0] = -2;
     }
-    QMatrix j(20, std::vector<mpq_class>(20));
-    Companion(j, 0, f, 1, false);
+    QMatrix j = Companion(f);
     if (k % 2 == 1) StepConjugate(j, 20);
-    for (int r = 0; r < 20; ++r) {
-      for (int c = 0; c < 20; ++c) Set(d.a, r + 1, c + 1, j[r][c]);
-    }
-    d.a.rows = d.a.cols = 20;
-    d.has[kHard] = true;
+    Fill(d.a, j);
     return d;
   }
 
@@ -129,48 +88,49 @@ class EigenGenerator {
     q.canonicalize();
     return q;
   }
+  mpq_class Full() {
+    mpq_class q(Between(INT32_MIN, INT32_MAX), Between(1, INT32_MAX));
+    q.canonicalize();
+    return q;
+  }
 
   // An eigenvalue: a small integer, a small fraction, or one with a large
   // denominator.
-  mpq_class Eigenvalue(Drawn& d) {
+  mpq_class Eigenvalue() {
     const int kind = static_cast<int>(Between(0, 19));
     if (kind < 8) return SmallRational(9, 1);
     if (kind < 16) return SmallRational(30, 12);
     const int64_t den = kind < 19 ? Between(1 << 16, 1 << 24) : Between(1 << 24, INT32_MAX);
     mpq_class q(kind < 19 ? Between(-4 * den, 4 * den) : Between(INT32_MIN, INT32_MAX), den);
     q.canonicalize();
-    d.has[kLargeDenominator] = d.has[kLargeDenominator] || q.get_den() > 65536;
     return q;
   }
 
-  void Set(FractionMatrix& a, int i, int j, const mpq_class& q) {
+  static void Set(FractionMatrix& a, int i, int j, const mpq_class& q) {
     a(i, j) = Fraction{Integer(q.get_num().get_si()), Integer(q.get_den().get_si())};
+  }
+  static void Fill(FractionMatrix& a, const QMatrix& j) {
+    a.rows = a.cols = static_cast<int>(j.size());
+    for (int r = 0; r < a.rows; ++r) {
+      for (int c = 0; c < a.rows; ++c) Set(a, r + 1, c + 1, j[r][c]);
+    }
   }
 
   void Scalar(Drawn& d, int n) {
-    const mpq_class lambda = Chance(30) ? mpq_class(0) : Eigenvalue(d);
+    const mpq_class lambda = Chance(30) ? mpq_class(0) : Eigenvalue();
     for (int i = 1; i <= n; ++i) Set(d.a, i, i, lambda);
-    d.facts.rational.push_back({lambda, std::vector<int>(n, 1)});
-    d.has[kScalar] = true;
-    d.has[kRepeatedRational] = n > 1;
+    d.facts.rational[lambda] = std::vector<int>(n, 1);
   }
 
   // Entries of several sizes, some rows or columns copies of others
   // (repeated eigenvalue 0), every 20 x 20 one of full 32-bit fractions.
   void Unstructured(Drawn& d, int n, bool big) {
     d.known = false;
-    d.has[kUnstructured] = true;
+    static const int64_t kSizes[][2] = {{9, 1}, {99, 9}, {999999, 9999}};
     const int size = big ? 3 : static_cast<int>(Between(0, 2));
     for (int i = 1; i <= n; ++i) {
       for (int j = 1; j <= n; ++j) {
-        mpq_class q;
-        if (size == 0) q = SmallRational(9, 1);
-        if (size == 1) q = SmallRational(99, 9);
-        if (size == 2) q = SmallRational(999999, 9999);
-        if (size == 3) {
-          q = mpq_class(Between(INT32_MIN, INT32_MAX), Between(1, INT32_MAX));
-          q.canonicalize();
-        }
+        mpq_class q = size == 3 ? Full() : SmallRational(kSizes[size][0], kSizes[size][1]);
         if (!big && Chance(30)) q = 0;
         Set(d.a, i, j, q);
       }
@@ -194,9 +154,8 @@ class EigenGenerator {
   // fractions. The Jordan form is left to the oracle.
   void Triangular(Drawn& d, int n) {
     d.known = false;
-    d.has[kTriangular] = true;
     std::vector<mpq_class> pool;
-    for (int k = static_cast<int>(Between(1, 4)); k > 0; --k) pool.push_back(Eigenvalue(d));
+    for (int k = static_cast<int>(Between(1, 4)); k > 0; --k) pool.push_back(Eigenvalue());
     const bool upper = Chance(50), full = Chance(50);
     for (int i = 1; i <= n; ++i) {
       for (int j = 1; j <= n; ++j) {
@@ -204,9 +163,7 @@ class EigenGenerator {
         if (i == j) {
           q = pool[Between(0, pool.size() - 1)];
         } else if ((i < j) == upper && Chance(70)) {
-          q = full ? mpq_class(Between(INT32_MIN, INT32_MAX), Between(1, INT32_MAX))
-                   : SmallRational(99, 9);
-          q.canonicalize();
+          q = full ? Full() : SmallRational(99, 9);
         }
         Set(d.a, i, j, q);
       }
@@ -246,19 +203,28 @@ class EigenGenerator {
     }
   }
 
-  // Puts the companion matrix of h at (at, at) of j; a second copy after it
+  static QMatrix Companion(const QPolynomial& h) {
+    const int k = static_cast<int>(h.size()) - 1;
+    QMatrix b(k, std::vector<mpq_class>(k));
+    for (int i = 0; i < k; ++i) {
+      if (i > 0) b[i][i - 1] = 1;
+      b[i][k - 1] = -h[i];
+    }
+    return b;
+  }
+
+  // Puts b at (at, at) of j and moves `at` past it; a second copy after it
   // when `copies` is 2, joined to the first by an identity block when
   // `defective`.
-  static void Companion(QMatrix& j, int at, const QPolynomial& h, int copies, bool defective) {
-    const int k = static_cast<int>(h.size()) - 1;
-    for (int c = 0; c < copies; ++c) {
-      const int base = at + c * k;
-      for (int i = 1; i < k; ++i) j[base + i][base + i - 1] = 1;
-      for (int i = 0; i < k; ++i) j[base + i][base + k - 1] = -h[i];
+  static void Place(Drawn& d, QMatrix& j, int& at, const QMatrix& b, int copies, bool defective) {
+    const int k = static_cast<int>(b.size());
+    for (int c = 0; c < copies; ++c, at += k) {
+      for (int r = 0; r < k; ++r) {
+        std::copy(b[r].begin(), b[r].end(), j[at + r].begin() + at);
+        if (c == 1 && defective) j[at - k + r][at + r] = 1;
+      }
     }
-    if (copies == 2 && defective) {
-      for (int i = 0; i < k; ++i) j[at + i][at + k + i] = 1;
-    }
+    if (defective) d.facts.diagonalisable = false;
   }
 
   // Roots a ± √(c d) from blocks [a c; d a] at (at, at): a large, c d tiny,
@@ -283,21 +249,13 @@ class EigenGenerator {
              mpz_perfect_square_p(mpq_class(c * e).get_den_mpz_t()));
     const int copies = room >= 4 && Chance(30) ? 2 : 1;
     const bool defective = copies == 2 && Chance(50);
-    for (int k = 0; k < copies; ++k, at += 2) {
-      j[at][at] = j[at + 1][at + 1] = a;
-      j[at][at + 1] = c;
-      j[at + 1][at] = e;
-      if (k == 1 && defective) j[at - 2][at] = j[at - 1][at + 1] = 1;
-    }
-    d.has[complex ? kComplexQuadratic : kRealQuadratic] = d.has[kNearPair] = true;
-    if (copies == 2) d.has[kRepeatedIrrational] = true;
-    if (defective) d.has[kDefective] = true, d.facts.diagonalisable = false;
+    Place(d, j, at, {{a, c}, {e, a}}, copies, defective);
   }
 
   void Conjugated(Drawn& d, int n) {
     QMatrix j(n, std::vector<mpq_class>(n));
     std::vector<mpq_class> pool;
-    for (int k = static_cast<int>(Between(1, 3)); k > 0; --k) pool.push_back(Eigenvalue(d));
+    for (int k = static_cast<int>(Between(1, 3)); k > 0; --k) pool.push_back(Eigenvalue());
     for (int at = 0; at < n;) {
       const int room = n - at, kind = static_cast<int>(Between(1, 100));
       if (kind <= 50 || room < 2) {
@@ -307,15 +265,8 @@ class EigenGenerator {
           j[at + i][at + i] = lambda;
           if (i > 0) j[at + i - 1][at + i] = 1;
         }
-        auto it = std::find_if(d.facts.rational.begin(), d.facts.rational.end(),
-                               [&](const JordanFacts::Eigenvalue& e) { return e.value == lambda; });
-        if (it == d.facts.rational.end()) {
-          d.facts.rational.push_back({lambda, {}});
-          it = d.facts.rational.end() - 1;
-        }
-        it->blocks.push_back(size);
-        d.has[kRepeatedRational] = d.has[kRepeatedRational] || it->blocks.size() > 1 || size > 1;
-        if (size > 1) d.has[kDefective] = true, d.facts.diagonalisable = false;
+        d.facts.rational[lambda].push_back(size);
+        if (size > 1) d.facts.diagonalisable = false;
         at += size;
         continue;
       }
@@ -329,69 +280,27 @@ class EigenGenerator {
       const QPolynomial h = Irreducible(degree, complex);
       const int copies = 2 * degree <= room && Chance(30) ? 2 : 1;
       const bool defective = copies == 2 && Chance(50);
-      Companion(j, at, h, copies, defective);
-      at += copies * degree;
-      if (degree == 2) d.has[(h[1] * h[1] < 4 * h[0]) ? kComplexQuadratic : kRealQuadratic] = true;
-      if (degree == 3) d.has[kCubic] = true;
-      if (degree == 4) d.has[kQuartic] = true;
-      if (copies == 2) d.has[kRepeatedIrrational] = true;
-      if (defective) d.has[kDefective] = true, d.facts.diagonalisable = false;
+      Place(d, j, at, Companion(h), copies, defective);
     }
-    std::sort(d.facts.rational.begin(), d.facts.rational.end(),
-              [](const JordanFacts::Eigenvalue& x, const JordanFacts::Eigenvalue& y) {
-                return x.value < y.value;
-              });
-    if (n <= 6 && Chance(30) && DenseConjugate(j)) {
-      d.has[kDenseP] = true;
-    } else {
-      StepConjugate(j, n);
-    }
-    for (int r = 0; r < n; ++r) {
-      for (int c = 0; c < n; ++c) Set(d.a, r + 1, c + 1, j[r][c]);
-    }
+    if (!(n <= 6 && Chance(30) && DenseConjugate(j))) StepConjugate(j, n);
+    Fill(d.a, j);
   }
 
   // j = P j P^-1 for P dense with small rational entries, when its entries
   // fit in 32 bits.
   bool DenseConjugate(QMatrix& j) {
     const size_t n = j.size();
-    QMatrix p(n, std::vector<mpq_class>(n)), inverse(n, std::vector<mpq_class>(n));
-    for (auto& row : p) {
-      for (mpq_class& x : row) x = SmallRational(3, Chance(60) ? 1 : 3);
-    }
-    // Gauss-Jordan on [P | I].
-    QMatrix m = p;
+    QMatrix p(n, std::vector<mpq_class>(n)), m(n, std::vector<mpq_class>(2 * n)), inverse;
     for (size_t i = 0; i < n; ++i) {
-      m[i].resize(2 * n);
+      for (size_t k = 0; k < n; ++k) m[i][k] = p[i][k] = SmallRational(3, Chance(60) ? 1 : 3);
       m[i][n + i] = 1;
     }
-    for (size_t c = 0; c < n; ++c) {
-      size_t r = c;
-      while (r < n && m[r][c] == 0) ++r;
-      if (r == n) return false;
-      std::swap(m[r], m[c]);
-      const mpq_class pivot = m[c][c];
-      for (mpq_class& x : m[c]) x /= pivot;
-      for (size_t i = 0; i < n; ++i) {
-        if (i == c || m[i][c] == 0) continue;
-        const mpq_class f = m[i][c];
-        for (size_t k = 0; k < 2 * n; ++k) m[i][k] -= f * m[c][k];
-      }
-    }
-    for (size_t i = 0; i < n; ++i) {
-      for (size_t k = 0; k < n; ++k) inverse[i][k] = m[i][n + k];
-    }
-    QMatrix pj(n, std::vector<mpq_class>(n)), a(n, std::vector<mpq_class>(n));
-    for (size_t i = 0; i < n; ++i) {
-      for (size_t k = 0; k < n; ++k) {
-        for (size_t l = 0; l < n; ++l) pj[i][l] += p[i][k] * j[k][l];
-      }
-    }
-    for (size_t i = 0; i < n; ++i) {
-      for (size_t l = 0; l < n; ++l) {
-        for (size_t k = 0; k < n; ++k) a[i][l] += pj[i][k] * inverse[k][l];
-        if (!Fits(a[i][l])) return false;
-      }
+    // [P | I] reduces to [I | P^-1] when P is invertible.
+    if (Reduce(m) < n || m[n - 1][n - 1] == 0) return false;
+    for (const auto& row : m) inverse.emplace_back(row.begin() + n, row.end());
+    const QMatrix a = Multiply(Multiply(p, j), inverse);
+    for (const auto& row : a) {
+      if (!std::all_of(row.begin(), row.end(), Fits)) return false;
     }
     j = a;
     return true;
@@ -412,7 +321,7 @@ class EigenGenerator {
       const auto& m = kMultipliers[Between(0, std::size(kMultipliers) - 1)];
       const mpq_class c(m[0], m[1]);
       const int kind = static_cast<int>(Between(0, 9));
-      std::vector<mpq_class> row_t = j[t], row_s = j[s], col_s(n), col_t(n);
+      const QMatrix before = j;
       if (kind == 0) {
         std::swap(j[s], j[t]);
         for (auto& row : j) std::swap(row[s], row[t]);
@@ -431,16 +340,7 @@ class EigenGenerator {
       for (int k = 0; k < n && fits; ++k) {
         fits = Fits(j[s][k]) && Fits(j[t][k]) && Fits(j[k][s]) && Fits(j[k][t]);
       }
-      if (fits) continue;
-      // Undo: the rows as they were, then the columns (the changed column
-      // is restored from the old rows' entries and the inverse step).
-      if (kind == 1) {
-        for (int k = 0; k < n; ++k) j[k][s] *= c;
-        j[s] = row_s;
-      } else {
-        for (int k = 0; k < n; ++k) j[k][s] += c * j[k][t];
-        j[t] = row_t;
-      }
+      if (!fits) j = before;
     }
   }
 
@@ -451,20 +351,13 @@ class EigenGenerator {
 
 int RunEigenvalues(uint64_t seed, int count) {
   EigenGenerator g(seed * 1000003 + 97);
-  int exact = 0, wrong = 0, missing = 0, refused = 0, features[kFeatureCount] = {};
-  double slowest = 0;
-  int slowest_order = 0;
-  std::map<std::string, int> kinds;
+  int exact = 0, wrong = 0, missing = 0, refused = 0;
   for (int i = 0; i < count; ++i) {
     const Drawn d = i < EigenGenerator::kHardCount ? g.Hard(i) : g.Draw(i % 250 == 125);
-    for (int f = 0; f < kFeatureCount; ++f) features[f] += d.has[f];
     RankInput input;
     input.matrix_text = TypedText(d.a, d.a.rows, d.a.cols);
     input.eigenvalues_chosen = true;
-    const std::clock_t start = std::clock();
     const Box shown = PressRank(input).box;
-    const double seconds = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
-    if (seconds > slowest) slowest = seconds, slowest_order = d.a.rows;
     std::string fault;
     if (shown.caption != kCaptionDone || shown.owner != Owner::kNone) {
       fault = "refused: " + shown.text;
@@ -477,21 +370,14 @@ int RunEigenvalues(uint64_t seed, int count) {
       }
       ++(fault.rfind("missing", 0) == 0 ? missing : wrong);
     }
-    // Faults counted by kind: their text up to the first digit or colon.
-    ++kinds[fault.substr(0, std::min(fault.find_first_of("0123456789:", 9), size_t{48}))];
     if (wrong + missing + refused <= 5) {
       std::printf("eigenvalues WRONG (matrix %d):\n  typed: \"%s\"\n  shown: \"%s\"\n  %s\n", i,
                   Escaped(input.matrix_text, 4000).c_str(), Escaped(shown.text, 4000).c_str(),
                   fault.c_str());
     }
   }
-  std::printf(
-      "\neigenvalues: %d matrices, %d exact, %d wrong, %d missing, %d refused; "
-      "slowest press %.3f s (order %d)\n",
-      count, exact, wrong, missing, refused, slowest, slowest_order);
-  for (const auto& [kind, times] : kinds) std::printf("  %6d x %s...\n", times, kind.c_str());
-  for (int f = 0; f < kFeatureCount; ++f)
-    std::printf("  %-20s %8d\n", kFeatureNames[f], features[f]);
+  std::printf("\neigenvalues: %d matrices, %d exact, %d wrong, %d missing, %d refused\n", count,
+              exact, wrong, missing, refused);
   return wrong + missing + refused;
 }
 

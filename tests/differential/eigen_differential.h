@@ -13,7 +13,7 @@ namespace calc::testing {
 // no structure, every 250th of them 20 x 20 full 32-bit fractions; first
 // eight fixed matrices that are hard to get right), presses
 // "特征值" on each and checks every fact of its text (eigen_oracle.h). Prints
-// the counts per structure and the verdicts; returns the number of wrong,
+// the first faults and the counts; returns the number of wrong,
 // missing or refused answers.
 int RunEigenvalues(uint64_t seed, int count);
 

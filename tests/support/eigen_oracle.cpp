@@ -8,6 +8,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
+#include <map>
+#include <numeric>
 
 #include "eigen_text.h"
 #include "result_text.h"
@@ -16,22 +19,11 @@ namespace calc::testing {
 
 namespace {
 
-mpz_class Z(const Integer& v) {
-  if (v.IsSmall()) return mpz_class(static_cast<long>(v.Small()));
-  std::string decimal;
-  v.AppendDecimal(decimal);
-  return mpz_class(decimal);
-}
-
-std::string Str(const mpq_class& q) {
-  return q.get_str();
-}
-
 std::string PolyText(const QPolynomial& f) {
   std::string text;
   for (size_t k = f.size(); k-- > 0;) {
     if (f[k] == 0) continue;
-    text += (text.empty() ? "" : " + ") + Str(f[k]) + (k > 0 ? "x^" + std::to_string(k) : "");
+    text += (text.empty() ? "" : " + ") + f[k].get_str() + (k > 0 ? "x^" + std::to_string(k) : "");
   }
   return text.empty() ? "0" : text;
 }
@@ -39,53 +31,19 @@ std::string PolyText(const QPolynomial& f) {
 // The monic polynomial of an integer one.
 QPolynomial Monic(const ZPolynomial& g) {
   QPolynomial f(g.size());
-  for (size_t k = 0; k < g.size(); ++k) f[k] = mpq_class(g[k], g.back());
-  for (mpq_class& c : f) c.canonicalize();
+  for (size_t k = 0; k < g.size(); ++k) {
+    f[k] = mpq_class(g[k], g.back());
+    f[k].canonicalize();
+  }
   return f;
 }
 
-QPolynomial Product(const QPolynomial& a, const QPolynomial& b) {
-  QPolynomial p(a.size() + b.size() - 1);
-  for (size_t i = 0; i < a.size(); ++i) {
-    for (size_t j = 0; j < b.size(); ++j) p[i + j] += a[i] * b[j];
-  }
-  return p;
-}
-
-// --- Exact linear algebra on rationals ---------------------------------------
-
 size_t Rank(QMatrix m) {
-  size_t rank = 0;
-  const size_t cols = m.empty() ? 0 : m[0].size();
-  for (size_t c = 0; c < cols && rank < m.size(); ++c) {
-    size_t p = rank;
-    while (p < m.size() && m[p][c] == 0) ++p;
-    if (p == m.size()) continue;
-    std::swap(m[p], m[rank]);
-    for (size_t i = rank + 1; i < m.size(); ++i) {
-      if (m[i][c] == 0) continue;
-      const mpq_class f = m[i][c] / m[rank][c];
-      for (size_t j = c; j < cols; ++j) m[i][j] -= f * m[rank][j];
-    }
-    ++rank;
-  }
-  return rank;
-}
-
-QMatrix Multiply(const QMatrix& a, const QMatrix& b) {
-  const size_t n = a.size();
-  QMatrix p(n, std::vector<mpq_class>(n));
-  for (size_t i = 0; i < n; ++i) {
-    for (size_t k = 0; k < n; ++k) {
-      if (a[i][k] == 0) continue;
-      for (size_t j = 0; j < n; ++j) p[i][j] += a[i][k] * b[k][j];
-    }
-  }
-  return p;
+  return Reduce(m);
 }
 
 // h(A) by Horner's rule.
-QMatrix Evaluate(const ZPolynomial& h, const QMatrix& a) {
+QMatrix Evaluate(const QPolynomial& h, const QMatrix& a) {
   const size_t n = a.size();
   QMatrix v(n, std::vector<mpq_class>(n));
   for (size_t k = h.size(); k-- > 0;) {
@@ -95,98 +53,67 @@ QMatrix Evaluate(const ZPolynomial& h, const QMatrix& a) {
   return v;
 }
 
-QMatrix Shifted(const QMatrix& a, const mpq_class& lambda) {
-  QMatrix m = a;
-  for (size_t i = 0; i < m.size(); ++i) m[i][i] -= lambda;
-  return m;
+// "what s, expected e".
+std::string Count(const std::string& what, size_t s, size_t e) {
+  return what + " " + std::to_string(s) + ", expected " + std::to_string(e);
 }
 
 // --- Root enclosures -----------------------------------------------------------
 
-struct Complex {
-  mpf_class re, im;
-};
+using Complex = std::complex<mpf_class>;
 
-// g and g' at z, in floating point of `bits`.
-void EvaluateApprox(const std::vector<mpf_class>& g, const Complex& z, unsigned bits,
-                    Complex& value, Complex& slope) {
-  value = {mpf_class(0, bits), mpf_class(0, bits)};
-  slope = value;
-  mpf_class t(0, bits);
-  for (size_t k = g.size(); k-- > 0;) {
-    // slope = slope * z + value; value = value * z + g[k]
-    t = slope.re * z.re - slope.im * z.im + value.re;
-    slope.im = slope.re * z.im + slope.im * z.re + value.im;
-    slope.re = t;
-    t = value.re * z.re - value.im * z.im + g[k];
-    value.im = value.re * z.im + value.im * z.re;
-    value.re = t;
-  }
-}
-
-Complex Divide(const Complex& a, const Complex& b, unsigned bits) {
-  mpf_class norm(b.re * b.re + b.im * b.im, bits);
-  return {mpf_class((a.re * b.re + a.im * b.im) / norm, bits),
-          mpf_class((a.im * b.re - a.re * b.im) / norm, bits)};
-}
-
-// All roots of g approximated by the Aberth-Ehrlich iteration.
+// All roots of g approximated by the Aberth-Ehrlich iteration, in floating
+// point of `bits` (the default precision while it runs).
 std::vector<Complex> ApproximateRoots(const ZPolynomial& g, unsigned bits) {
+  const mp_bitcnt_t default_bits = mpf_get_default_prec();
+  mpf_set_default_prec(bits);
   const size_t k = g.size() - 1;
-  std::vector<mpf_class> c;
-  for (const mpz_class& v : g) c.emplace_back(v, bits);
-  // Start on a circle whose radius bounds the roots (Fujiwara's bound).
-  double log_radius = -1000;
-  long lead_exp = 0;
-  const double lead = mpz_get_d_2exp(&lead_exp, g.back().get_mpz_t());
+  // Start on a circle whose radius bounds the roots: Fujiwara's bound
+  // 2 max |g_j / g_k|^(1 / (k - j)), with |g_j / g_k| < 2^(size(g_j) -
+  // size(g_k) + 1) in bits.
+  long log_radius = -60;
+  const long lead = static_cast<long>(mpz_sizeinbase(g.back().get_mpz_t(), 2));
   for (size_t j = 0; j < k; ++j) {
-    if (g[j] == 0) continue;
-    long e = 0;
-    const double d = mpz_get_d_2exp(&e, g[j].get_mpz_t());
-    const double log_ratio = std::log2(std::fabs(d / lead)) + static_cast<double>(e - lead_exp);
-    log_radius = std::max(log_radius, log_ratio / static_cast<double>(k - j));
+    const long ratio = static_cast<long>(mpz_sizeinbase(g[j].get_mpz_t(), 2)) - lead + 1;
+    const long m = static_cast<long>(k - j);
+    if (g[j] != 0) log_radius = std::max(log_radius, (ratio + m - 1) / m + 1);
   }
-  mpf_class radius(1, bits);
-  const long whole = static_cast<long>(std::floor(log_radius)) + 1;
-  if (whole >= 0)
-    mpf_mul_2exp(radius.get_mpf_t(), radius.get_mpf_t(), whole);
+  mpf_class radius(1);
+  if (log_radius >= 0)
+    mpf_mul_2exp(radius.get_mpf_t(), radius.get_mpf_t(), log_radius);
   else
-    mpf_div_2exp(radius.get_mpf_t(), radius.get_mpf_t(), -whole);
+    mpf_div_2exp(radius.get_mpf_t(), radius.get_mpf_t(), -log_radius);
   std::vector<Complex> z(k);
   for (size_t i = 0; i < k; ++i) {
     const double angle = 6.283185307179586 * (static_cast<double>(i) + 0.25) / k + 0.4;
-    z[i] = {mpf_class(radius * std::cos(angle), bits), mpf_class(radius * std::sin(angle), bits)};
+    z[i] = Complex(mpf_class(radius * std::cos(angle)), mpf_class(radius * std::sin(angle)));
   }
-  Complex value, slope;
   mpf_class tolerance(1, bits);
   mpf_div_2exp(tolerance.get_mpf_t(), tolerance.get_mpf_t(), bits - 8);
+  const Complex zero, one(1);
   for (int iteration = 0; iteration < 400 + 20 * static_cast<int>(k); ++iteration) {
     bool settled = true;
     for (size_t i = 0; i < k; ++i) {
-      EvaluateApprox(c, z[i], bits, value, slope);
-      if (value.re == 0 && value.im == 0) continue;
-      if (slope.re == 0 && slope.im == 0) slope.re = 1;
-      const Complex w = Divide(value, slope, bits);
-      Complex s{mpf_class(0, bits), mpf_class(0, bits)};
-      for (size_t j = 0; j < k; ++j) {
-        if (j == i) continue;
-        const Complex d{mpf_class(z[i].re - z[j].re, bits), mpf_class(z[i].im - z[j].im, bits)};
-        if (d.re == 0 && d.im == 0) continue;
-        const Complex inv = Divide({mpf_class(1, bits), mpf_class(0, bits)}, d, bits);
-        s.re += inv.re;
-        s.im += inv.im;
+      Complex value, slope;  // g and g' at z[i], by Horner's rule
+      for (size_t j = g.size(); j-- > 0;) {
+        slope = slope * z[i] + value;
+        value = value * z[i] + Complex(mpf_class(g[j]));
       }
-      // z -= w / (1 - w s)
-      const Complex ws{mpf_class(w.re * s.re - w.im * s.im, bits),
-                       mpf_class(w.re * s.im + w.im * s.re, bits)};
-      const Complex step = Divide(w, {mpf_class(1 - ws.re, bits), mpf_class(-ws.im, bits)}, bits);
-      z[i].re -= step.re;
-      z[i].im -= step.im;
-      const mpf_class size = abs(z[i].re) + abs(z[i].im) + tolerance;
-      if (abs(step.re) + abs(step.im) > size * tolerance) settled = false;
+      if (value == zero) continue;
+      if (slope == zero) slope = one;
+      const Complex w = value / slope;
+      Complex s;
+      for (size_t j = 0; j < k; ++j) {
+        if (j != i && z[i] != z[j]) s += one / (z[i] - z[j]);
+      }
+      const Complex step = w / (one - w * s);
+      z[i] -= step;
+      const mpf_class size = abs(z[i].real()) + abs(z[i].imag()) + tolerance;
+      if (abs(step.real()) + abs(step.imag()) > size * tolerance) settled = false;
     }
     if (settled) break;
   }
+  mpf_set_default_prec(default_bits);
   return z;
 }
 
@@ -212,11 +139,11 @@ void EvaluateScaled(const ZPolynomial& g, const mpz_class& x, const mpz_class& y
 // the noise of the approximation.
 void Centre(const Complex& z, unsigned bits, mpz_class& x, mpz_class& y, unsigned& s) {
   long exponent = 0;
-  const mpf_class size = abs(z.re) + abs(z.im);
+  const mpf_class size = abs(z.real()) + abs(z.imag());
   mpf_get_d_2exp(&exponent, size.get_mpf_t());
   const long shift = static_cast<long>(bits) - exponent;
   s = static_cast<unsigned>(std::max(shift, 0L));
-  mpf_class scaled(z.re, bits + 64), scaled_im(z.im, bits + 64);
+  mpf_class scaled(z.real(), bits + 64), scaled_im(z.imag(), bits + 64);
   mpf_mul_2exp(scaled.get_mpf_t(), scaled.get_mpf_t(), s);
   mpf_mul_2exp(scaled_im.get_mpf_t(), scaled_im.get_mpf_t(), s);
   x = mpz_class(scaled);
@@ -224,19 +151,6 @@ void Centre(const Complex& z, unsigned bits, mpz_class& x, mpz_class& y, unsigne
   mpz_class noise = 1;
   noise <<= (bits / 2);
   if (abs(y) * noise < abs(x) + abs(y) + 1) y = 0;
-}
-
-}  // namespace
-
-QMatrix ExactSquare(const FractionMatrix& a, int n) {
-  QMatrix q(n, std::vector<mpq_class>(n));
-  for (int i = 0; i < n; ++i) {
-    for (int j = 0; j < n; ++j) {
-      q[i][j] = mpq_class(Z(a(i + 1, j + 1).num), Z(a(i + 1, j + 1).den));
-      q[i][j].canonicalize();
-    }
-  }
-  return q;
 }
 
 QPolynomial CharacteristicPolynomial(const QMatrix& a) {
@@ -254,6 +168,48 @@ QPolynomial CharacteristicPolynomial(const QMatrix& a) {
   fmpq_poly_clear(f);
   fmpq_mat_clear(m);
   return result;
+}
+
+}  // namespace
+
+QPolynomial Product(const QPolynomial& a, const QPolynomial& b) {
+  QPolynomial p(a.size() + b.size() - 1);
+  for (size_t i = 0; i < a.size(); ++i) {
+    for (size_t j = 0; j < b.size(); ++j) p[i + j] += a[i] * b[j];
+  }
+  return p;
+}
+
+size_t Reduce(QMatrix& m) {
+  size_t rank = 0;
+  const size_t cols = m.empty() ? 0 : m[0].size();
+  for (size_t c = 0; c < cols && rank < m.size(); ++c) {
+    size_t p = rank;
+    while (p < m.size() && m[p][c] == 0) ++p;
+    if (p == m.size()) continue;
+    std::swap(m[p], m[rank]);
+    const mpq_class pivot = m[rank][c];
+    for (mpq_class& x : m[rank]) x /= pivot;
+    for (size_t i = 0; i < m.size(); ++i) {
+      if (i == rank || m[i][c] == 0) continue;
+      const mpq_class f = m[i][c];
+      for (size_t j = c; j < cols; ++j) m[i][j] -= f * m[rank][j];
+    }
+    ++rank;
+  }
+  return rank;
+}
+
+QMatrix Multiply(const QMatrix& a, const QMatrix& b) {
+  const size_t n = a.size();
+  QMatrix p(n, std::vector<mpq_class>(n));
+  for (size_t i = 0; i < n; ++i) {
+    for (size_t k = 0; k < n; ++k) {
+      if (a[i][k] == 0) continue;
+      for (size_t j = 0; j < n; ++j) p[i][j] += a[i][k] * b[k][j];
+    }
+  }
+  return p;
 }
 
 std::vector<Factor> FactorOverQ(const QPolynomial& f) {
@@ -287,6 +243,18 @@ std::vector<Factor> FactorOverQ(const QPolynomial& f) {
   return factors;
 }
 
+namespace {
+
+// A closed disk of the complex plane: centre re + im i, squared radius.
+struct Disk {
+  mpq_class re, im, radius2;
+};
+
+// Disks proven to hold one root each of the square-free integer polynomial
+// g, pairwise disjoint, a real root's centred on the real axis and a
+// non-real one's missing it: the roots approximated with `bits`, each disk
+// proven exactly (radius deg(g) |g(z)/g'(z)| around any z holds a root).
+// False when `bits` were too few.
 bool IsolateRoots(const ZPolynomial& g, unsigned bits, std::vector<Disk>& disks) {
   const size_t k = g.size() - 1;
   disks.clear();
@@ -338,8 +306,6 @@ bool IsolateRoots(const ZPolynomial& g, unsigned bits, std::vector<Disk>& disks)
   fmpz_poly_clear(p);
   return static_cast<slong>(real) == real_roots;
 }
-
-namespace {
 
 // Whether the disk lies in the closed box of the shown root (for a real
 // root, the interval on the axis).
@@ -403,11 +369,6 @@ std::string MatchDecimals(const std::vector<const ZPolynomial*>& factors,
   return fault;
 }
 
-std::string FactorText(const ZPolynomial& g) {
-  QPolynomial q(g.begin(), g.end());
-  return PolyText(q);
-}
-
 }  // namespace
 
 std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
@@ -416,65 +377,59 @@ std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
   std::string fault;
   if (!ParseEigenText(text, shown, fault)) return "unreadable: " + fault;
   const int n = typed.rows;
-  const QMatrix a = ExactSquare(typed, n);
+  const QMatrix a = Exact(typed, n, n);
 
   // The polynomial, exactly, and its factored form.
   const QPolynomial f = CharacteristicPolynomial(a);
   if (shown.polynomial != f) {
     return "polynomial " + PolyText(shown.polynomial) + ", expected " + PolyText(f);
   }
-  if (!shown.factors.empty()) {
-    QPolynomial product{1};
-    for (const auto& [factor, exponent] : shown.factors) {
-      for (int e = 0; e < exponent; ++e) product = Product(product, factor);
-    }
-    if (product != f) return "the factored form is " + PolyText(product);
+  QPolynomial product{1};
+  for (const auto& [factor, exponent] : shown.factors) {
+    for (int e = 0; e < exponent; ++e) product = Product(product, factor);
   }
+  if (!shown.factors.empty() && product != f) return "the factored form is " + PolyText(product);
 
-  // The rational roots are the linear factors.
+  // The rational roots are the linear factors (the text shows them in
+  // increasing order, so none twice).
   const std::vector<Factor> factors = FactorOverQ(f);
   std::vector<bool> factor_shown(factors.size());
-  std::vector<bool> rational_matched(shown.rational.size());
-  bool irrational = false;
-  for (size_t i = 0; i < factors.size(); ++i) {
-    const Factor& factor = factors[i];
-    if (factor.poly.size() != 2) {
-      irrational = true;
-      continue;
-    }
-    const mpq_class root = -Monic(factor.poly)[0];
-    size_t s = 0;
-    while (s < shown.rational.size() && shown.rational[s].value != root) ++s;
-    if (s == shown.rational.size()) return "missing: the eigenvalue " + Str(root);
-    if (rational_matched[s]) return "the eigenvalue " + Str(root) + " is shown twice";
-    rational_matched[s] = true;
-    if (shown.rational[s].algebraic != factor.multiplicity) {
-      return "the eigenvalue " + Str(root) + ": algebraic multiplicity " +
-             std::to_string(shown.rational[s].algebraic) + ", expected " +
-             std::to_string(factor.multiplicity);
+  std::map<mpq_class, int> roots;
+  for (const Factor& factor : factors) {
+    if (factor.poly.size() == 2) roots[-Monic(factor.poly)[0]] = factor.multiplicity;
+  }
+  const bool irrational = roots.size() < factors.size();
+  for (const auto& entry : roots) {
+    const mpq_class& root = entry.first;
+    const int multiplicity = entry.second;
+    auto it = std::find_if(shown.rational.begin(), shown.rational.end(),
+                           [&](const ShownEigenvalues::Rational& r) { return r.value == root; });
+    if (it == shown.rational.end()) return "missing: the eigenvalue " + root.get_str();
+    if (it->algebraic != multiplicity) {
+      return Count("the eigenvalue " + root.get_str() + ": algebraic multiplicity", it->algebraic,
+                   multiplicity);
     }
   }
-  for (size_t s = 0; s < shown.rational.size(); ++s) {
-    if (!rational_matched[s])
-      return "the eigenvalue " + Str(shown.rational[s].value) + " is no root";
+  if (known != nullptr && known->rational.size() != shown.rational.size()) {
+    return "J has " + std::to_string(known->rational.size()) + " rational eigenvalues";
   }
 
-  // Each rational eigenvalue's eigenspace.
+  // Each rational eigenvalue's eigenspace, and what J says of it.
   for (const ShownEigenvalues::Rational& r : shown.rational) {
-    const std::string which = "the eigenvalue " + Str(r.value) + ": ";
-    int geometric = n - static_cast<int>(Rank(Shifted(a, r.value)));
+    const std::string which = "the eigenvalue " + r.value.get_str() + ": ";
+    if (roots.count(r.value) == 0) return which + "no root";
+    const int geometric = n - static_cast<int>(Rank(Evaluate({-r.value, 1}, a)));
     if (known != nullptr) {
-      auto it = std::find_if(known->rational.begin(), known->rational.end(),
-                             [&](const JordanFacts::Eigenvalue& e) { return e.value == r.value; });
+      auto it = known->rational.find(r.value);
       if (it == known->rational.end()) return which + "not an eigenvalue of J";
-      if (static_cast<int>(it->blocks.size()) != geometric) {
-        return which + "J has " + std::to_string(it->blocks.size()) + " blocks, the rank says " +
-               std::to_string(geometric);
+      const std::vector<int>& blocks = it->second;
+      if (static_cast<int>(blocks.size()) != geometric ||
+          std::accumulate(blocks.begin(), blocks.end(), 0) != r.algebraic) {
+        return Count(which + "J's blocks, the rank says", blocks.size(), geometric);
       }
     }
     if (r.geometric != geometric) {
-      return which + "geometric multiplicity " + std::to_string(r.geometric) + ", expected " +
-             std::to_string(geometric);
+      return Count(which + "geometric multiplicity", r.geometric, geometric);
     }
     if (static_cast<int>(r.basis.size()) != geometric) {
       return which + std::to_string(r.basis.size()) + " vectors shown";
@@ -499,22 +454,6 @@ std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
     }
     if (static_cast<int>(Rank(vectors)) != geometric) return which + "the vectors are dependent";
   }
-  if (known != nullptr) {
-    if (known->rational.size() != shown.rational.size()) {
-      return "J has " + std::to_string(known->rational.size()) + " rational eigenvalues";
-    }
-    for (const JordanFacts::Eigenvalue& e : known->rational) {
-      int algebraic = 0;
-      for (int b : e.blocks) algebraic += b;
-      auto it =
-          std::find_if(shown.rational.begin(), shown.rational.end(),
-                       [&](const ShownEigenvalues::Rational& r) { return r.value == e.value; });
-      if (it == shown.rational.end() || it->algebraic != algebraic) {
-        return "J's eigenvalue " + Str(e.value) + " is not shown with multiplicity " +
-               std::to_string(algebraic);
-      }
-    }
-  }
 
   // Each exact quadratic is a factor, with its multiplicity and decimals.
   for (const ShownEigenvalues::Quadratic& q : shown.quadratics) {
@@ -524,17 +463,11 @@ std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
     if (i == factors.size()) return q.text + " are not the roots of an unshown factor";
     factor_shown[i] = true;
     if (q.algebraic != factors[i].multiplicity) {
-      return q.text + ": algebraic multiplicity " + std::to_string(q.algebraic) + ", expected " +
-             std::to_string(factors[i].multiplicity);
+      return Count(q.text + ": algebraic multiplicity", q.algebraic, factors[i].multiplicity);
     }
     if (q.complex != (q.sum * q.sum < 4 * q.product)) return q.text + ": real and complex mixed up";
     fault = MatchDecimals({&factors[i].poly}, q.decimals);
     if (!fault.empty()) return q.text + ": " + fault;
-  }
-  for (size_t i = 0; i < factors.size(); ++i) {
-    if (factors[i].poly.size() == 3 && !factor_shown[i]) {
-      return "missing: the exact roots of " + FactorText(factors[i].poly);
-    }
   }
   // The roots of every factor of degree 3 or more as decimals, grouped by
   // multiplicity: each group is the roots of all the factors of that
@@ -556,7 +489,7 @@ std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
   }
   for (size_t i = 0; i < factors.size(); ++i) {
     if (factors[i].poly.size() > 2 && !factor_shown[i]) {
-      return "missing: the roots of " + FactorText(factors[i].poly);
+      return "missing: the roots of " + PolyText({factors[i].poly.begin(), factors[i].poly.end()});
     }
   }
   if (shown.no_vectors_line != irrational) {
@@ -571,12 +504,11 @@ std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
   for (const Factor& factor : factors) {
     if (factor.multiplicity == 1) continue;
     const size_t d = factor.poly.size() - 1;
-    const size_t kernel = a.size() - Rank(Evaluate(factor.poly, a));
-    diagonalisable = diagonalisable && kernel == d * factor.multiplicity;
+    const QMatrix h = Evaluate(QPolynomial(factor.poly.begin(), factor.poly.end()), a);
+    diagonalisable = diagonalisable && a.size() - Rank(h) == d * factor.multiplicity;
   }
   if (known != nullptr && known->diagonalisable != diagonalisable) {
-    return std::string("J says ") + (known->diagonalisable ? "" : "not ") +
-           "diagonalisable, the kernels otherwise";
+    return std::string("J says ") + (known->diagonalisable ? "" : "not ") + "diagonalisable";
   }
   if (shown.diagonalisable != diagonalisable) {
     return std::string("shown ") + (shown.diagonalisable ? "" : "not ") + "diagonalisable";

@@ -6,15 +6,16 @@
 
 #include <gmpxx.h>
 
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "fraction_matrix.h"
+#include "oracle.h"
 
 namespace calc::testing {
 
-using QMatrix = std::vector<std::vector<mpq_class>>;
 // A polynomial by its coefficients, the constant first.
 using QPolynomial = std::vector<mpq_class>;
 using ZPolynomial = std::vector<mpz_class>;
@@ -23,19 +24,14 @@ using ZPolynomial = std::vector<mpz_class>;
 // rational eigenvalue with the sizes of its Jordan blocks, and whether J is
 // diagonal over the complex numbers.
 struct JordanFacts {
-  struct Eigenvalue {
-    mpq_class value;
-    std::vector<int> blocks;
-  };
-  std::vector<Eigenvalue> rational;
+  std::map<mpq_class, std::vector<int>> rational;
   bool diagonalisable = true;
 };
 
-// Rows and columns 1..n of a typed matrix, exactly.
-QMatrix ExactSquare(const FractionMatrix& a, int n);
-
-// det(x I - a), monic, by FLINT.
-QPolynomial CharacteristicPolynomial(const QMatrix& a);
+QPolynomial Product(const QPolynomial& a, const QPolynomial& b);
+QMatrix Multiply(const QMatrix& a, const QMatrix& b);  // square
+// m to reduced row echelon form, pivots 1; returns its rank.
+size_t Reduce(QMatrix& m);
 
 // An irreducible factor over Q: primitive, leading coefficient positive.
 struct Factor {
@@ -44,18 +40,6 @@ struct Factor {
 };
 // f's factors by FLINT (f not zero), each once with its multiplicity.
 std::vector<Factor> FactorOverQ(const QPolynomial& f);
-
-// A closed disk of the complex plane: centre re + im i, squared radius.
-struct Disk {
-  mpq_class re, im, radius2;
-};
-// Disks proven to hold one root each of the square-free integer polynomial
-// g, one disk per root, pairwise disjoint; the disk of a real root is
-// centred on the real axis, and that of a non-real one misses it. The
-// roots are approximated with `bits` of precision and each disk proven by
-// exact arithmetic (a disk of radius deg(g) |g(z)/g'(z)| around any z holds
-// a root). False when `bits` were too few to prove them all.
-bool IsolateRoots(const ZPolynomial& g, unsigned bits, std::vector<Disk>& disks);
 
 // Empty when `text`, the box text of Quorvit's eigenvalue press for rows and
 // columns 1..n of the square matrix a (n = a.rows), states the whole answer

@@ -13,6 +13,11 @@ constexpr std::string_view kLambda = "λ", kXi = "ξ", kRoot = "√", kPlusMinus
                            kAlgebraic = "    代数重数 ", kAlgebraicEach = "    代数重数各 ",
                            kGeometric = "  几何重数 ", kYes = "可对角化", kNo = "不可对角化";
 
+bool Fail(std::string& fault, std::string why) {
+  fault = std::move(why);
+  return false;
+}
+
 // A cursor over one line; every Take advances only on a match.
 struct Cursor {
   std::string_view rest;
@@ -104,39 +109,25 @@ bool DecimalRoots(Cursor& c, std::vector<ShownRoot>& roots, std::string& fault) 
   int re_digits = 0, im_digits = 0;
   std::string re_text, im_text;
   const bool pure_imaginary = c.rest.substr(0, kPlusMinus.size()) == kPlusMinus;
-  if (!pure_imaginary && !Positional(c, re, re_last, re_digits, re_text)) {
-    fault = "a decimal";
-    return false;
-  }
+  if (!pure_imaginary && !Positional(c, re, re_last, re_digits, re_text))
+    return Fail(fault, "a decimal");
   const bool complex = c.Take(pure_imaginary ? kPlusMinus : std::string_view(" ± "));
   long exponent = 0;
   if (complex) {
     // "±(b×10^e)i" puts the power inside.
     const bool inner_power = pure_imaginary && c.Take("(");
     if (!Positional(c, im, im_last, im_digits, im_text) || im <= 0 ||
-        (inner_power && (!Exponent(c, exponent) || !c.Take(")"))) || !c.Take("i")) {
-      fault = "the imaginary part";
-      return false;
-    }
+        (inner_power && (!Exponent(c, exponent) || !c.Take(")"))) || !c.Take("i"))
+      return Fail(fault, "the imaginary part");
     if (pure_imaginary) re_last = im_last, re_text = "0";
   }
-  if (grouped && (!complex || !c.Take(")"))) {
-    fault = "parentheses of a decimal";
-    return false;
-  }
+  if (grouped && (!complex || !c.Take(")"))) return Fail(fault, "parentheses of a decimal");
   const bool powered = c.rest.substr(0, kTimes.size()) == kTimes;
-  if (powered && !Exponent(c, exponent)) {
-    fault = "the power of ten";
-    return false;
-  }
-  if (grouped != (complex && powered)) {
-    fault = "a complex power form without parentheses, or parentheses without it";
-    return false;
-  }
-  if (std::max(re_digits, im_digits) != 10) {
-    fault = "not 10 significant digits: " + re_text + " " + im_text;
-    return false;
-  }
+  if (powered && !Exponent(c, exponent)) return Fail(fault, "the power of ten");
+  if (grouped != (complex && powered))
+    return Fail(fault, "a complex power form without parentheses, or parentheses without it");
+  if (std::max(re_digits, im_digits) != 10)
+    return Fail(fault, "not 10 significant digits: " + re_text + " " + im_text);
   ShownRoot root;
   root.re = Box(re, re_last, exponent, re_text);
   if (complex) {
@@ -280,26 +271,24 @@ bool ExactPair(Cursor& c, ShownEigenvalues::Quadratic& q) {
   return true;
 }
 
-bool ParseLines(const std::vector<std::string_view>& lines, ShownEigenvalues& shown,
-                std::string& fault) {
+}  // namespace
+
+bool ParseEigenText(std::string_view text, ShownEigenvalues& shown, std::string& fault) {
   // The blocks: polynomial, eigenvalues, verdict; or eigenvalues, verdict,
   // polynomial (its factored form on a line of its own).
   std::vector<std::vector<std::string_view>> blocks(1);
-  for (std::string_view line : lines) {
+  for (size_t start = 0, end = 0; end != std::string_view::npos; start = end + 1) {
+    end = text.find('\n', start);
+    const std::string_view line =
+        text.substr(start, end == std::string_view::npos ? end : end - start);
     if (line.empty())
       blocks.emplace_back();
     else
       blocks.back().push_back(line);
   }
-  if (blocks.size() != 3) {
-    fault = std::to_string(blocks.size()) + " blocks";
-    return false;
-  }
+  if (blocks.size() != 3) return Fail(fault, std::to_string(blocks.size()) + " blocks");
   for (const auto& block : blocks) {
-    if (block.empty()) {
-      fault = "an empty block";
-      return false;
-    }
+    if (block.empty()) return Fail(fault, "an empty block");
   }
   const bool long_layout = blocks[0][0].substr(0, kPolynomial.size()) != kPolynomial;
   const auto& poly_block = long_layout ? blocks[2] : blocks[0];
@@ -308,46 +297,27 @@ bool ParseLines(const std::vector<std::string_view>& lines, ShownEigenvalues& sh
 
   // The polynomial.
   Cursor c{poly_block[0]};
-  if (!c.Take(kPolynomial) || !Polynomial(c, shown.polynomial) || shown.polynomial.back() != 1) {
-    fault = "the polynomial line: " + std::string(poly_block[0]);
-    return false;
-  }
-  if (!long_layout && c.rest.size() > 0 && !c.Take(" = ")) {
-    fault = "after the polynomial: " + std::string(c.rest);
-    return false;
-  }
+  if (!c.Take(kPolynomial) || !Polynomial(c, shown.polynomial) || shown.polynomial.back() != 1)
+    return Fail(fault, "the polynomial line: " + std::string(poly_block[0]));
+  if (!long_layout && c.rest.size() > 0 && !c.Take(" = "))
+    return Fail(fault, "after the polynomial: " + std::string(c.rest));
   if (long_layout && poly_block.size() == 2) {
-    if (!c.rest.empty()) {
-      fault = "the long polynomial line goes on";
-      return false;
-    }
+    if (!c.rest.empty()) return Fail(fault, "the long polynomial line goes on");
     c = Cursor{poly_block[1]};
-    if (!c.Take("  = ")) {
-      fault = "the factored line";
-      return false;
-    }
+    if (!c.Take("  = ")) return Fail(fault, "the factored line");
   }
-  if (poly_block.size() > (long_layout ? 2u : 1u)) {
-    fault = "too many polynomial lines";
-    return false;
-  }
-  if ((!c.rest.empty() || (long_layout && poly_block.size() == 2)) && !Factored(c, shown.factors)) {
-    fault = "the factored form: " + std::string(c.rest);
-    return false;
-  }
-  if (!shown.factors.empty() && shown.factors.size() == 1 && shown.factors[0].second == 1) {
-    fault = "a factored form the same as the expanded one";
-    return false;
-  }
+  if (poly_block.size() > (long_layout ? 2u : 1u)) return Fail(fault, "too many polynomial lines");
+  if ((!c.rest.empty() || (long_layout && poly_block.size() == 2)) && !Factored(c, shown.factors))
+    return Fail(fault, "the factored form: " + std::string(c.rest));
+  if (!shown.factors.empty() && shown.factors.size() == 1 && shown.factors[0].second == 1)
+    return Fail(fault, "a factored form the same as the expanded one");
   // The polynomial goes last when its forms, expanded and factored, take
   // more than 160 bytes.
   size_t forms = poly_block[0].size() - kPolynomial.size();
   if (!long_layout && !shown.factors.empty()) forms -= 3;                        // " = "
   if (long_layout && poly_block.size() == 2) forms += poly_block[1].size() - 4;  // "  = "
-  if (long_layout != (forms > 160)) {
-    fault = long_layout ? "a short polynomial last" : "a long polynomial first";
-    return false;
-  }
+  if (long_layout != (forms > 160))
+    return Fail(fault, long_layout ? "a short polynomial last" : "a long polynomial first");
 
   // The eigenvalue lines.
   // 0 rational lines, 1 irrational ones (exact pairs and decimals, grouped by
@@ -362,58 +332,34 @@ bool ParseLines(const std::vector<std::string_view>& lines, ShownEigenvalues& sh
       ShownEigenvalues::Rational r;
       if (stage > 0 || !line.Int(number) || number != next_lambda++ || !line.Take(" = ") ||
           !line.Rational(r.value) || !line.Take(kAlgebraic) || !line.Int(r.algebraic) ||
-          !line.Take(kGeometric) || !line.Int(r.geometric) || !line.rest.empty()) {
-        fault = "a rational eigenvalue line" + here;
-        return false;
-      }
-      if (!shown.rational.empty() && shown.rational.back().value >= r.value) {
-        fault = "rational eigenvalues out of order" + here;
-        return false;
-      }
+          !line.Take(kGeometric) || !line.Int(r.geometric) || !line.rest.empty())
+        return Fail(fault, "a rational eigenvalue line" + here);
+      if (!shown.rational.empty() && shown.rational.back().value >= r.value)
+        return Fail(fault, "rational eigenvalues out of order" + here);
       while (k + 1 < roots.size() && roots[k + 1].substr(0, 2 + kXi.size()) == "  ξ") {
         Cursor v{roots[++k]};
         int j = 0;
-        std::vector<mpz_class> vector;
-        if (!v.Take("  ") || !v.Take(kXi) || !v.Int(j) || j != next_xi++ || !v.Take(" = (")) {
-          fault = "a vector line in \"" + std::string(roots[k]) + "\"";
-          return false;
+        bool ok = v.Take("  ") && v.Take(kXi) && v.Int(j) && j == next_xi++ && v.Take(" = (");
+        r.basis.emplace_back();
+        for (mpq_class e; ok;) {
+          ok = v.Rational(e) && e.get_den() == 1;
+          r.basis.back().push_back(e.get_num());
+          if (!v.Take(", ")) break;
         }
-        do {
-          mpq_class e;
-          if (!v.Rational(e) || e.get_den() != 1) {
-            fault = "a vector entry in \"" + std::string(roots[k]) + "\"";
-            return false;
-          }
-          vector.push_back(e.get_num());
-        } while (v.Take(", "));
-        if (!v.Take(")^T") || !v.rest.empty()) {
-          fault = "a vector's end in \"" + std::string(roots[k]) + "\"";
-          return false;
-        }
-        r.basis.push_back(std::move(vector));
+        if (!ok || !v.Take(")^T") || !v.rest.empty())
+          return Fail(fault, "a vector line in \"" + std::string(roots[k]) + "\"");
       }
       shown.rational.push_back(std::move(r));
     } else if (Cursor q{roots[k]}; q.Take(kLambda) && q.Take(" = ")) {
       ShownEigenvalues::Quadratic pair;
       std::string why;
-      if (stage > 1 || !ExactPair(q, pair) || !q.Take(" ") || !q.Take(kApprox) || !q.Take(" ")) {
-        fault = "an exact pair" + here;
-        return false;
-      }
-      if (pair.complex) {
-        if (!DecimalRoots(q, pair.decimals, why)) {
-          fault = why + here;
-          return false;
-        }
-      } else if (!DecimalRoots(q, pair.decimals, why) || !q.Take(", ") ||
-                 !DecimalRoots(q, pair.decimals, why) || pair.decimals.size() != 2) {
-        fault = "two real decimals: " + why + here;
-        return false;
-      }
-      if (!Multiplicity(q, true, pair.algebraic)) {
-        fault = "a multiplicity" + here;
-        return false;
-      }
+      if (stage > 1 || !ExactPair(q, pair) || !q.Take(" ") || !q.Take(kApprox) || !q.Take(" "))
+        return Fail(fault, "an exact pair" + here);
+      if (!DecimalRoots(q, pair.decimals, why) ||
+          (!pair.complex &&
+           (!q.Take(", ") || !DecimalRoots(q, pair.decimals, why) || pair.decimals.size() != 2)))
+        return Fail(fault, "the decimals: " + why + here);
+      if (!Multiplicity(q, true, pair.algebraic)) return Fail(fault, "a multiplicity" + here);
       stage = 1;
       shown.quadratics.push_back(std::move(pair));
     } else if (Cursor d{roots[k]};
@@ -421,21 +367,16 @@ bool ParseLines(const std::vector<std::string_view>& lines, ShownEigenvalues& sh
       std::vector<ShownRoot> decimals;
       std::string why;
       int m = 0;
-      if (stage > 1 || !DecimalRoots(d, decimals, why) ||
-          !Multiplicity(d, decimals.size() == 2, m)) {
-        fault = "a decimal root " + why + here;
-        return false;
-      }
+      if (stage > 1 || !DecimalRoots(d, decimals, why) || !Multiplicity(d, decimals.size() == 2, m))
+        return Fail(fault, "a decimal root " + why + here);
       stage = 1;
       auto [it, inserted] = group_of.emplace(m, shown.others.size());
       if (inserted) shown.others.push_back({{}, m});
       auto& group = shown.others[it->second].roots;
       group.insert(group.end(), decimals.begin(), decimals.end());
     } else if (roots[k] == kNoVectors) {
-      if (stage == 0 || stage == 3 || k + 1 != roots.size()) {
-        fault = "the line of irrational eigenvalues out of place";
-        return false;
-      }
+      if (stage == 0 || stage == 3 || k + 1 != roots.size())
+        return Fail(fault, "the line of irrational eigenvalues out of place");
       stage = 3;
       shown.no_vectors_line = true;
     } else {
@@ -443,25 +384,10 @@ bool ParseLines(const std::vector<std::string_view>& lines, ShownEigenvalues& sh
       return false;
     }
   }
-  if (verdict.size() != 1 || (verdict[0] != kYes && verdict[0] != kNo)) {
-    fault = "the verdict";
-    return false;
-  }
+  if (verdict.size() != 1 || (verdict[0] != kYes && verdict[0] != kNo))
+    return Fail(fault, "the verdict");
   shown.diagonalisable = verdict[0] == kYes;
   return true;
-}
-
-}  // namespace
-
-bool ParseEigenText(std::string_view text, ShownEigenvalues& shown, std::string& fault) {
-  std::vector<std::string_view> lines;
-  for (size_t start = 0;;) {
-    const size_t end = text.find('\n', start);
-    lines.push_back(text.substr(start, end == std::string_view::npos ? end : end - start));
-    if (end == std::string_view::npos) break;
-    start = end + 1;
-  }
-  return ParseLines(lines, shown, fault);
 }
 
 }  // namespace calc::testing

@@ -20,7 +20,6 @@ const char* const kCalculationNames[kCalculationCount] = {
 namespace {
 
 using Q = mpq_class;
-using QMatrix = std::vector<std::vector<Q>>;
 
 mpz_class Z(const Integer& v) {
   if (v.IsSmall()) return mpz_class(static_cast<long>(v.Small()));
@@ -29,7 +28,8 @@ mpz_class Z(const Integer& v) {
   return mpz_class(decimal);
 }
 
-// Rows and columns 1..rows, 1..cols of m.
+}  // namespace
+
 QMatrix Exact(const FractionMatrix& m, int rows, int cols) {
   QMatrix q(rows, std::vector<Q>(cols));
   for (int i = 0; i < rows; ++i) {
@@ -40,6 +40,8 @@ QMatrix Exact(const FractionMatrix& m, int rows, int cols) {
   }
   return q;
 }
+
+namespace {
 
 std::string Text(const QMatrix& m) {
   std::string text;

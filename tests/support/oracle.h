@@ -3,7 +3,10 @@
 // press's box with it.
 #pragma once
 
+#include <gmpxx.h>
+
 #include <string>
+#include <vector>
 
 #include "box.h"
 #include "fraction_matrix.h"
@@ -22,6 +25,10 @@ enum Calculation {
   kCalculationCount
 };
 extern const char* const kCalculationNames[kCalculationCount];
+
+using QMatrix = std::vector<std::vector<mpq_class>>;
+// Rows and columns 1..rows, 1..cols of m, exactly.
+QMatrix Exact(const FractionMatrix& m, int rows, int cols);
 
 // One press of the program that runs c, with c chosen (Tessovar's second
 // matrix from `second`, which the others ignore).
