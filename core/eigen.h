@@ -50,7 +50,9 @@
 //   remains of each multiplicity, as it is ("(λ^3 - 2)^2"), all monic and
 //   written like the expanded form.
 //
-// Eigenvalue lines, in this order:
+// Eigenvalue lines: the rational eigenvalues first, then the irrational and
+// complex ones, grouped by their multiplicity (a quadratic's exact line and
+// the decimal lines of other factors of the same multiplicity together):
 // - Each rational eigenvalue, in ascending order, numbered λ1, λ2, ...:
 //     "λ<k> = <value>    代数重数 <a>  几何重数 <g>"
 //   the value an integer or a reduced fraction ("-1/2"), followed by one
