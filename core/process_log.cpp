@@ -11,6 +11,12 @@ constexpr char kLineEnd[] = "\r\n";
 
 }  // namespace
 
+LoggedOutcome Refused(const char* message) {
+  LoggedOutcome outcome;
+  outcome.box = ErrorBox(message);
+  return outcome;
+}
+
 std::vector<Box> BoxesAfterLog(const LoggedOutcome& outcome, bool log_written) {
   std::vector<Box> boxes;
   if (outcome.write_log && !log_written) boxes.push_back(ErrorBox(kMsgLogNotWritten));

@@ -28,6 +28,10 @@ struct LoggedOutcome {
   std::string log;
 };
 
+// A press refused before it computes: its error box, and no log (an earlier
+// file stays as it was).
+LoggedOutcome Refused(const char* message);
+
 // The boxes to show after the log was written (or not), in order: the box
 // saying the log could not be written when it was asked for and not
 // written, then the press's own box.

@@ -68,11 +68,7 @@ LoggedOutcome PressDeterminant(const DeterminantInput& input) {
   LoggedOutcome outcome;
   FractionMatrix m;
   const ReadError error = ReadMatrixText(input.matrix_text, m);
-  if (error != ReadError::kNone) {
-    // Refused before anything is computed: an earlier log stays as it was.
-    outcome.box = ErrorBox(ReadErrorText(error));
-    return outcome;
-  }
+  if (error != ReadError::kNone) return Refused(ReadErrorText(error));
 
   // The order is the number of rows; columns beyond it are ignored, and
   // entries a short row does not give are 0.

@@ -308,18 +308,11 @@ Box AnswerBox(const FractionMatrix& a, int n, bool invert, std::string* log) {
 
 LoggedOutcome PressInverse(const InverseInput& input) {
   LoggedOutcome outcome;
-  if (!input.adjugate_chosen && !input.inverse_chosen) {
-    outcome.box = ErrorBox(kMsgChooseCalculation);
-    return outcome;
-  }
+  if (!input.adjugate_chosen && !input.inverse_chosen) return Refused(kMsgChooseCalculation);
 
   FractionMatrix a;
   const ReadError error = ReadMatrixText(input.matrix_text, a);
-  if (error != ReadError::kNone) {
-    // Refused before anything is computed: an earlier log stays as it was.
-    outcome.box = ErrorBox(ReadErrorText(error));
-    return outcome;
-  }
+  if (error != ReadError::kNone) return Refused(ReadErrorText(error));
   // The order is the row count; entries right of column n are ignored, and
   // those the text does not give are 0.
   const int n = a.rows;

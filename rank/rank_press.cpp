@@ -71,22 +71,12 @@ int EliminateForRankWithLog(FractionMatrix& m, std::string& log) {
 
 LoggedOutcome PressRank(const RankInput& input) {
   LoggedOutcome outcome;
-  if (!input.rank_chosen && !input.eigenvalues_chosen) {
-    outcome.box = ErrorBox(kMsgChooseCalculation);
-    return outcome;
-  }
+  if (!input.rank_chosen && !input.eigenvalues_chosen) return Refused(kMsgChooseCalculation);
   FractionMatrix m;
   const ReadError error = ReadMatrixText(input.matrix_text, m);
-  if (error != ReadError::kNone) {
-    // Refused before anything is computed: an earlier log stays as it was.
-    outcome.box = ErrorBox(ReadErrorText(error));
-    return outcome;
-  }
+  if (error != ReadError::kNone) return Refused(ReadErrorText(error));
   if (!input.rank_chosen) {
-    if (m.rows != m.cols) {
-      outcome.box = ErrorBox(kMsgNotSquare);
-      return outcome;
-    }
+    if (m.rows != m.cols) return Refused(kMsgNotSquare);
     outcome.box = ResultBox(EigenvalueText(m), Owner::kNone);
     outcome.write_log = input.log_chosen;
     if (outcome.write_log) AppendResultToLog(outcome.box.text, outcome.log);
