@@ -177,10 +177,13 @@ bool RootIsolation::StartInDoubles() {
     zi[i] = Scale2(zi[i], x - e_);
   }
   const double tiny = Scale2(1.0, -48);
+  // A root whose correction falls below 2^-48 of it stays where it is.
+  std::vector<char> settled_root(d, 0);
   bool settled = false;
   for (int round = 0; round < 300 && !settled; ++round) {
     settled = true;
     for (int i = 0; i < d; ++i) {
+      if (settled_root[i]) continue;
       double pr = c[d], pi = 0, dr = 0, di = 0;
       for (int k = d - 1; k >= 0; --k) {
         const double ndr = dr * zr[i] - di * zi[i] + pr, ndi = dr * zi[i] + di * zr[i] + pi;
@@ -199,8 +202,9 @@ bool RootIsolation::StartInDoubles() {
         if (j == i) continue;
         const double ar = zr[i] - zr[j], ai = zi[i] - zi[j], aa = ar * ar + ai * ai;
         if (aa == 0) continue;
-        sr += ar / aa;
-        si -= ai / aa;
+        const double inverse = 1 / aa;
+        sr += ar * inverse;
+        si -= ai * inverse;
       }
       const double br = 1 - (nr * sr - ni * si), bi = -(nr * si + ni * sr);
       double wr = nr, wi = ni;
@@ -214,6 +218,8 @@ bool RootIsolation::StartInDoubles() {
       zi[i] -= wi;
       if (std::fabs(wr) + std::fabs(wi) > tiny * (std::fabs(zr[i]) + std::fabs(zi[i]))) {
         settled = false;
+      } else {
+        settled_root[i] = 1;
       }
     }
   }
@@ -380,6 +386,10 @@ bool RootIsolation::Certify() {
     mpz_swap(disks[i].re.get(), re[i].get());
     mpz_swap(disks[i].im.get(), im[i].get());
   }
+  if (RadiiInDoubles(disks, partner)) {
+    disks_ = std::move(disks);
+    return true;
+  }
   // 2^(e(d-k)) f_k, so that 2^(ed) f(w / 2^e) is a sum of integers.
   ZPoly shifted(d + 1);
   for (int k = 0; k <= d; ++k) mpz_mul_2exp(shifted[k].get(), f_[k].get(), e * (d - k));
@@ -469,6 +479,107 @@ bool RootIsolation::Certify() {
   return true;
 }
 
+// The radii of Certify's disks about the same centres, bounded in doubles
+// with every rounding error accounted for: mostly they are as small as the
+// exact ones, at a fraction of the cost. The evaluation of f is Horner's
+// rule in complex doubles with a running bound on its error: the step
+// p' = p z + c_k commits at most 2u |p|_1 |z|_1 + u |p'|_1 (u = 2^-52,
+// twice the unit roundoff, which also covers double rounding in extended
+// registers and contracted products), plus u |c_k| for the coefficient's
+// own rounding and 2^-1060 for underflow; an error committed at step k
+// reaches the value multiplied by z^k. Each final bound is raised by a
+// factor 1 + 2^-40, far more than the rounding errors in working it out.
+// False when the doubles cannot hold the numbers or the disks meet; the
+// exact way then decides.
+bool RootIsolation::RadiiInDoubles(std::vector<Disk>& disks,
+                                   const std::vector<int>& partner) const {
+  const int d = degree_;
+  const double u = std::ldexp(1.0, -52), tiny = std::ldexp(1.0, -1060);
+  const double up = 1 + std::ldexp(1.0, -40), down = 1 - std::ldexp(1.0, -40);
+  const double exact_limit = std::ldexp(1.0, 53);
+  // The coefficients times 2^-top, truncated to doubles.
+  std::vector<double> c(d + 1);
+  std::vector<long> exponent(d + 1);
+  long top = 0;
+  for (int k = 0; k <= d; ++k) {
+    c[k] = mpz_get_d_2exp(&exponent[k], f_[k].get());
+    if (k == 0 || exponent[k] > top) top = exponent[k];
+  }
+  for (int k = 0; k <= d; ++k) {
+    if (c[k] == 0) continue;
+    if (exponent[k] - top < -900) return false;
+    c[k] = std::ldexp(c[k], static_cast<int>(exponent[k] - top));
+  }
+  // The centres on the grid, cut to 53 bits (towards 0, which keeps real
+  // centres real and conjugate ones conjugate; the approximations are not
+  // that precise anyway), and in their own size (times 2^-e, exact while
+  // above the underflow).
+  std::vector<double> x(d), y(d), zr(d), zi(d);
+  for (int i = 0; i < d; ++i) {
+    x[i] = mpz_get_d(disks[i].re.get());
+    y[i] = mpz_get_d(disks[i].im.get());
+    if (!std::isfinite(x[i]) || !std::isfinite(y[i])) return false;
+    zr[i] = std::ldexp(x[i], static_cast<int>(-e_));
+    zi[i] = std::ldexp(y[i], static_cast<int>(-e_));
+    const double size = std::fabs(zr[i]) + std::fabs(zi[i]);
+    if (!(size > std::ldexp(1.0, -1000)) || !std::isfinite(size)) return false;
+  }
+  // Distances on the grid, from below.
+  std::vector<double> distance(d * d);
+  for (int i = 0; i < d; ++i) {
+    for (int j = i + 1; j < d; ++j) {
+      const double dx = x[i] - x[j], dy = y[i] - y[j];
+      const double g = std::sqrt(dx * dx + dy * dy) * down;
+      if (!(g > 0)) return false;
+      distance[i * d + j] = distance[j * d + i] = g;
+    }
+  }
+  std::vector<double> radius(d);
+  for (int i = 0; i < d; ++i) {
+    if (partner[i] < i) {
+      radius[i] = radius[partner[i]];
+      continue;
+    }
+    const double az = (std::fabs(zr[i]) + std::fabs(zi[i])) * up;
+    double pr = c[d], pi = 0, bound = u * std::fabs(c[d]);
+    for (int k = d - 1; k >= 0; --k) {
+      const double before = std::fabs(pr) + std::fabs(pi);
+      const double nr = pr * zr[i] - pi * zi[i] + c[k], ni = pr * zi[i] + pi * zr[i];
+      pr = nr;
+      pi = ni;
+      const double local =
+          2 * u * before * az + u * (std::fabs(pr) + std::fabs(pi)) + u * std::fabs(c[k]) + tiny;
+      bound = bound * az + local;
+    }
+    const double value = (std::sqrt(pr * pr + pi * pi) + bound) * up;
+    // (radius 2^e) = d |f(z)| / (|lc| prod |z_i - z_j|) with the distances
+    // on the grid: d |f(z)| 2^(e d) / (|lc| prod distance), the product
+    // kept as a mantissa and a power of two.
+    double product = std::fabs(c[d]) * down;
+    int power = 0;
+    for (int j = 0; j < d; ++j) {
+      if (j == i) continue;
+      int k = 0;
+      product = std::frexp(product * distance[i * d + j], &k);
+      power += k;
+    }
+    const double r = std::ldexp(d * value / product * up, static_cast<int>(e_ * d - power));
+    if (!std::isfinite(r) || !(r < exact_limit)) return false;
+    radius[i] = r < 1 ? 1 : std::ceil(r);
+  }
+  for (int i = 0; i < d; ++i) {
+    for (int j = i + 1; j < d; ++j) {
+      if (!((radius[i] + radius[j]) * up < distance[i * d + j])) return false;
+    }
+  }
+  for (int i = 0; i < d; ++i) {
+    mpz_set_d(disks[i].re.get(), x[i]);
+    mpz_set_d(disks[i].im.get(), y[i]);
+    mpz_set_d(disks[i].radius.get(), radius[i]);
+  }
+  return true;
+}
+
 void RootIsolation::Refine() {
   if (precision_ == 0) {
     // Mostly doubles are proof enough.
@@ -502,33 +613,37 @@ void RootIsolation::Refine() {
 namespace {
 
 void PowerOfTen(mpz_ptr r, long k) {
-  mpz_set_ui(r, 1);
-  for (; k >= 9; k -= 9) mpz_mul_ui(r, r, 1000000000);
-  for (; k > 0; --k) mpz_mul_ui(r, r, 10);
+  mpz_ui_pow_ui(r, 10, static_cast<unsigned long>(k));
 }
 
+// The working integers of one certified decimal, kept through all its
+// steps so that each is allocated once.
+struct Scratch {
+  Mpz left, right, ten, num, rad, den, x;
+};
+
 // The sign of |x| / 2^e - 10^p.
-int CompareWithPowerOfTen(mpz_srcptr magnitude, long e, long p) {
-  Mpz left, right(1L), ten;
-  mpz_abs(left.get(), magnitude);
-  mpz_mul_2exp(right.get(), right.get(), e);
+int CompareWithPowerOfTen(mpz_srcptr magnitude, long e, long p, Scratch& s) {
+  mpz_abs(s.left.get(), magnitude);
+  mpz_set_ui(s.right.get(), 1);
+  mpz_mul_2exp(s.right.get(), s.right.get(), e);
   if (p >= 0) {
-    PowerOfTen(ten.get(), p);
-    mpz_mul(right.get(), right.get(), ten.get());
+    PowerOfTen(s.ten.get(), p);
+    mpz_mul(s.right.get(), s.right.get(), s.ten.get());
   } else {
-    PowerOfTen(ten.get(), -p);
-    mpz_mul(left.get(), left.get(), ten.get());
+    PowerOfTen(s.ten.get(), -p);
+    mpz_mul(s.left.get(), s.left.get(), s.ten.get());
   }
-  return mpz_cmp(left.get(), right.get());
+  return mpz_cmp(s.left.get(), s.right.get());
 }
 
 // m / 10^decimals in positional form: "-0.0012", "1234".
-void AppendScaled(mpz_srcptr m, long decimals, std::string& text) {
+void AppendScaled(mpz_srcptr m, long decimals, std::string& text, Scratch& s) {
   if (mpz_sgn(m) < 0) text += '-';
-  Mpz magnitude;
-  mpz_abs(magnitude.get(), m);
-  std::string digits(mpz_sizeinbase(magnitude.get(), 10) + 2, '\0');
-  mpz_get_str(&digits[0], 10, magnitude.get());
+  mpz_srcptr magnitude = s.x.get();
+  mpz_abs(s.x.get(), m);
+  std::string digits(mpz_sizeinbase(magnitude, 10) + 2, '\0');
+  mpz_get_str(&digits[0], 10, magnitude);
   digits.resize(digits.find('\0'));
   if (decimals <= 0) {
     text += digits;
@@ -547,43 +662,47 @@ void AppendScaled(mpz_srcptr m, long decimals, std::string& text) {
 namespace {
 
 // p with 10^p <= |v| / 2^e < 10^(p+1), estimated from the bits, then exact.
-long DecimalExponent(mpz_srcptr v, long e) {
+long DecimalExponent(mpz_srcptr v, long e, Scratch& s) {
   // log10(2) < 30103 / 100000; the estimate is corrected below.
   const int64_t bits = static_cast<int64_t>(mpz_sizeinbase(v, 2)) - 1 - e;
   long p = static_cast<long>(bits * 30103 / 100000 - (bits < 0 ? 1 : 0));
-  while (CompareWithPowerOfTen(v, e, p) < 0) --p;
-  while (CompareWithPowerOfTen(v, e, p + 1) >= 0) ++p;
+  while (CompareWithPowerOfTen(v, e, p, s) < 0) --p;
+  while (CompareWithPowerOfTen(v, e, p + 1, s) >= 0) ++p;
   return p;
 }
 
 // m = v / 2^e rounded to a multiple of 10^k (in units of 10^k). Certified
 // when the disk's radius leaves it within one unit: |v / 2^e - m 10^k| < 10^k.
-bool RoundToUnit(mpz_srcptr v, mpz_srcptr radius, long e, long k, mpz_ptr m) {
-  Mpz num(v), rad(radius), den(1L), ten, x;
-  mpz_mul_2exp(den.get(), den.get(), e);
+bool RoundToUnit(mpz_srcptr v, mpz_srcptr radius, long e, long k, mpz_ptr m, Scratch& s) {
+  mpz_ptr num = s.num.get(), rad = s.rad.get(), den = s.den.get(), x = s.x.get();
+  mpz_set(num, v);
+  mpz_set(rad, radius);
+  mpz_set_ui(den, 1);
+  mpz_mul_2exp(den, den, e);
   if (k <= 0) {
-    PowerOfTen(ten.get(), -k);
-    mpz_mul(num.get(), num.get(), ten.get());
-    mpz_mul(rad.get(), rad.get(), ten.get());
+    PowerOfTen(s.ten.get(), -k);
+    mpz_mul(num, num, s.ten.get());
+    mpz_mul(rad, rad, s.ten.get());
   } else {
-    PowerOfTen(ten.get(), k);
-    mpz_mul(den.get(), den.get(), ten.get());
+    PowerOfTen(s.ten.get(), k);
+    mpz_mul(den, den, s.ten.get());
   }
   // floor((2 num + den) / (2 den))
-  mpz_mul_2exp(x.get(), num.get(), 1);
-  mpz_add(x.get(), x.get(), den.get());
-  mpz_fdiv_q(m, x.get(), den.get());
+  mpz_mul_2exp(x, num, 1);
+  mpz_add(x, x, den);
+  mpz_fdiv_q(m, x, den);
   mpz_fdiv_q_2exp(m, m, 1);
-  mpz_submul(num.get(), m, den.get());
-  mpz_abs(x.get(), num.get());
-  mpz_add(x.get(), x.get(), rad.get());
-  return mpz_cmp(x.get(), den.get()) < 0;
+  mpz_submul(num, m, den);
+  mpz_abs(x, num);
+  mpz_add(x, x, rad);
+  return mpz_cmp(x, den) < 0;
 }
 
 }  // namespace
 
 bool CertifiedDecimal(const Disk& disk, long e, bool complex, std::string& text) {
   Mpz part[2], m[2], ten10;
+  Scratch s;
   mpz_set(part[0].get(), disk.re.get());
   if (complex) mpz_abs(part[1].get(), disk.im.get());
   const int parts = complex ? 2 : 1;
@@ -595,7 +714,7 @@ bool CertifiedDecimal(const Disk& disk, long e, bool complex, std::string& text)
   for (int i = 0; i < parts; ++i) {
     zero[i] = part[i].Sign() == 0;
     if (zero[i]) continue;
-    lead[i] = DecimalExponent(part[i].get(), e);
+    lead[i] = DecimalExponent(part[i].get(), e, s);
     if (!any || lead[i] > top) top = lead[i];
     any = true;
   }
@@ -607,13 +726,13 @@ bool CertifiedDecimal(const Disk& disk, long e, bool complex, std::string& text)
   for (int i = 0; i < parts; ++i) {
     long p = zero[i] || lead[i] < top - 10 ? top - 10 : lead[i];
     unit[i] = p - 9;
-    if (!RoundToUnit(part[i].get(), disk.radius.get(), e, unit[i], m[i].get())) return false;
+    if (!RoundToUnit(part[i].get(), disk.radius.get(), e, unit[i], m[i].get(), s)) return false;
     if (mpz_cmpabs(m[i].get(), ten10.get()) >= 0) {
       // Rounded up into an eleventh digit: one place further left.
       ++p;
       if (p > top) top = p;
       unit[i] = p - 9;
-      if (!RoundToUnit(part[i].get(), disk.radius.get(), e, unit[i], m[i].get())) return false;
+      if (!RoundToUnit(part[i].get(), disk.radius.get(), e, unit[i], m[i].get(), s)) return false;
     }
   }
   const bool positional = top >= -5 && top <= 9;
@@ -625,18 +744,18 @@ bool CertifiedDecimal(const Disk& disk, long e, bool complex, std::string& text)
     exponent.append("×10^").append(digits, WriteDecimal(top, digits));
   }
   if (!complex) {
-    AppendScaled(m[0].get(), decimals(0), text);
+    AppendScaled(m[0].get(), decimals(0), text, s);
     text += exponent;
     return true;
   }
   std::string im;
-  AppendScaled(m[1].get(), decimals(1), im);
+  AppendScaled(m[1].get(), decimals(1), im, s);
   if (m[0].Sign() == 0) {
     text += positional ? "±" + im + "i" : "±(" + im + exponent + ")i";
     return true;
   }
   if (!positional) text += '(';
-  AppendScaled(m[0].get(), decimals(0), text);
+  AppendScaled(m[0].get(), decimals(0), text, s);
   text += " ± " + im + "i";
   if (!positional) text += ")" + exponent;
   return true;

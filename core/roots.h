@@ -44,6 +44,7 @@ class RootIsolation {
   void Regrid(long precision);
   bool Iterate(int max_rounds);
   bool Certify();
+  bool RadiiInDoubles(std::vector<Disk>& disks, const std::vector<int>& partner) const;
 
   ZPoly f_;
   int degree_;
