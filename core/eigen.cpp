@@ -217,12 +217,12 @@ void CharacteristicPolynomialMod(Limb h[kMaxOrder][kMaxOrder], int n,
 // 2 ||C|| e + e^2, plus 2^-1000 for underflow. Every bound worked out in
 // doubles is raised by a factor 1 + 2^-40, far more than its rounding
 // errors. The squaring stops once the prime count for (base + bound) bits
-// reaches `floor` or a square does not lower it, or when the powers grow
-// too large for doubles. kNoBound when the entries are beyond machine
+// reaches `floor`, when further squares promise no prime fewer (below), or
+// when the powers grow too large for doubles. kNoBound when the entries are beyond machine
 // integers.
 constexpr double kNoBound = 1e300;
 
-double SpectralBoundBits(const FractionMatrix& a, int n, double base, int floor) {
+double SpectralBoundBits(const FractionMatrix& a, int n, double base, int floor, int target) {
   const double up = 1 + std::ldexp(1.0, -40), gamma = std::ldexp(1.0, -40);
   const double tiny = std::ldexp(1.0, -1000), huge = std::ldexp(1.0, 500);
   std::vector<double> c(n * n), next(n * n);
@@ -245,9 +245,11 @@ double SpectralBoundBits(const FractionMatrix& a, int n, double base, int floor)
   // Each entry within 3 roundings of a / b: e <= 2^-45 ||C||.
   double size = norm();
   double error = size * std::ldexp(1.0, -45) + tiny;
-  double best = kNoBound;
-  int best_primes = 0;
-  for (int m = 1; m <= 64; m *= 2) {
+  double best = kNoBound, last = kNoBound;
+  auto primes_for = [base](double bits) {
+    return static_cast<int>(std::ceil((base + std::ceil(bits)) / kLimbPrimeBits));
+  };
+  for (int m = 1; m <= 1024; m *= 2) {
     const double log_rho = std::log2((size + error) * up) / m + 1e-9;
     double bits = 0, binomial = 1;  // k = 0
     for (int k = 1; k <= n; ++k) {
@@ -256,14 +258,17 @@ double SpectralBoundBits(const FractionMatrix& a, int n, double base, int floor)
       if (term > bits) bits = term;
     }
     bits += 1e-6;
-    const int primes = static_cast<int>(std::ceil((base + std::ceil(bits)) / kLimbPrimeBits));
     if (bits < best) best = bits;
-    if (best_primes == 0 || primes < best_primes) {
-      best_primes = primes;
-    } else {
-      break;
+    if (primes_for(best) <= floor) break;
+    // The bound falls about like a + b / m (a similarity's condition
+    // spreads over the m-th root): stop when its limit, extrapolated from
+    // the last two bounds, would not save a prime over the best so far or
+    // over the other bound (`target` primes).
+    if (m > 1) {
+      const int limit = primes_for(2 * bits - last);
+      if (limit >= primes_for(best) || limit >= target) break;
     }
-    if (best_primes <= floor) break;
+    last = bits;
     // Row by row, so that the innermost loop runs along rows (the bound
     // holds in any order of summation).
     for (int i = 0; i < n; ++i) {
@@ -331,7 +336,7 @@ ZPoly ScaledCharacteristicPolynomial(const FractionMatrix& a, int n) {
   const int floor = static_cast<int>((scale_bits + kLimbPrimeBits - 1) / kLimbPrimeBits);
   const int target = static_cast<int>((needed_bits + kLimbPrimeBits - 1) / kLimbPrimeBits);
   if (target > floor) {
-    const double spectral = SpectralBoundBits(a, n, static_cast<double>(scale_bits), floor);
+    const double spectral = SpectralBoundBits(a, n, static_cast<double>(scale_bits), floor, target);
     if (spectral < kNoBound) {
       const size_t bits = scale_bits + static_cast<size_t>(std::ceil(spectral));
       if (bits < needed_bits) needed_bits = bits;
