@@ -1143,6 +1143,7 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
   int free_index[kMaxOrder + 1] = {};
   int free = 0;
   Mpz modulus, now, step, a, b, lcm, sum, half, bound;
+  std::vector<Mpz> num(n + 1), den(n + 1);  // one vector of the basis
   Limb h[kMaxOrder][kMaxOrder];
   int used = 0;
   for (int k = 0; k < 80; ++k) {
@@ -1237,7 +1238,7 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
     SquareRoot(bound.get(), half.get());
     for (int f = 1; f <= n && ok; ++f) {
       if (pivot[f]) continue;
-      std::vector<Mpz> num(n + 1), den(n + 1);
+      for (int j = 1; j <= n; ++j) mpz_set_ui(num[j].get(), 0);
       mpz_set_ui(lcm.get(), 1);
       mpz_set_ui(num[f].get(), 1);
       mpz_set_ui(den[f].get(), 1);
@@ -1305,15 +1306,25 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
   return false;
 }
 
-std::vector<std::vector<Integer>> NullSpace(const FractionMatrix& m, int n) {
+// The null space of A - lambda I, lambda = p / q, from A's rows cleared of
+// denominators (cleared, with the row factors scale): q times row i of
+// cleared less scale_i p at the diagonal is row i of A - lambda I times
+// q scale_i, an integer row.
+std::vector<std::vector<Integer>> NullSpace(const IntegerRows& cleared, const Integer scale[],
+                                            const Integer& p, const Integer& q, int n) {
   std::vector<std::vector<Integer>> basis;
   const std::unique_ptr<IntegerRows> rows(new IntegerRows);
-  Integer scale[kMaxOrder + 1];
-  ClearDenominators(m, n, n, *rows, scale);
+  rows->rows = rows->cols = n;
+  Integer row_scale[kMaxOrder + 1];
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= n; ++j) (*rows)(i, j) = q.IsOne() ? cleared(i, j) : q * cleared(i, j);
+    if (!p.IsZero()) (*rows)(i, i) = (*rows)(i, i) - scale[i] * p;
+    row_scale[i] = q * scale[i];
+  }
   if (ModularNullSpace(*rows, n, basis)) return basis;
   // Beyond: fraction-free Gauss-Jordan on the rows cleared of denominators.
   const FractionFreeResult done =
-      EliminateFractionFree(*rows, scale, n, true, PivotRepair::kExchangeRows);
+      EliminateFractionFree(*rows, row_scale, n, true, PivotRepair::kExchangeRows);
   bool pivot[kMaxOrder + 1] = {};
   for (int k = 1; k <= done.rank; ++k) pivot[done.pivot_col[k]] = true;
   for (int f = 1; f <= n; ++f) {
@@ -1411,14 +1422,14 @@ std::string EigenvalueText(const FractionMatrix& a) {
     if (!lines.empty()) lines += '\n';
   };
   int vector_number = 0;
-  const std::unique_ptr<FractionMatrix> shifted(new FractionMatrix);
+  const std::unique_ptr<IntegerRows> cleared(new IntegerRows);
+  Integer scale[kMaxOrder + 1];
+  if (!rational.empty()) ClearDenominators(a, n, n, *cleared, scale);
   Mpq q;
   for (size_t k = 0; k < rational.size(); ++k) {
     const Rational& r = *rational[k].value;
-    const Fraction lambda{Integer::FromGmp(r.num.get()), Integer::FromGmp(r.den.get())};
-    *shifted = a;
-    for (int i = 1; i <= n; ++i) (*shifted)(i, i) = (*shifted)(i, i) - lambda;
-    const std::vector<std::vector<Integer>> basis = NullSpace(*shifted, n);
+    const std::vector<std::vector<Integer>> basis =
+        NullSpace(*cleared, scale, Integer::FromGmp(r.num.get()), Integer::FromGmp(r.den.get()), n);
     const int geometric = static_cast<int>(basis.size());
     if (geometric < rational[k].multiplicity) diagonalisable = false;
     new_line();

@@ -227,6 +227,12 @@ void Integer::CopyTo(mpz_ptr out) const {
 }
 
 Integer Integer::FromGmp(mpz_srcptr v) {
+  if (mpz_sizeinbase(v, 2) <= 63) {
+    uint64_t magnitude = 0;
+    mpz_export(&magnitude, nullptr, -1, sizeof magnitude, 0, 0, v);
+    const int64_t small = static_cast<int64_t>(magnitude);
+    return Integer(mpz_sgn(v) < 0 ? -small : small);
+  }
   mpz_t z;
   mpz_init_set(z, v);
   return FromMpz(z);
