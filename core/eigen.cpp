@@ -1082,31 +1082,39 @@ int64_t ReconstructionBound(int64_t modulus) {
   return bound;
 }
 
+// The same in machine integers, for 0 <= u < modulus < 2^62 and bound =
+// ReconstructionBound(modulus): every value stays below the modulus.
+bool ReconstructSmall(int64_t u, int64_t modulus, int64_t bound, int64_t& a, int64_t& b) {
+  int64_t r0 = modulus, r1 = u, t0 = 0, t1 = 1;
+  while (r1 > bound) {
+    const int64_t q = r0 / r1, r2 = r0 - q * r1, t2 = t0 - q * t1;
+    r0 = r1;
+    r1 = r2;
+    t0 = t1;
+    t1 = t2;
+  }
+  const int64_t size = t1 < 0 ? -t1 : t1;
+  if (size == 0 || size > bound ||
+      Gcd64(static_cast<uint64_t>(r1), static_cast<uint64_t>(size)) != 1) {
+    return false;
+  }
+  a = t1 < 0 ? -r1 : r1;
+  b = size;
+  return true;
+}
+
 // small_bound: ReconstructionBound(m) when m is below 2^62.
 bool Reconstruct(mpz_srcptr u, mpz_srcptr m, int64_t small_bound, Mpz& a, Mpz& b) {
   if (mpz_sizeinbase(m, 2) <= 62) {
-    // In machine integers: every value stays below m < 2^62.
     uint64_t words[2] = {0, 0};
     mpz_export(words, nullptr, -1, sizeof words[0], 0, 0, m);
     const int64_t modulus = static_cast<int64_t>(words[0]);
     words[0] = 0;
     mpz_export(words, nullptr, -1, sizeof words[0], 0, 0, u);
-    int64_t r0 = modulus, r1 = static_cast<int64_t>(words[0]), t0 = 0, t1 = 1;
-    const int64_t bound = small_bound;
-    while (r1 > bound) {
-      const int64_t q = r0 / r1, r2 = r0 - q * r1, t2 = t0 - q * t1;
-      r0 = r1;
-      r1 = r2;
-      t0 = t1;
-      t1 = t2;
-    }
-    const int64_t size = t1 < 0 ? -t1 : t1;
-    if (size == 0 || size > bound ||
-        Gcd64(static_cast<uint64_t>(r1), static_cast<uint64_t>(size)) != 1) {
-      return false;
-    }
-    Integer(t1 < 0 ? -r1 : r1).CopyTo(a.get());
-    Integer(size).CopyTo(b.get());
+    int64_t x = 0, y = 0;
+    if (!ReconstructSmall(static_cast<int64_t>(words[0]), modulus, small_bound, x, y)) return false;
+    Integer(x).CopyTo(a.get());
+    Integer(y).CopyTo(b.get());
     return true;
   }
   Mpz bound, r0(m), r1(u), t0, t1(1L), q, x;
@@ -1128,6 +1136,45 @@ bool Reconstruct(mpz_srcptr u, mpz_srcptr m, int64_t small_bound, Mpz& a, Mpz& b
   return true;
 }
 
+// The basis vector of free column f from one prime alone, in machine
+// integers: entry c of each pivot row is the fraction within bound (the
+// reconstruction bound of p) that matches its residue, all brought to
+// their common denominator. residue[i] is -R(i, f) mod p for pivot row i.
+// False when an entry has no such fraction or the common denominator
+// leaves the bound; the general way then decides. Below the bound
+// (< 2^31) every product stays below 2^62.
+bool SmallCandidate(const Limb* residue, int rank, const int pivot_col[], int f, int n,
+                    const CharacteristicArithmetic& m, int64_t bound, std::vector<Integer>& v) {
+  int64_t num[kMaxOrder + 1] = {}, den[kMaxOrder + 1] = {};
+  const int64_t p = static_cast<int64_t>(m.p);
+  int64_t lcm = 1;
+  for (int i = 0; i < rank; ++i) {
+    const int c = pivot_col[i + 1];
+    // Mostly the denominators so far cover the entry: u lcm (mod p,
+    // nearest to 0) within the bound is its numerator over lcm.
+    int64_t a = static_cast<int64_t>(m.Mul(m.To(residue[i]), static_cast<Limb>(lcm)));
+    if (a > p / 2) a -= p;
+    if (a <= bound && a >= -bound) {
+      num[c] = a;
+      den[c] = lcm;
+      continue;
+    }
+    int64_t b = 0;
+    if (!ReconstructSmall(static_cast<int64_t>(residue[i]), p, bound, a, b)) return false;
+    num[c] = a;
+    den[c] = b;
+    lcm =
+        lcm / static_cast<int64_t>(Gcd64(static_cast<uint64_t>(lcm), static_cast<uint64_t>(b))) * b;
+    if (lcm > bound) return false;
+  }
+  v.assign(n + 1, Integer(0));
+  v[f] = lcm;
+  for (int j = 1; j <= n; ++j) {
+    if (num[j] != 0) v[j] = num[j] * (lcm / den[j]);
+  }
+  return true;
+}
+
 // The null space by reduced row echelon forms modulo word primes, put
 // together by the Chinese remainder theorem and read back as fractions;
 // accepted only when every vector is proved exactly (r x = 0 for the rows
@@ -1140,6 +1187,7 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
   // The entries -R(k, f), pivot row k, free column f (the free_index[f]-th
   // one), by CRT.
   std::vector<Mpz> value;
+  std::vector<Limb> first_residue;  // the same modulo the first prime
   int free_index[kMaxOrder + 1] = {};
   int free = 0;
   Mpz modulus, now, step, a, b, lcm, sum, half, bound;
@@ -1208,6 +1256,7 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
       free = 0;
       for (int j = 1; j <= n; ++j) free_index[j] = pivot[j] ? -1 : free++;
       value.assign(static_cast<size_t>(rank) * free, Mpz());
+      first_residue.assign(static_cast<size_t>(rank) * free, 0);
       mpz_set_ui(modulus.get(), 1);
       used = 0;
     }
@@ -1220,6 +1269,7 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
         const Limb now = m.To(mpz_fdiv_ui(x.get(), m.p));
         const Limb u = m.From(m.Mul(m.Sub(m.Sub(0, h[i][f - 1]), now), inverse));
         mpz_addmul_ui(x.get(), modulus.get(), u);
+        if (used == 0) first_residue[i * free + free_index[f]] = u;
       }
     }
     mpz_mul_ui(modulus.get(), modulus.get(), m.p);
@@ -1238,35 +1288,43 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
     SquareRoot(bound.get(), half.get());
     for (int f = 1; f <= n && ok; ++f) {
       if (pivot[f]) continue;
-      for (int j = 1; j <= n; ++j) mpz_set_ui(num[j].get(), 0);
-      mpz_set_ui(lcm.get(), 1);
-      mpz_set_ui(num[f].get(), 1);
-      mpz_set_ui(den[f].get(), 1);
-      for (int i = 0; i < rank && ok; ++i) {
-        const int c = pivot_col[i + 1];
-        mpz_srcptr u = value[i * free + free_index[f]].get();
-        // Mostly the denominators found so far cover the entry: when u lcm
-        // (mod the modulus, nearest to 0) and lcm are both within the
-        // bound, the entry is their quotient, the one fraction within the
-        // bound that matches u (and the proof below checks every entry).
-        mpz_mul(a.get(), u, lcm.get());
-        mpz_fdiv_r(a.get(), a.get(), modulus.get());
-        if (mpz_cmp(a.get(), half.get()) > 0) mpz_sub(a.get(), a.get(), modulus.get());
-        if (mpz_cmpabs(a.get(), bound.get()) <= 0 && mpz_cmp(lcm.get(), bound.get()) <= 0) {
-          mpz_set(num[c].get(), a.get());
-          mpz_set(den[c].get(), lcm.get());
-          continue;
-        }
-        ok = Reconstruct(u, modulus.get(), small_bound, num[c], den[c]);
-        if (ok) mpz_lcm(lcm.get(), lcm.get(), den[c].get());
+      // After one prime mostly in machine integers; otherwise on GMP's.
+      std::vector<Integer> v;
+      Limb residue[kMaxOrder];
+      for (int i = 0; i < rank && used == 1; ++i) {
+        residue[i] = first_residue[i * free + free_index[f]];
       }
-      if (!ok) break;
-      std::vector<Integer> v(n + 1, Integer(0));
-      for (int j = 1; j <= n; ++j) {
-        if (num[j].Sign() == 0) continue;
-        mpz_divexact(a.get(), lcm.get(), den[j].get());
-        mpz_mul(a.get(), a.get(), num[j].get());
-        v[j] = Integer::FromGmp(a.get());
+      if (used != 1 || !SmallCandidate(residue, rank, pivot_col, f, n, m, small_bound, v)) {
+        for (int j = 1; j <= n; ++j) mpz_set_ui(num[j].get(), 0);
+        mpz_set_ui(lcm.get(), 1);
+        mpz_set_ui(num[f].get(), 1);
+        mpz_set_ui(den[f].get(), 1);
+        for (int i = 0; i < rank && ok; ++i) {
+          const int c = pivot_col[i + 1];
+          mpz_srcptr u = value[i * free + free_index[f]].get();
+          // Mostly the denominators found so far cover the entry: when u lcm
+          // (mod the modulus, nearest to 0) and lcm are both within the
+          // bound, the entry is their quotient, the one fraction within the
+          // bound that matches u (and the proof below checks every entry).
+          mpz_mul(a.get(), u, lcm.get());
+          mpz_fdiv_r(a.get(), a.get(), modulus.get());
+          if (mpz_cmp(a.get(), half.get()) > 0) mpz_sub(a.get(), a.get(), modulus.get());
+          if (mpz_cmpabs(a.get(), bound.get()) <= 0 && mpz_cmp(lcm.get(), bound.get()) <= 0) {
+            mpz_set(num[c].get(), a.get());
+            mpz_set(den[c].get(), lcm.get());
+            continue;
+          }
+          ok = Reconstruct(u, modulus.get(), small_bound, num[c], den[c]);
+          if (ok) mpz_lcm(lcm.get(), lcm.get(), den[c].get());
+        }
+        if (!ok) break;
+        v.assign(n + 1, Integer(0));
+        for (int j = 1; j <= n; ++j) {
+          if (num[j].Sign() == 0) continue;
+          mpz_divexact(a.get(), lcm.get(), den[j].get());
+          mpz_mul(a.get(), a.get(), num[j].get());
+          v[j] = Integer::FromGmp(a.get());
+        }
       }
       // The proof: every row times v is 0.
       for (int i = 1; i <= n && ok; ++i) {

@@ -31,9 +31,7 @@ bool IsSquare(mpz_srcptr n) {
 }
 
 bool Divides(mpz_srcptr a, mpz_srcptr b) {
-  Mpz q, r;
-  mpz_tdiv_qr(q.get(), r.get(), a, b);
-  return r.Sign() == 0;
+  return mpz_divisible_p(a, b) != 0;
 }
 
 void Trim(ZPoly& f) {
@@ -81,11 +79,17 @@ bool DivideExactly(const ZPoly& a, const ZPoly& b, ZPoly& quotient) {
   }
   ZPoly r = a;
   ZPoly q(da - db + 1);
+  const bool monic = mpz_cmp_ui(Lead(b), 1) == 0;
+  Mpz rest;
   for (int k = da; k >= db; --k) {
     if (r[k].Sign() == 0) continue;
-    if (!Divides(r[k].get(), Lead(b))) return false;
     Mpz& t = q[k - db];
-    mpz_divexact(t.get(), r[k].get(), Lead(b));
+    if (monic) {
+      mpz_set(t.get(), r[k].get());
+    } else {
+      mpz_tdiv_qr(t.get(), rest.get(), r[k].get(), Lead(b));
+      if (rest.Sign() != 0) return false;
+    }
     for (int j = 0; j <= db; ++j) mpz_submul(r[k - db + j].get(), t.get(), b[j].get());
   }
   for (int k = 0; k < db; ++k) {
@@ -374,13 +378,13 @@ ModPoly MultiplyMod(const ModPoly& a, const ModPoly& b, const ModPoly& f, const 
   // Modulo the monic f, from the top down.
   const size_t df = f.size() - 1;
   for (size_t k = size; k-- > df;) {
-    const uint64_t t = c[k] % m.p;
+    const uint64_t t = m.Reduce64(c[k]);
     if (t == 0) continue;
     const uint64_t minus = m.p - t;
     for (size_t j = 0; j < df; ++j) c[k - df + j] += minus * f[j];
   }
   ModPoly r(df < size ? df : size);
-  for (size_t j = 0; j < r.size(); ++j) r[j] = static_cast<uint32_t>(c[j] % m.p);
+  for (size_t j = 0; j < r.size(); ++j) r[j] = m.Reduce64(c[j]);
   TrimMod(r);
   return r;
 }
