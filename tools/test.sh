@@ -39,7 +39,7 @@ step "native unit tests" ctest --preset native
 step "sanitizer build" configure_and_build sanitize
 step "unit tests under ASan and UBSan" ctest --preset sanitize
 step "fuzz build (clang, libFuzzer)" configure_and_build fuzz
-step "bounded fuzz runs and differential tests (portable 128-bit arithmetic)" ctest --preset fuzz
+step "bounded fuzz runs and differential tests (the 32-bit programs' arithmetic)" ctest --preset fuzz
 step "windows build (32-bit programs)" configure_and_build windows
 step "format, resources, imports and sizes of the 32-bit programs" bash tools/check-programs.sh build/windows
 step "windows programs under Wine" bash tools/wine-tests.sh
