@@ -31,6 +31,26 @@ int BinaryExponent(double x) {
   return BinaryExponent(x * 18014398509481984.0) - 54;
 }
 
+// f's coefficients times 2^-top, truncated to doubles (each within 2^-52
+// of its own size), top the largest one's binary exponent; false when one
+// that is not 0 would fall below 2^-1000.
+bool CoefficientsInDoubles(const ZPoly& f, std::vector<double>& c) {
+  const size_t size = f.size();
+  c.assign(size, 0);
+  std::vector<long> exponent(size);
+  long top = 0;
+  for (size_t k = 0; k < size; ++k) {
+    c[k] = mpz_get_d_2exp(&exponent[k], f[k].get());
+    if (k == 0 || exponent[k] > top) top = exponent[k];
+  }
+  for (size_t k = 0; k < size; ++k) {
+    if (c[k] == 0) continue;
+    if (exponent[k] - top < -1000) return false;
+    c[k] = Scale2(c[k], exponent[k] - top);
+  }
+  return true;
+}
+
 // The number of bits of the larger part of a + bi (0 for 0).
 long Bits(mpz_srcptr a, mpz_srcptr b) {
   const long x = mpz_sgn(a) != 0 ? static_cast<long>(mpz_sizeinbase(a, 2)) : 0;
@@ -157,18 +177,8 @@ void RootIsolation::StartingPoints() {
 // polynomial or its roots.
 bool RootIsolation::StartInDoubles() {
   const int d = degree_;
-  std::vector<double> c(d + 1), zr(d), zi(d);
-  long top = 0;
-  std::vector<long> exponent(d + 1);
-  for (int k = 0; k <= d; ++k) {
-    c[k] = mpz_get_d_2exp(&exponent[k], f_[k].get());
-    if (k == 0 || exponent[k] > top) top = exponent[k];
-  }
-  for (int k = 0; k <= d; ++k) {
-    if (c[k] == 0) continue;
-    if (exponent[k] - top < -1000) return false;
-    c[k] = Scale2(c[k], exponent[k] - top);
-  }
+  std::vector<double> c, zr(d), zi(d);
+  if (!CoefficientsInDoubles(f_, c)) return false;
   for (int i = 0; i < d; ++i) {
     long x = 0;
     zr[i] = mpz_get_d_2exp(&x, re_[i].get());
@@ -497,19 +507,8 @@ bool RootIsolation::RadiiInDoubles(std::vector<Disk>& disks,
   const double u = std::ldexp(1.0, -52), tiny = std::ldexp(1.0, -1060);
   const double up = 1 + std::ldexp(1.0, -40), down = 1 - std::ldexp(1.0, -40);
   const double exact_limit = std::ldexp(1.0, 53);
-  // The coefficients times 2^-top, truncated to doubles.
-  std::vector<double> c(d + 1);
-  std::vector<long> exponent(d + 1);
-  long top = 0;
-  for (int k = 0; k <= d; ++k) {
-    c[k] = mpz_get_d_2exp(&exponent[k], f_[k].get());
-    if (k == 0 || exponent[k] > top) top = exponent[k];
-  }
-  for (int k = 0; k <= d; ++k) {
-    if (c[k] == 0) continue;
-    if (exponent[k] - top < -900) return false;
-    c[k] = std::ldexp(c[k], static_cast<int>(exponent[k] - top));
-  }
+  std::vector<double> c;
+  if (!CoefficientsInDoubles(f_, c)) return false;
   // The centres on the grid, cut to 53 bits (towards 0, which keeps real
   // centres real and conjugate ones conjugate; the approximations are not
   // that precise anyway), and in their own size (times 2^-e, exact while
