@@ -495,8 +495,8 @@ bool RootIsolation::Certify() {
 // rule in complex doubles with a running bound on its error: the step
 // p' = p z + c_k commits at most 2u |p|_1 |z|_1 + u |p'|_1 (u = 2^-52,
 // twice the unit roundoff, which also covers double rounding in extended
-// registers and contracted products), plus u |c_k| for the coefficient's
-// own rounding and 2^-1060 for underflow; an error committed at step k
+// registers and contracted products), plus 2u |c_k| for the coefficient's
+// own truncation (below 2^-52 of it) and 2^-1060 for underflow; an error committed at step k
 // reaches the value multiplied by z^k. Each final bound is raised by a
 // factor 1 + 2^-40, far more than the rounding errors in working it out.
 // False when the doubles cannot hold the numbers or the disks meet; the
@@ -540,14 +540,14 @@ bool RootIsolation::RadiiInDoubles(std::vector<Disk>& disks,
       continue;
     }
     const double az = (std::fabs(zr[i]) + std::fabs(zi[i])) * up;
-    double pr = c[d], pi = 0, bound = u * std::fabs(c[d]);
+    double pr = c[d], pi = 0, bound = 2 * u * std::fabs(c[d]);
     for (int k = d - 1; k >= 0; --k) {
       const double before = std::fabs(pr) + std::fabs(pi);
       const double nr = pr * zr[i] - pi * zi[i] + c[k], ni = pr * zi[i] + pi * zr[i];
       pr = nr;
       pi = ni;
-      const double local =
-          2 * u * before * az + u * (std::fabs(pr) + std::fabs(pi)) + u * std::fabs(c[k]) + tiny;
+      const double local = 2 * u * before * az + u * (std::fabs(pr) + std::fabs(pi)) +
+                           2 * u * std::fabs(c[k]) + tiny;
       bound = bound * az + local;
     }
     const double value = (std::sqrt(pr * pr + pi * pi) + bound) * up;
