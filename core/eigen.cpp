@@ -60,20 +60,20 @@ struct MontgomeryOf {
   Word One() const { return one; }
   Word To(Word a) const { return Mul(a, r2); }
   Word From(Word a) const { return Redc(a); }
-  // a^-1 for a not 0: the extended Euclidean algorithm on the residue a
-  // stands for (a 2^-w)^-1, which one product with 2^3w (in Montgomery's
-  // form) takes to a^-1 2^w. Division steps are few (36 on average near
-  // 2^62): about twice as fast as a^(p - 2) by squaring, whose 90 products
-  // each wait for the one before.
+  // The inverse of a (not 0) in Montgomery's form. The extended Euclidean
+  // algorithm inverts the stored residue a = x 2^w itself, giving
+  // x^-1 2^-w; one product with 2^3w makes that x^-1 2^w. Its division
+  // steps are few (36 on average near 2^62): about twice as fast as
+  // a^(p - 2) by squaring, whose 90 products each wait for the one before.
   Word Inverse(Word a) const {
     using Signed = int64_t;
     Word r0 = p, r1 = a;
     Signed t0 = 0, t1 = 1;  // |t| stays below p
     while (r1 != 0) {
-      const Word q = r0 / r1, r2 = r0 - q * r1;
+      const Word q = r0 / r1, rest = r0 - q * r1;
       const Signed t2 = t0 - static_cast<Signed>(q) * t1;
       r0 = r1;
-      r1 = r2;
+      r1 = rest;
       t0 = t1;
       t1 = t2;
     }
@@ -173,8 +173,9 @@ void CharacteristicPolynomialMod(Limb h[kMaxOrder][kMaxOrder], int n,
       if (u[r] != 0) SubtractMultiple(h[r] + c - 1, h[c] + c - 1, u[r], n - c + 1, m);
     }
     // Column c += the columns r > c times u_r: a dot product in each row.
-    for (int j = 0; j < n; ++j)
+    for (int j = 0; j < n; ++j) {
       h[j][c] = m.Add(h[j][c], m.Dot(u + c + 1, h[j] + c + 1, 1, n - c - 1));
+    }
   }
   // p_k: the characteristic polynomial of the leading k x k block, k + 1
   // coefficients at p[k].
@@ -218,8 +219,8 @@ void CharacteristicPolynomialMod(Limb h[kMaxOrder][kMaxOrder], int n,
 // doubles is raised by a factor 1 + 2^-40, far more than its rounding
 // errors. The squaring stops once the prime count for (base + bound) bits
 // reaches `floor`, when further squares promise no prime fewer (below), or
-// when the powers grow too large for doubles. kNoBound when the entries are beyond machine
-// integers.
+// when the powers grow too large for doubles. kNoBound when the entries
+// are beyond machine integers.
 constexpr double kNoBound = 1e300;
 
 double SpectralBoundBits(const FractionMatrix& a, int n, double base, int floor, int target) {
@@ -1059,8 +1060,6 @@ PartRoots RootsOfPart(ZPoly t, int multiplicity, mpz_srcptr lcm) {
 
 // --- Eigenvectors and the verdict ------------------------------------------
 
-// A basis of the null space of rows and columns 1..n of m, each vector
-// coprime integers with its first non-zero entry positive.
 // v scaled to coprime integers with the first non-zero entry positive.
 void Normalise(std::vector<Integer>& v, int n) {
   Integer g(0);
@@ -1163,8 +1162,8 @@ bool SmallCandidate(const Limb* residue, int rank, const int pivot_col[], int f,
     if (!ReconstructSmall(static_cast<int64_t>(residue[i]), p, bound, a, b)) return false;
     num[c] = a;
     den[c] = b;
-    lcm =
-        lcm / static_cast<int64_t>(Gcd64(static_cast<uint64_t>(lcm), static_cast<uint64_t>(b))) * b;
+    const uint64_t g = Gcd64(static_cast<uint64_t>(lcm), static_cast<uint64_t>(b));
+    lcm = lcm / static_cast<int64_t>(g) * b;
     if (lcm > bound) return false;
   }
   v.assign(n + 1, Integer(0));
@@ -1364,10 +1363,11 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
   return false;
 }
 
-// The null space of A - lambda I, lambda = p / q, from A's rows cleared of
-// denominators (cleared, with the row factors scale): q times row i of
-// cleared less scale_i p at the diagonal is row i of A - lambda I times
-// q scale_i, an integer row.
+// A basis of the null space of A - lambda I, lambda = p / q, each vector
+// coprime integers with its first non-zero entry positive; from A's rows
+// cleared of denominators (cleared, with the row factors scale): q times
+// row i of cleared less scale_i p at the diagonal is row i of A - lambda I
+// times q scale_i, an integer row.
 std::vector<std::vector<Integer>> NullSpace(const IntegerRows& cleared, const Integer scale[],
                                             const Integer& p, const Integer& q, int n) {
   std::vector<std::vector<Integer>> basis;
