@@ -7,7 +7,8 @@
 // a polynomial f of degree d, the disks |z - z_i| <= d |f(z_i)| /
 // |lc(f) prod_{j != i} (z_i - z_j)| hold every root, and a group of k disks
 // that meets no other disk holds exactly k roots. The radii are bounded
-// from above with integers, so pairwise disjoint disks hold one root each.
+// from above, in doubles with every rounding error accounted for or else
+// with integers, so pairwise disjoint disks hold one root each.
 // The centres are symmetric under conjugation (real ones on the axis), so a
 // disk centred on the real axis holds a real root and any other disk a
 // non-real one.
