@@ -290,14 +290,12 @@ class EigenGenerator {
   // fit in 32 bits.
   bool DenseConjugate(QMatrix& j) {
     const size_t n = j.size();
-    QMatrix p(n, std::vector<mpq_class>(n)), m(n, std::vector<mpq_class>(2 * n)), inverse;
+    QMatrix p(n, std::vector<mpq_class>(n)), inverse;
     for (size_t i = 0; i < n; ++i) {
-      for (size_t k = 0; k < n; ++k) m[i][k] = p[i][k] = SmallRational(3, Chance(60) ? 1 : 3);
-      m[i][n + i] = 1;
+      for (size_t k = 0; k < n; ++k) p[i][k] = SmallRational(3, Chance(60) ? 1 : 3);
     }
-    // [P | I] reduces to [I | P^-1] when P is invertible.
-    if (Reduce(m) < n || m[n - 1][n - 1] == 0) return false;
-    for (const auto& row : m) inverse.emplace_back(row.begin() + n, row.end());
+    mpq_class det;
+    if (!Invert(p, inverse, det)) return false;
     const QMatrix a = Multiply(Multiply(p, j), inverse);
     for (const auto& row : a) {
       if (!std::all_of(row.begin(), row.end(), Fits)) return false;

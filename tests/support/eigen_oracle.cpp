@@ -39,7 +39,7 @@ QPolynomial Monic(const ZPolynomial& g) {
 }
 
 size_t Rank(QMatrix m) {
-  return Reduce(m);
+  return Eliminate(m, m.empty() ? 0 : m[0].size(), false);
 }
 
 // h(A) by Horner's rule.
@@ -178,26 +178,6 @@ QPolynomial Product(const QPolynomial& a, const QPolynomial& b) {
     for (size_t j = 0; j < b.size(); ++j) p[i + j] += a[i] * b[j];
   }
   return p;
-}
-
-size_t Reduce(QMatrix& m) {
-  size_t rank = 0;
-  const size_t cols = m.empty() ? 0 : m[0].size();
-  for (size_t c = 0; c < cols && rank < m.size(); ++c) {
-    size_t p = rank;
-    while (p < m.size() && m[p][c] == 0) ++p;
-    if (p == m.size()) continue;
-    std::swap(m[p], m[rank]);
-    const mpq_class pivot = m[rank][c];
-    for (mpq_class& x : m[rank]) x /= pivot;
-    for (size_t i = 0; i < m.size(); ++i) {
-      if (i == rank || m[i][c] == 0) continue;
-      const mpq_class f = m[i][c];
-      for (size_t j = c; j < cols; ++j) m[i][j] -= f * m[rank][j];
-    }
-    ++rank;
-  }
-  return rank;
 }
 
 QMatrix Multiply(const QMatrix& a, const QMatrix& b) {

@@ -30,8 +30,6 @@ struct JordanFacts {
 
 QPolynomial Product(const QPolynomial& a, const QPolynomial& b);
 QMatrix Multiply(const QMatrix& a, const QMatrix& b);  // square
-// m to reduced row echelon form, pivots 1; returns its rank.
-size_t Reduce(QMatrix& m);
 
 // An irreducible factor over Q: primitive, leading coefficient positive.
 struct Factor {

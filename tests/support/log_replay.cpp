@@ -13,16 +13,7 @@ namespace calc::testing {
 namespace {
 
 using Q = mpq_class;
-using Rows = std::vector<std::vector<Q>>;
-
-Q Rational(const Fraction& f) {
-  std::string num, den;
-  f.num.AppendDecimal(num);
-  f.den.AppendDecimal(den);
-  Q q{mpz_class(num), mpz_class(den)};
-  q.canonicalize();
-  return q;
-}
+using Rows = QMatrix;
 
 // The log's lines, one at a time; the text after the last line read is
 // what is left.
@@ -108,29 +99,6 @@ bool ZeroIn(const std::vector<Q>& row, size_t from, size_t to) {
   return true;
 }
 
-// The rank and the determinant of a, by an elimination of its own.
-void RankAndDeterminant(Rows a, int& rank, Q& det) {
-  rank = 0;
-  det = 1;
-  const size_t n = a.size();
-  for (size_t c = 0; c < n; ++c) {
-    size_t t = rank;
-    while (t < n && a[t][c] == 0) ++t;
-    if (t == n) continue;
-    if (t != static_cast<size_t>(rank)) {
-      std::swap(a[t], a[rank]);
-      det = -det;
-    }
-    det *= a[rank][c];
-    for (size_t i = rank + 1; i < n; ++i) {
-      const Q f = a[i][c] / a[rank][c];
-      for (size_t j = c; j < n; ++j) a[i][j] -= f * a[rank][j];
-    }
-    ++rank;
-  }
-  if (rank < static_cast<int>(n)) det = 0;
-}
-
 // The replay of one log: the matrix as the steps so far leave it, and the
 // walk of the elimination (pivots found, next column to look at).
 class Replay {
@@ -197,10 +165,7 @@ class Replay {
 };
 
 std::string RankFault(const FractionMatrix& a, const LoggedOutcome& outcome) {
-  Rows typed(a.rows, std::vector<Q>(a.cols));
-  for (int i = 0; i < a.rows; ++i) {
-    for (int j = 0; j < a.cols; ++j) typed[i][j] = Rational(a(i + 1, j + 1));
-  }
+  const Rows typed = Exact(a, a.rows, a.cols);
   const int rows = a.rows;
   const size_t cols = a.cols;
   Replay r(typed, outcome.log, 0);
@@ -254,15 +219,15 @@ std::string RankFault(const FractionMatrix& a, const LoggedOutcome& outcome) {
 
 std::string JordanFault(const FractionMatrix& a, bool invert, const LoggedOutcome& outcome) {
   const size_t n = a.rows;
-  Rows typed(n, std::vector<Q>(2 * n));
-  Rows left(n, std::vector<Q>(n));
+  Rows typed = Exact(a, n, n), reduced = typed;
   for (size_t i = 0; i < n; ++i) {
-    for (size_t j = 0; j < n; ++j) left[i][j] = typed[i][j] = Rational(a(i + 1, j + 1));
+    typed[i].resize(2 * n);
     typed[i][n + i] = 1;
   }
-  int rank;
-  Q det;
-  RankAndDeterminant(left, rank, det);
+  // The rank and the determinant, by the oracle's elimination.
+  const int rank = static_cast<int>(Eliminate(reduced, n, false));
+  Q det = rank == static_cast<int>(n) ? 1 : 0;
+  for (size_t i = 0; i < n && det != 0; ++i) det *= reduced[i][i];
   Replay r(typed, outcome.log, n);
   std::string_view line;
   int num[2];

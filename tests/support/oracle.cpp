@@ -56,10 +56,8 @@ Box Result(std::string text, Owner owner = Owner::kNone) {
   return Box{std::move(text), "计算完毕", owner};
 }
 
-// Row reduction as the programs define it: in each of the first pivot_cols
-// columns a zero pivot is repaired by adding the first lower row that is
-// non-zero there, then the column is cleared below the pivot (and above it
-// with clear_above). Returns the number of pivots.
+}  // namespace
+
 size_t Eliminate(QMatrix& m, size_t pivot_cols, bool clear_above) {
   size_t k = 0;
   for (size_t c = 0; c < pivot_cols && k < m.size(); ++c) {
@@ -77,7 +75,6 @@ size_t Eliminate(QMatrix& m, size_t pivot_cols, bool clear_above) {
   return k;
 }
 
-// Gauss-Jordan on [A | I]; false when A is singular.
 bool Invert(const QMatrix& a, QMatrix& inverse, Q& det) {
   const size_t n = a.size();
   QMatrix m = a;
@@ -94,6 +91,8 @@ bool Invert(const QMatrix& a, QMatrix& inverse, Q& det) {
   }
   return true;
 }
+
+namespace {
 
 // det(A) A^-1 when A is invertible; 0 below rank n - 1. At rank n - 1 every
 // cofactor of A + t u v^T is the determinant of a rank-one change of a minor

@@ -30,6 +30,15 @@ using QMatrix = std::vector<std::vector<mpq_class>>;
 // Rows and columns 1..rows, 1..cols of m, exactly.
 QMatrix Exact(const FractionMatrix& m, int rows, int cols);
 
+// Row reduction as the programs define it: in each of the first pivot_cols
+// columns a zero pivot is repaired by adding the first lower row that is
+// non-zero there, then the column is cleared below the pivot (and above it
+// with clear_above). Returns the number of pivots.
+size_t Eliminate(QMatrix& m, size_t pivot_cols, bool clear_above);
+// A^-1 and det(A) by Gauss-Jordan on [A | I] (A square); false when A is
+// singular.
+bool Invert(const QMatrix& a, QMatrix& inverse, mpq_class& det);
+
 // One press of the program that runs c, with c chosen (Tessovar's second
 // matrix from `second`, which the others ignore).
 Box Press(Calculation c, const std::string& first, const std::string& second);
