@@ -150,6 +150,23 @@ class Replay {
     return "";
   }
 
+  // Whether line says that the next column has no pivot; then fault is
+  // set when it is not the next column or when a row from pivot row k
+  // (1-based) down has an entry there, and otherwise the column is passed.
+  bool SkippedColumn(std::string_view line, int k, std::string& fault) {
+    int column = 0;
+    if (!Match(line, "第#列无主元, 跳过", &column)) return false;
+    if (static_cast<size_t>(column) != col_ + 1) {
+      fault = Fault("not the next column");
+    } else if (FirstNonZero(k - 1, col_) < m_.size()) {
+      fault = Fault("the column has a pivot");
+    } else {
+      Take();
+      ++col_;
+    }
+    return true;
+  }
+
   // Row i -= (m(i, c) / m(k, c)) row k, 0-based.
   void Clear(size_t i, size_t k, size_t c) {
     if (m_[i][c] == 0) return;
@@ -173,11 +190,9 @@ std::string RankFault(const FractionMatrix& a, const LoggedOutcome& outcome) {
   int n[3];
   while (r.pivots_ + 1 < rows && r.col_ < cols && r.Peek(line)) {
     const int k = r.pivots_ + 1;
-    if (Match(line, "第#列无主元, 跳过", n)) {
-      if (static_cast<size_t>(n[0]) != r.col_ + 1) return r.Fault("not the next column");
-      if (r.FirstNonZero(k - 1, r.col_) < r.m_.size()) return r.Fault("the column has a pivot");
-      r.Take();
-      ++r.col_;
+    std::string skip_fault;
+    if (r.SkippedColumn(line, k, skip_fault)) {
+      if (!skip_fault.empty()) return skip_fault;
       continue;
     }
     int repair = 0;
@@ -251,11 +266,9 @@ std::string JordanFault(const FractionMatrix& a, bool invert, const LoggedOutcom
     }
     if (r.col_ == n) break;
     const int k = r.pivots_ + 1;
-    if (Match(line, "第#列无主元, 跳过", num)) {
-      if (static_cast<size_t>(num[0]) != r.col_ + 1) return r.Fault("not the next column");
-      if (r.FirstNonZero(k - 1, r.col_) < n) return r.Fault("the column has a pivot");
-      r.Take();
-      ++r.col_;
+    std::string skip_fault;
+    if (r.SkippedColumn(line, k, skip_fault)) {
+      if (!skip_fault.empty()) return skip_fault;
       continue;
     }
     int exchange = 0;
