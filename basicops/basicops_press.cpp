@@ -10,6 +10,7 @@ namespace {
 
 constexpr char kMsgChooseCalculation[] = "请选择计算方式";
 constexpr char kMsgWrongShape[] = "矩阵有误";
+constexpr char kMsgOneNumber[] = "数乘时请在矩阵2中只输入一个数";
 
 enum class Operation { kNone, kSubtract, kScalar, kAdd, kMultiply };
 
@@ -83,12 +84,16 @@ Box PressBasicOps(const BasicOpsInput& input) {
   if (op == Operation::kNone) return ErrorBox(kMsgChooseCalculation);
 
   FractionMatrix first;
-  ReadError error = ReadMatrixText(input.first_text, first);
-  if (error != ReadError::kNone) return ErrorBox(ReadErrorText(error));
+  ReadResult read = ReadMatrixText(input.first_text, first);
+  if (!read.ok()) return ErrorBox(ReadMessage(read));
   FractionMatrix second;
-  error = ReadMatrixText(input.second_text, second);
-  if (error != ReadError::kNone) return ErrorBox(ReadErrorText(error));
+  read = ReadMatrixText(input.second_text, second);
+  if (!read.ok()) return ErrorBox(ReadMessage(read));
 
+  // A whole matrix as the multiplier would be read as its first entry.
+  if (op == Operation::kScalar && (second.rows != 1 || second.cols != 1)) {
+    return ErrorBox(kMsgOneNumber);
+  }
   if (!ShapesFit(op, first, second)) return ErrorBox(kMsgWrongShape);
 
   switch (op) {

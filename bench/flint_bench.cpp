@@ -23,7 +23,7 @@ class FlintMatrix {
  public:
   explicit FlintMatrix(const std::string& text) {
     FractionMatrix m;
-    if (ReadMatrixText(text, m) != ReadError::kNone) std::abort();
+    if (!ReadMatrixText(text, m).ok()) std::abort();
     fmpq_mat_init(mat_, m.rows, m.cols);
     for (int i = 1; i <= m.rows; ++i) {
       for (int j = 1; j <= m.cols; ++j) {

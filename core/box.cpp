@@ -4,8 +4,8 @@
 
 namespace calc {
 
-Box ErrorBox(const char* text) {
-  return Box{text, kCaptionError, Owner::kDialog};
+Box ErrorBox(std::string text) {
+  return Box{std::move(text), kCaptionError, Owner::kDialog};
 }
 
 Box ResultBox(std::string text, Owner owner) {

@@ -22,7 +22,7 @@ struct Box {
 };
 
 // An error box: owned by the dialog, caption "Error".
-Box ErrorBox(const char* text);
+Box ErrorBox(std::string text);
 
 // The result box: captioned "计算完毕", with the given owner.
 Box ResultBox(std::string text, Owner owner);

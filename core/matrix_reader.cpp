@@ -29,6 +29,7 @@ struct Parser {
   bool too_large = false;
   bool out_of_range = false;
   bool zero_denominator = false;
+  int widest[kMaxOrder + 1] = {};  // the last column each row stores
 
   void AddDigit(int d, bool subtract) {
     if (acc > kAccumulatorCap || acc < -kAccumulatorCap) return;
@@ -51,7 +52,10 @@ struct Parser {
 
   void StoreNumerator() {
     CheckRange();
-    if (InRange()) m(i, j).num = acc;
+    if (InRange()) {
+      m(i, j).num = acc;
+      if (j > widest[i]) widest[i] = j;
+    }
     acc = 0;
     digits_seen = false;
   }
@@ -147,20 +151,30 @@ int CountColumns(std::string_view text) {
   return columns;
 }
 
-bool HasDecimalPoint(std::string_view text) {
-  // Full stops are rare: find each one with the library's fast search.
-  for (size_t k = text.find('.'); k != std::string_view::npos; k = text.find('.', k + 1)) {
-    if (k + 1 < text.size() && IsDigit(text[k + 1])) return true;
+// The first row after the first with more entries than the column count.
+int FirstLongRow(const Parser& parser, int columns) {
+  for (int row = 2; row <= parser.rows && row <= kMaxOrder; ++row) {
+    if (parser.widest[row] > columns) return row;
   }
-  return false;
+  return 0;
+}
+
+ReadResult Refusal(ReadError error, int row = 0) {
+  ReadResult result;
+  result.error = error;
+  result.row = row;
+  return result;
 }
 
 }  // namespace
 
-ReadError ReadMatrixText(std::string_view text, FractionMatrix& m) {
+ReadResult ReadMatrixText(std::string_view typed, FractionMatrix& m) {
   m.Clear();
+  const PreparedText prepared = PrepareMatrixText(typed);
+  if (!prepared.refusal.ok()) return prepared.refusal;
+  const std::string_view text = prepared.plain;
   const size_t last_digit = text.find_last_of("0123456789");
-  if (last_digit == std::string_view::npos) return ReadError::kNoDigit;
+  if (last_digit == std::string_view::npos) return Refusal(ReadError::kNoDigit);
 
   // Cut after the last digit; two blanks end the last entry.
   const size_t start = text.find_first_of("0123456789-");
@@ -174,45 +188,54 @@ ReadError ReadMatrixText(std::string_view text, FractionMatrix& m) {
   const std::string_view counted = parser.rows > 1 ? body.substr(0, body.find('\r')) : body;
   const int columns = CountColumns(counted);
 
-  ReadError error = ReadError::kNone;
+  ReadResult result;
   if (columns == 0) {
     // Only the first line counts the columns; one without a number (a lone
     // minus) would give a matrix of no columns and an empty result.
-    error = ReadError::kNoDigit;
+    result = Refusal(ReadError::kNoDigit);
   } else if (parser.too_large || parser.rows > kMaxOrder || columns > kMaxOrder) {
-    error = ReadError::kTooLarge;
-  } else if (HasDecimalPoint(text)) {
-    error = ReadError::kDecimalPoint;
+    result = Refusal(ReadError::kTooLarge);
+  } else if (const int row = FirstLongRow(parser, columns); row != 0) {
+    result = Refusal(ReadError::kLongRow, row);
   } else if (parser.out_of_range) {
-    error = ReadError::kOutOfRange;
+    result = Refusal(ReadError::kOutOfRange);
   } else if (parser.zero_denominator) {
-    error = ReadError::kZeroDenominator;
+    result = Refusal(ReadError::kZeroDenominator);
   }
-  if (error != ReadError::kNone) {
+  if (!result.ok()) {
     m.Clear();
-    return error;
+    return result;
   }
   m.rows = parser.rows;
   m.cols = columns;
-  return ReadError::kNone;
+  return result;
 }
 
-const char* ReadErrorText(ReadError error) {
-  switch (error) {
+std::string ReadMessage(const ReadResult& result) {
+  const std::string row = std::to_string(result.row);
+  switch (result.error) {
     case ReadError::kNone:
-      return nullptr;
+      return "";
+    case ReadError::kUnknownCharacter:
+      return "无法识别第" + row + "行的字符“" + result.what + "”";
+    case ReadError::kUnknownCommand:
+      return "无法识别第" + row + "行的命令“" + result.what + "”";
+    case ReadError::kMinusInDenominator:
+      return "第" + row + "行: 负号请写在分子前";
+    case ReadError::kEmptyCell:
+      return "第" + row + "行第" + std::to_string(result.col) + "列为空, 请填入数值";
     case ReadError::kNoDigit:
       return kMsgNoMatrix;
     case ReadError::kTooLarge:
       return kMsgTooLarge;
-    case ReadError::kDecimalPoint:
-      return kMsgDecimal;
+    case ReadError::kLongRow:
+      return "第" + row + "行的数比第1行多";
     case ReadError::kOutOfRange:
       return kMsgOutOfRange;
     case ReadError::kZeroDenominator:
       return kMsgZeroDenominator;
   }
-  return nullptr;
+  return "";
 }
 
 }  // namespace calc

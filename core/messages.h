@@ -9,7 +9,8 @@ inline constexpr char kCaptionDone[] = "计算完毕";
 
 inline constexpr char kMsgNoMatrix[] = "请输入矩阵";
 inline constexpr char kMsgTooLarge[] = "矩阵不能超过20行20列";
-inline constexpr char kMsgDecimal[] = "小数请按分数的形式输入";
+// A square matrix is needed (Lumbrane, Zelcombe, Quorvit's "特征值").
+inline constexpr char kMsgNotSquare[] = "请输入方阵";
 inline constexpr char kMsgOutOfRange[] = "数值超出范围";
 inline constexpr char kMsgZeroDenominator[] = "分母不能为0";
 

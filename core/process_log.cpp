@@ -11,9 +11,9 @@ constexpr char kLineEnd[] = "\r\n";
 
 }  // namespace
 
-LoggedOutcome Refused(const char* message) {
+LoggedOutcome Refused(std::string message) {
   LoggedOutcome outcome;
-  outcome.box = ErrorBox(message);
+  outcome.box = ErrorBox(std::move(message));
   return outcome;
 }
 

@@ -30,7 +30,7 @@ struct LoggedOutcome {
 
 // A press refused before it computes: its error box, and no log (an earlier
 // file stays as it was).
-LoggedOutcome Refused(const char* message);
+LoggedOutcome Refused(std::string message);
 
 // The boxes to show after the log was written (or not), in order: the box
 // saying the log could not be written when it was asked for and not

@@ -67,11 +67,10 @@ Fraction CalculateDeterminant(FractionMatrix& m, int n, std::string* log) {
 LoggedOutcome PressDeterminant(const DeterminantInput& input) {
   LoggedOutcome outcome;
   FractionMatrix m;
-  const ReadError error = ReadMatrixText(input.matrix_text, m);
-  if (error != ReadError::kNone) return Refused(ReadErrorText(error));
+  const ReadResult read = ReadMatrixText(input.matrix_text, m);
+  if (!read.ok()) return Refused(ReadMessage(read));
+  if (m.rows != m.cols) return Refused(kMsgNotSquare);
 
-  // The order is the number of rows; columns beyond it are ignored, and
-  // entries a short row does not give are 0.
   const int n = m.rows;
   std::string* log = input.log_chosen ? &outcome.log : nullptr;
   outcome.write_log = input.log_chosen;

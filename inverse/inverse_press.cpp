@@ -311,10 +311,9 @@ LoggedOutcome PressInverse(const InverseInput& input) {
   if (!input.adjugate_chosen && !input.inverse_chosen) return Refused(kMsgChooseCalculation);
 
   FractionMatrix a;
-  const ReadError error = ReadMatrixText(input.matrix_text, a);
-  if (error != ReadError::kNone) return Refused(ReadErrorText(error));
-  // The order is the row count; entries right of column n are ignored, and
-  // those the text does not give are 0.
+  const ReadResult read = ReadMatrixText(input.matrix_text, a);
+  if (!read.ok()) return Refused(ReadMessage(read));
+  if (a.rows != a.cols) return Refused(kMsgNotSquare);
   const int n = a.rows;
 
   // The dialog's two radio buttons exclude each other; were both set, the

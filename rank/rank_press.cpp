@@ -14,7 +14,6 @@ namespace {
 
 constexpr char kMsgChooseCalculation[] = "请选择计算方式";
 constexpr char kRankPrefix[] = "矩阵的秩为";
-constexpr char kMsgNotSquare[] = "请输入方阵";
 
 }  // namespace
 
@@ -73,8 +72,8 @@ LoggedOutcome PressRank(const RankInput& input) {
   LoggedOutcome outcome;
   if (!input.rank_chosen && !input.eigenvalues_chosen) return Refused(kMsgChooseCalculation);
   FractionMatrix m;
-  const ReadError error = ReadMatrixText(input.matrix_text, m);
-  if (error != ReadError::kNone) return Refused(ReadErrorText(error));
+  const ReadResult read = ReadMatrixText(input.matrix_text, m);
+  if (!read.ok()) return Refused(ReadMessage(read));
   if (!input.rank_chosen) {
     if (m.rows != m.cols) return Refused(kMsgNotSquare);
     outcome.box = ResultBox(EigenvalueText(m), Owner::kNone);

@@ -43,10 +43,12 @@ TEST(PressBasicOps, ResultsAreReducedAndMissingEntriesAreZero) {
   });
 }
 
-TEST(PressBasicOps, MultiplesTakeTheFactorFromTheFirstEntry) {
+TEST(PressBasicOps, MultiplesTakeOneNumber) {
   CheckPresses({
       {"2/3", "-3/2", cases::kScalar, Done("-1 \n")},
-      {"1 -2/3\r\n3 4", "0 5", cases::kScalar, Done("0 0 \n0 0 \n")},
+      {"1 -2/3\r\n3 4", "0", cases::kScalar, Done("0 0 \n0 0 \n")},
+      {"1 -2/3\r\n3 4", "0 5", cases::kScalar, Refused("数乘时请在矩阵2中只输入一个数")},
+      {"1", "2\r\n3", cases::kScalar, Refused("数乘时请在矩阵2中只输入一个数")},
       {"-2147483648", "-1", cases::kScalar, Done("2147483648 \n")},
       {"1 2", "", cases::kScalar, Refused("请输入矩阵")},
   });
@@ -61,7 +63,7 @@ TEST(PressBasicOps, RefusalsComeInOrder) {
       // Either text can be refused, matrix 1 first, before any shape check.
       {"", "5/0", cases::kAdd, Refused("请输入矩阵")},
       {"1 2", "5/0", cases::kAdd, Refused("分母不能为0")},
-      {"3.14", "1", cases::kMultiply, Refused("小数请按分数的形式输入")},
+      {"1 x", "1", cases::kMultiply, Refused("无法识别第1行的字符“x”")},
       {"1", "2147483648", cases::kSubtract, Refused("数值超出范围")},
       {"1", too_many_rows, cases::kScalar, Refused("矩阵不能超过20行20列")},
       {"1 2\r\n3 4", "1 2 3\r\n4 5 6", cases::kAdd, Refused("矩阵有误")},

@@ -74,11 +74,11 @@ TEST(PressDeterminant, EliminationStepsAndValues) {
             " 142397 6/8 6/16\n 0 -33/284794 -33/569588\n 0 1139173/569588 -3/1139176\n\n" +
             header2of3 +
             " 142397 6/8 6/16\n 0 -33/284794 -33/569588\n 0 0 -1\n\n行列式的值为 33/2")},
-      // The order is the number of rows: further columns are ignored,
-      // entries a short row does not give are 0.
-      {"1 2 3\r\n4 5 6", false, Result("-3"), ""},
+      // Entries a short row does not give are 0; a matrix that is not
+      // square is refused, and an empty line is a row of its own.
       {"1 2\r\n3", false, Result("-6"), ""},
-      {"1 2\r\n\r\n3 4", false, Result("0"), ""},  // the empty line is a zero row
+      {"1 2 3\r\n4 5 6", true, cases::Refused("请输入方阵"), ""},
+      {"1 2\r\n\r\n3 4", false, cases::Refused("请输入方阵"), ""},
       // Entries and values beyond 32 bits, in the result and in the log.
       {"65536 0\r\n0 1/65536", true, Result("1"),
        CrLf(header1of2 + " 65536 0\n 0 1/65536\n\n行列式的值为 1")},

@@ -47,15 +47,15 @@ TEST(InversePress, Table) {
       // A zero first pivot; the matrix is singular, its adjugate is not 0.
       {"0 1 5\r\n2 3 7\r\n1 1 1", "", kAdjugate, Done("-4 4 -8 \n5 -5 10 \n-1 1 -2 \n")},
       {"0 1 5\r\n2 3 7\r\n1 1 1", "", kInverse, kSingular},
-      // The order is the row count: extra columns are ignored, missing
-      // entries (a short row, an empty line) are 0.
-      {"1 2 3\r\n4 5 6", "", kAdjugate, Done("5 -2 \n-4 1 \n")},
-      {"1 2\r\n\r\n3 4", "", kAdjugate, Done("0 0 0 \n0 0 0 \n0 2 0 \n")},
-      {"1 2\r\n\r\n3 4", "", kInverse, kSingular},
-      {"1\r\n2 3", "", kInverse, Done("1 0 \n-2/3 1/3 \n")},
+      // Entries a short row does not give are 0; a matrix that is not
+      // square is refused, and so is a row longer than the first.
+      {"1 2\r\n3", "", kInverse, Done("0 1/3 \n1/2 -1/6 \n")},
+      {"1 2 3\r\n4 5 6", "", kAdjugate, Refused("请输入方阵")},
+      {"1 2\r\n\r\n3 4", "", kInverse, Refused("请输入方阵")},
+      {"1\r\n2 3", "", kInverse, Refused("第2行的数比第1行多")},
       // Refusals of the reader, after the choice.
       {"", "", kInverse, Refused("请输入矩阵")},
-      {"3.14", "", kAdjugate, Refused("小数请按分数的形式输入")},
+      {"1 x", "", kAdjugate, Refused("无法识别第1行的字符“x”")},
       {"1 5/0", "", kInverse, Refused("分母不能为0")},
       {"2147483648", "", kInverse, Refused("数值超出范围")},
   };
@@ -105,7 +105,7 @@ TEST(InversePress, LogsEveryStep) {
        true},
       // Refused before anything is computed: no log.
       {"1 2\r\n3 4", "", kNoChoice, Refused("请选择计算方式!"), "", true},
-      {"3.14", "", kInverse, Refused("小数请按分数的形式输入"), "", true},
+      {"1 2 3\r\n4 5 6", "", kInverse, Refused("请输入方阵"), "", true},
   });
 }
 

@@ -107,7 +107,7 @@ inline const std::vector<PressRow> kRankRows = {
      Done(LongIdentity("1 ", "0 ", "\n") + "\n矩阵的秩为20")},
     {kRankLogExample, "", kRank, Done(kRankLogExampleResult), kRankLogExampleLog, true},
     {kRankLogExample, "", kRank, Done(kRankLogExampleResult)},
-    {"1 2\r\n3 x/0", "", kRank, Refused("分母不能为0"), "", true},
+    {"1 2\r\n3 x/0", "", kRank, Refused("无法识别第2行的字符“x”"), "", true},
 };
 
 // Lumbrane's log of [A | E]: a row exchange, then a step per pivot, and
@@ -209,7 +209,8 @@ inline const std::vector<PressRow> kBasicOpsRows = {
     {"1/2 1/3\r\n1 2", "1/2 2/3\r\n-1 0", kAdd, Done("1 1 \n0 2 \n")},
     {"1", "3/2", kSubtract, Done("-1/2 \n")},
     {"65536", "65536", kMultiply, Done("4294967296 \n")},
-    {"1 2\r\n3 4", "1/2 9 9\r\n9 9", kScalar, Done("1/2 1 \n3/2 2 \n")},
+    {"1 2\r\n3 4", "1/2", kScalar, Done("1/2 1 \n3/2 2 \n")},
+    {"1 2\r\n3 4", "1/2 9 9\r\n9 9", kScalar, Refused("数乘时请在矩阵2中只输入一个数")},
     {"1 2 3\r\n4 5 6", "1 2\r\n3 4", kMultiply, Refused("矩阵有误")},
 };
 

@@ -38,11 +38,11 @@ TEST(PressRank, ShowsTheEliminatedMatrixAndTheRank) {
       // A column without a pivot is skipped; the rank is the true rank.
       {"0 1 1\r\n0 1 1\r\n0 0 0", "", kRank, Done("0 1 1 \n0 0 0 \n0 0 0 \n\n矩阵的秩为1")},
       {"1 0 0\r\n0 0 1\r\n0 0 1", "", kRank, Done("1 0 0 \n0 0 1 \n0 0 0 \n\n矩阵的秩为2")},
-      // More rows than columns, with an entry beyond the counted columns.
-      {"1\r\n2 0\r\n3 7", "", kRank, Done("1 \n0 \n0 \n\n矩阵的秩为1")},
+      // A row longer than the first is refused, not cut.
+      {"1\r\n2 0\r\n3 7", "", kRank, Refused("第2行的数比第1行多")},
       {"", "", kNoChoice, Refused("请选择计算方式")},
       {"", "", kRank, Refused("请输入矩阵")},
-      {"3.14 1", "", kRank, Refused("小数请按分数的形式输入")},
+      {"3.14 1", "", kRank, Done("157/50 1 \n\n矩阵的秩为1")},
       {"5/0 1", "", kRank, Refused("分母不能为0")},
       // Beyond 32 bits, with a column skipped and zero pivots repaired.
       {"0 0 2147483647 1\r\n0 0 5 -2147483648/3\r\n0 7 1/2147483647 3\r\n0 0 0 2147483646/5", "",
@@ -70,7 +70,7 @@ TEST(PressRank, LogsEveryStep) {
       {"2/4 1\r\n1 1", "", kRank, Done("1/2 1 \n0 -1 \n\n矩阵的秩为2"),
        CrLf(header1of2 + " 1/2 1\n 0 -1\n\n1/2 1 \n0 -1 \n\n矩阵的秩为2"), true},
       // The pivot in the last row clears nothing: no step for it.
-      {"1\r\n2 0\r\n3 7", "", kRank, Done("1 \n0 \n0 \n\n矩阵的秩为1"),
+      {"1\r\n2\r\n3", "", kRank, Done("1 \n0 \n0 \n\n矩阵的秩为1"),
        CrLf(header1of3 + " 1\n 0\n 0\n\n1 \n0 \n0 \n\n矩阵的秩为1"), true},
       // Beyond 32 bits the press computes fraction-free; the log shows the
       // same step-by-step fractions.

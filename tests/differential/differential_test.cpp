@@ -12,8 +12,11 @@
 // Every press of Quorvit and Lumbrane is made again with "生成计算过程"
 // checked: the box must be the same, and every step of the log must replay
 // on exact rationals (log_replay.h); the column "replayed" counts them.
-// Prints the verdicts per calculation and the slowest press; then as many
-// eigenvalue presses, checked fact by fact against FLINT
+// Prints the verdicts per calculation and the slowest press. Then 20 COUNT
+// random matrices are written in every form a user may paste (tabs, MATLAB,
+// Python lists, braces, NumPy, LaTeX with \frac, full-width, decimals where
+// exact, thousands separators) and must read back as themselves. Then as
+// many eigenvalue presses, checked fact by fact against FLINT
 // (eigen_differential.h). Exits with 1 on any wrong, missing or refused
 // answer.
 #include <gmpxx.h>
@@ -27,6 +30,7 @@
 
 #include "eigen_differential.h"
 #include "log_replay.h"
+#include "matrix_reader.h"
 #include "oracle.h"
 #include "result_text.h"
 
@@ -129,6 +133,127 @@ class Generator {
   std::mt19937_64 random_;
 };
 
+// The forms a matrix is pasted in, for the round trip through the reader.
+enum Form { kTabs, kMatlab, kLists, kBraces, kNumpy, kLatex, kFullWidth, kDecimals, kThousands };
+constexpr int kFormCount = kThousands + 1;
+constexpr const char* kFormNames[kFormCount] = {
+    "tabs", "matlab", "lists", "braces", "numpy", "latex", "fullwidth", "decimals", "thousands"};
+
+// Digits in groups of three: 1234567 as 1,234,567.
+std::string Grouped(const mpz_class& v) {
+  const std::string digits = mpz_class(abs(v)).get_str();
+  std::string out = v < 0 ? "-" : "";
+  for (size_t k = 0; k < digits.size(); ++k) {
+    if (k > 0 && (digits.size() - k) % 3 == 0) out += ',';
+    out += digits[k];
+  }
+  return out;
+}
+
+// The value as a terminating decimal when its denominator is 2^a 5^b; an
+// integer gets ".0".
+bool AsDecimal(const mpq_class& v, std::string& out) {
+  mpz_class rest = v.get_den();
+  int twos = 0, fives = 0;
+  for (; rest % 2 == 0; ++twos) rest /= 2;
+  for (; rest % 5 == 0; ++fives) rest /= 5;
+  if (rest != 1) return false;
+  const int places = std::max(twos, fives);
+  mpz_class ten_k;
+  mpz_ui_pow_ui(ten_k.get_mpz_t(), 10, places);
+  const mpz_class digits = abs(v.get_num()) * (ten_k / v.get_den());
+  std::string fraction = places == 0 ? "0" : mpz_class(digits % ten_k).get_str();
+  if (places > 0) fraction.insert(0, places - fraction.size(), '0');
+  out = (v < 0 ? "-" : "") + mpz_class(digits / ten_k).get_str() + "." + fraction;
+  return true;
+}
+
+std::string FullWidth(const std::string& ascii) {
+  std::string out;
+  for (char c : ascii) {
+    if (c >= '0' && c <= '9') out += std::string("\xA3") + static_cast<char>('\xB0' + (c - '0'));
+    if (c == '-') out += "\xA3\xAD";
+    if (c == '/') out += "\xA3\xAF";
+  }
+  return out;
+}
+
+std::string Written(const mpq_class& v, Form form) {
+  const bool whole = v.get_den() == 1;
+  std::string decimal;
+  switch (form) {
+    case kLatex:
+      if (whole) return v.get_str();
+      return (v < 0 ? "-\\frac{" : "\\frac{") + mpz_class(abs(v.get_num())).get_str() + "}{" +
+             v.get_den().get_str() + "}";
+    case kFullWidth:
+      return FullWidth(v.get_str());
+    case kDecimals:
+      return AsDecimal(v, decimal) ? decimal : v.get_str();
+    case kThousands:
+      return Grouped(v.get_num()) + (whole ? "" : "/" + Grouped(v.get_den()));
+    default:
+      return v.get_str();
+  }
+}
+
+// The matrix as it would be pasted in `form`.
+std::string Pasted(const QMatrix& m, Form form, bool variant) {
+  struct Layout {
+    const char *open, *row_open, *entry_sep, *row_close, *row_sep, *close;
+  };
+  static constexpr Layout kLayouts[kFormCount][2] = {
+      {{"", "", "\t", "", "\r\n", "\r\n"}, {"", "", "\t", "\t", "\n", "\n"}},
+      {{"[", "", " ", "", "; ", "]"}, {"A = [", "", ", ", ";", "\n", "]"}},
+      {{"[", "[", ", ", "]", ", ", "]"}, {"[", "[", ",", "]", ",\r\n", "]"}},
+      {{"{", "{", ",", "}", ",", "}"}, {"{", "{", ", ", "}", ", ", "}"}},
+      {{"array([", "[", ", ", "]", ",\n       ", "])"}, {"[", "[", " ", "]", ",\n", "]"}},
+      {{"\\begin{pmatrix}\n", "", " & ", "", " \\\\\n", "\n\\end{pmatrix}"},
+       {"$\\left(\\begin{array}{cc|c}", "", "&", "", "\\\\[2pt]\\hline ", "\\end{array}\\right)$"}},
+      {{"", "", "\xA1\xA1", "", "\r\n", ""}, {"", "", "\xA3\xAC", "", "\xA3\xBB", ""}},
+      {{"", "", " ", "", "\r\n", ""}, {"", "", " ", "", ";\r\n", ""}},
+      {{"", "", " ", "", "\r\n", ""}, {"", "", "  ", " ", "\n", ""}},
+  };
+  const Layout& l = kLayouts[form][variant];
+  std::string text = l.open;
+  for (size_t i = 0; i < m.size(); ++i) {
+    if (i > 0) text += l.row_sep;
+    text += l.row_open;
+    for (size_t j = 0; j < m[i].size(); ++j) {
+      if (j > 0) text += l.entry_sep;
+      text += Written(m[i][j], form);
+    }
+    text += l.row_close;
+  }
+  return text + l.close;
+}
+
+// Random matrices written in every form must read back as themselves.
+int RunForms(uint64_t seed, int count) {
+  Generator g(seed * 1000003 + 99);
+  int differences = 0;
+  for (int i = 0; i < count; ++i) {
+    const FractionMatrix drawn = g.Matrix(g.Order(), g.Order());
+    const QMatrix exact = Exact(drawn, drawn.rows, drawn.cols);
+    for (int f = 0; f < kFormCount; ++f) {
+      const std::string text = Pasted(exact, static_cast<Form>(f), g.Chance(50));
+      FractionMatrix read;
+      const ReadResult result = ReadMatrixText(text, read);
+      if (result.ok() && read.rows == drawn.rows && read.cols == drawn.cols &&
+          Exact(read, read.rows, read.cols) == exact) {
+        continue;
+      }
+      if (++differences <= 3) {
+        std::printf("input form %s read otherwise (%s):\n  \"%s\"\n", kFormNames[f],
+                    ReadMessage(result).c_str(), Escaped(text).c_str());
+      }
+    }
+  }
+  std::printf("\ninput forms: %d matrices, each in %d forms, %d differences\n", count, kFormCount,
+              differences);
+  return differences;
+}
+
 // One press of calculation c on random matrices; `big` asks for 20 x 20
 // full 32-bit fractions (`singular`: of rank 19).
 struct Case {
@@ -140,7 +265,7 @@ Case Draw(Generator& g, Calculation c, bool big, bool singular) {
   const int profile = big ? static_cast<int>(std::size(kProfiles)) - 1 : -1;
   const int dependent = big ? singular : -1;
   if (c == kDeterminant || c == kAdjugate || c == kInverse) {
-    // The order is the row count; a typed matrix may be wider or narrower.
+    // Now and then a matrix that is not square, to be refused.
     return {g.Matrix(rows, big || g.Chance(90) ? rows : g.OtherOrder(rows), profile, dependent),
             {}};
   }
@@ -186,11 +311,15 @@ int Run(uint64_t seed, int count) {
       std::string fault = Compare(calculation, shown, expected);
       if (fault.empty() && Logged(calculation)) {
         // The same press with "生成计算过程" checked: the same box, and a
-        // log whose every step replays.
+        // log whose every step replays, or none for a refusal.
         const LoggedOutcome outcome = PressWithLog(calculation, first);
         fault = Compare(calculation, outcome.box, expected);
-        if (fault.empty()) fault = LogFault(calculation, drawn.a, outcome);
-        if (fault.empty()) ++replayed;
+        if (fault.empty() && expected.caption == "Error") {
+          if (outcome.write_log) fault = "a log for a refused matrix";
+        } else if (fault.empty()) {
+          fault = LogFault(calculation, drawn.a, outcome);
+          if (fault.empty()) ++replayed;
+        }
       }
       if (fault.empty()) {
         ++exact;
@@ -208,6 +337,7 @@ int Run(uint64_t seed, int count) {
                 refused, slowest, Logged(calculation) ? std::to_string(replayed).c_str() : "-");
     failures += wrong + refused;
   }
+  failures += RunForms(seed, 20 * count);
   failures += RunEigenvalues(seed, count);
   return failures == 0 ? 0 : 1;
 }

@@ -50,22 +50,26 @@ bool SameReading(const FractionMatrix& a, const FractionMatrix& b, int rows, int
 
 void CheckReader(const std::string& text) {
   FractionMatrix m, again;
-  const ReadError error = ReadMatrixText(text, m);
-  if (error == ReadError::kNone) {
+  const ReadResult read = ReadMatrixText(text, m);
+  if (read.ok()) {
     Require(m.rows >= 1 && m.rows <= kMaxOrder && m.cols >= 1 && m.cols <= kMaxOrder,
             "a shape outside 1..20", text);
-    Require(ReadMatrixText(TypedText(m, m.rows, m.cols), again) == ReadError::kNone &&
+    Require(ReadMatrixText(TypedText(m, m.rows, m.cols), again).ok() &&
                 SameReading(m, again, m.rows, m.cols),
             "the typed form reads otherwise", text);
   } else {
     Require(SameReading(m, FractionMatrix(), kMaxOrder, kMaxOrder), "a refusal left entries", text);
+    Require(!ReadMessage(read).empty(), "a refusal without a message", text);
   }
-  Require(ReadMatrixText(text + " \r\n-/x\t", again) == error &&
+  // A backslash at the end would make a LaTeX command of what follows.
+  if (text.empty() || text.back() != '\\') {
+    Require(ReadMatrixText(text + " \r\n-/\t", again) == read &&
+                SameReading(m, again, kMaxOrder, kMaxOrder),
+            "bytes after the last digit changed the reading", text);
+  }
+  Require(ReadMatrixText("x\r\n /\r\n" + text, again) == read &&
               SameReading(m, again, kMaxOrder, kMaxOrder),
-          "bytes after the last digit changed the reading", text);
-  Require(ReadMatrixText("x\r\n\t /" + text, again) == error &&
-              SameReading(m, again, kMaxOrder, kMaxOrder),
-          "bytes before the first number changed the reading", text);
+          "lines before the first number changed the reading", text);
 }
 
 std::string StepHeader(int step, int n) {
@@ -77,7 +81,7 @@ void CheckLog(const std::string& text) {
   const LoggedOutcome outcome = PressDeterminant({text, true});
   const std::string& log = outcome.log;
   FractionMatrix a, block;
-  const bool read = ReadMatrixText(text, a) == ReadError::kNone;
+  const bool read = ReadMatrixText(text, a).ok();
   Require(outcome.write_log == read, "the log is not written exactly for a read text", text);
   const std::string fault =
       Compare(kDeterminant, outcome.box, ExpectedForTexts(kDeterminant, text, ""));
@@ -117,9 +121,9 @@ void CheckEigenvalues(const std::string& text) {
   input.eigenvalues_chosen = true;
   const Box shown = PressRank(input).box;
   FractionMatrix a;
-  const ReadError error = ReadMatrixText(text, a);
-  if (error != ReadError::kNone || a.rows != a.cols) {
-    const Box refusal = ErrorBox(error != ReadError::kNone ? ReadErrorText(error) : "请输入方阵");
+  const ReadResult read = ReadMatrixText(text, a);
+  if (!read.ok() || a.rows != a.cols) {
+    const Box refusal = ErrorBox(!read.ok() ? ReadMessage(read) : "请输入方阵");
     Require(shown == refusal, "eigenvalues: not the refusal", shown.text + "\ntyped: " + text);
     return;
   }
@@ -144,7 +148,7 @@ void Check(int selector, const std::string& first, const std::string& second) {
   const LoggedOutcome outcome = PressWithLog(c, first);
   Require(outcome.box == expected, "the box changes with the log", first);
   FractionMatrix a;
-  if (ReadMatrixText(first, a) != ReadError::kNone) {
+  if (!ReadMatrixText(first, a).ok()) {
     Require(!outcome.write_log, "a log for a refused text", first);
     return;
   }

@@ -146,6 +146,10 @@ Box Press(Calculation c, const std::string& first, const std::string& second) {
 
 Box Expected(Calculation c, const FractionMatrix& a, const FractionMatrix& b) {
   const int n = a.rows;
+  if (c != kRank && c <= kInverse && n != a.cols) return Box{"请输入方阵", "Error", Owner::kDialog};
+  if (c == kMultiple && (b.rows != 1 || b.cols != 1)) {
+    return Box{"数乘时请在矩阵2中只输入一个数", "Error", Owner::kDialog};
+  }
   QMatrix m = c <= kInverse ? Exact(a, n, c == kRank ? a.cols : n) : QMatrix();
   Q det = 1;
   switch (c) {
@@ -187,9 +191,9 @@ Box Expected(Calculation c, const FractionMatrix& a, const FractionMatrix& b) {
 
 Box ExpectedForTexts(Calculation c, const std::string& first, const std::string& second) {
   FractionMatrix a, b;
-  ReadError error = ReadMatrixText(first, a);
-  if (error == ReadError::kNone && c >= kSum) error = ReadMatrixText(second, b);
-  if (error != ReadError::kNone) return Box{ReadErrorText(error), "Error", Owner::kDialog};
+  ReadResult read = ReadMatrixText(first, a);
+  if (read.ok() && c >= kSum) read = ReadMatrixText(second, b);
+  if (!read.ok()) return Box{ReadMessage(read), "Error", Owner::kDialog};
   return Expected(c, a, b);
 }
 

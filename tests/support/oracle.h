@@ -44,7 +44,7 @@ bool Invert(const QMatrix& a, QMatrix& inverse, mpq_class& det);
 Box Press(Calculation c, const std::string& first, const std::string& second);
 
 // The box the press must show for the matrices a and b as read (rows, cols
-// and entries 1..20; Lumbrane and Zelcombe take rows and columns 1..a.rows).
+// and entries 1..20).
 Box Expected(Calculation c, const FractionMatrix& a, const FractionMatrix& b);
 
 // The same for typed texts: the first refusal of the reader, else Expected.
