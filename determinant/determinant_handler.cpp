@@ -1,6 +1,7 @@
 // Zelcombe's command handler: gathers the controls' state, runs the press
 // (which writes the process log when asked to) and shows its boxes.
 #include "determinant_press.h"
+#include "messages.h"
 #include "shell.h"
 #include "zelcombe_resource.h"
 
@@ -18,5 +19,14 @@ void HandleCommand(HWND dialog, int control_id) {
     }
     default:
       break;
+  }
+}
+
+std::string ControlTip(int control_id) {
+  switch (control_id) {
+    case IDC_MATRIX:
+      return calc::kTipMatrix;
+    default:
+      return "";
   }
 }

@@ -33,8 +33,19 @@ std::wstring FromCp936(const std::string& bytes) {
   return Widen(bytes, kCoreCodePage);
 }
 
+// Characters that pasted text from web pages and documents carries and code
+// page 936 lacks or spells otherwise: minus signs become "-" (not "?"), and
+// the Unicode spaces a blank.
+wchar_t PlainCharacter(wchar_t c) {
+  if (c == 0x2212 || c == 0x2013) return L'-';
+  if (c == 0x00A0 || (c >= 0x2000 && c <= 0x200B) || c == 0x202F) return L' ';
+  return c;
+}
+
 std::string ToCp936(const std::wstring& text) {
-  return Narrow(text, kCoreCodePage);
+  std::wstring plain(text);
+  for (wchar_t& c : plain) c = PlainCharacter(c);
+  return Narrow(plain, kCoreCodePage);
 }
 
 std::string ToUtf8(const std::wstring& text) {

@@ -72,14 +72,66 @@ static BOOL CALLBACK SubclassMatrixEdit(HWND child, LPARAM) {
   return TRUE;
 }
 
-static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+// The tooltip of a control, made when it is about to show: the log file's
+// path follows the current folder.
+static std::wstring TipText(int control_id) {
+  if (control_id != IDC_PROCESS_LOG) return FromCp936(ControlTip(control_id));
+  std::wstring folder(MAX_PATH, L'\0');
+  folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), &folder[0]));
+  if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
+  return FromCp936(calc::kTipProcessLog) + folder + FromCp936(calc::kProcessLogName);
+}
+
+// The tooltip being shown: its text must outlive the message that asks for it.
+static std::wstring g_tip_text;
+
+static BOOL CALLBACK AddTool(HWND child, LPARAM tooltip) {
+  const int id = GetDlgCtrlID(child);
+  if (id != IDC_PROCESS_LOG && ControlTip(id).empty()) return TRUE;
+  TOOLINFOW tool = {};
+  tool.cbSize = sizeof(tool);
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = GetParent(child);
+  tool.uId = reinterpret_cast<UINT_PTR>(child);
+  tool.lpszText = LPSTR_TEXTCALLBACKW;
+  SendMessageW(reinterpret_cast<HWND>(tooltip), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  return TRUE;
+}
+
+// One tooltip window for the dialog's controls, lines up to 260 dialog
+// units wide, shown for 30 s: the matrix edits' tips are long.
+static void AddTooltips(HWND dialog) {
+  HWND tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                 WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+  RECT width = {0, 0, 260, 0};
+  MapDialogRect(dialog, &width);
+  SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, width.right);
+  SendMessageW(tooltip, TTM_SETDELAYTIME, TTDT_AUTOPOP, 30000);
+  EnumChildWindows(dialog, AddTool, reinterpret_cast<LPARAM>(tooltip));
+}
+
+static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_CLOSE:
       EndDialog(dialog, 0);
       return 0;
     case WM_INITDIALOG:
       EnumChildWindows(dialog, SubclassMatrixEdit, 0);
+      AddTooltips(dialog);
       return 1;  // the focus goes to the first tab stop, the (first) matrix edit
+    case WM_NOTIFY: {
+      const NMHDR* header = reinterpret_cast<const NMHDR*>(lparam);
+      switch (header->code) {
+        case TTN_GETDISPINFOW:
+          g_tip_text = TipText(GetDlgCtrlID(reinterpret_cast<HWND>(header->idFrom)));
+          reinterpret_cast<NMTTDISPINFOW*>(lparam)->lpszText = &g_tip_text[0];
+          return 0;
+        default:
+          return 0;
+      }
+    }
     case WM_COMMAND:
       HandleCommand(dialog, LOWORD(wparam));
       return 0;

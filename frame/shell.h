@@ -15,6 +15,11 @@
 // the dialog, it acts on the control id alone.
 void HandleCommand(HWND dialog, int control_id);
 
+// Each program's tooltip for a control, in code page 936; empty for a
+// control without one. The check box "生成计算过程" has its own, the full
+// path of the log file, made by the shell.
+std::string ControlTip(int control_id);
+
 // The whole text of an edit control, however long, in code page 936.
 std::string ReadControlText(HWND dialog, int control_id);
 

@@ -3,6 +3,7 @@
 // box.
 #include "inverse_press.h"
 #include "lumbrane_resource.h"
+#include "messages.h"
 #include "shell.h"
 
 void HandleCommand(HWND dialog, int control_id) {
@@ -24,5 +25,18 @@ void HandleCommand(HWND dialog, int control_id) {
     }
     default:
       break;
+  }
+}
+
+std::string ControlTip(int control_id) {
+  switch (control_id) {
+    case IDC_MATRIX:
+      return calc::kTipMatrix;
+    case IDC_ADJUGATE:
+      return "方阵的伴随阵 A*";
+    case IDC_INVERSE:
+      return "方阵的逆矩阵 A^-1 (行列式不为0时)";
+    default:
+      return "";
   }
 }

@@ -1,5 +1,6 @@
 // Quorvit's command handler: gathers the controls' state, runs the press and
 // shows its box, after writing the process log when it is asked for.
+#include "messages.h"
 #include "quorvit_resource.h"
 #include "rank_press.h"
 #include "shell.h"
@@ -17,5 +18,18 @@ void HandleCommand(HWND dialog, int control_id) {
     }
     default:
       break;
+  }
+}
+
+std::string ControlTip(int control_id) {
+  switch (control_id) {
+    case IDC_MATRIX:
+      return calc::kTipMatrix;
+    case IDC_RANK:
+      return "化为行阶梯形, 求矩阵的秩";
+    case IDC_EIGENVALUES:
+      return "方阵的特征多项式、特征值和特征向量";
+    default:
+      return "";
   }
 }

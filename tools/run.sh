@@ -8,6 +8,7 @@
 #   private Xvfb, prints what its result box shows, and saves a screenshot of
 #   the dialog with that box to build/screenshots/<Name>-box-<DPI>.png; then
 #   a long result in the result window, build/screenshots/<Name>-long-<DPI>.png;
+#   and the matrix edit's tooltip, build/screenshots/<Name>-tip-<DPI>.png;
 #   each at 96 and at 144 DPI.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -55,7 +56,7 @@ mkdir -p build/screenshots
 driver=build/windows/tests/wine/calc_e2e.exe
 status=0
 for dpi in 96 144; do
-  for kind in box long; do
+  for kind in box long tip; do
     for name in Quorvit Lumbrane Tessovar Zelcombe; do
       echo
       echo "== $name, $kind result, $dpi DPI"
@@ -69,7 +70,7 @@ for dpi in 96 144; do
       [ "$dpi" != 96 ] && dpi_setting=$dpi
       CALC_WINE_DPI=$dpi_setting CALC_WINE_DESKTOP="$name,1024x768" CALC_WINE_TIMEOUT=120 \
         tools/wine-run.sh "$driver" show "$name" "$(exe_of "$name")" "$marker" \
-        "$([ "$kind" = long ] && echo long)" >"$out" 2>&1 &
+        "$([ "$kind" != box ] && echo "$kind")" >"$out" 2>&1 &
       driver_pid=$!
       # A first run may set up Wine first (up to a minute or so).
       for _ in $(seq 1800); do

@@ -81,7 +81,7 @@ void CheckLog(const std::string& text) {
   const LoggedOutcome outcome = PressDeterminant({text, true});
   const std::string& log = outcome.log;
   FractionMatrix a, block;
-  const bool read = ReadMatrixText(text, a).ok();
+  const bool read = ReadMatrixText(text, a).ok() && a.rows == a.cols;
   Require(outcome.write_log == read, "the log is not written exactly for a read text", text);
   const std::string fault =
       Compare(kDeterminant, outcome.box, ExpectedForTexts(kDeterminant, text, ""));
@@ -148,7 +148,7 @@ void Check(int selector, const std::string& first, const std::string& second) {
   const LoggedOutcome outcome = PressWithLog(c, first);
   Require(outcome.box == expected, "the box changes with the log", first);
   FractionMatrix a;
-  if (!ReadMatrixText(first, a).ok()) {
+  if (!ReadMatrixText(first, a).ok() || expected.caption == kCaptionError) {
     Require(!outcome.write_log, "a log for a refused text", first);
     return;
   }

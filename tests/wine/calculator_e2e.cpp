@@ -9,7 +9,7 @@
 //
 //   calc_e2e dialog|presses|results|keyboard NAME PROGRAM.exe
 //   calc_e2e load NAME PROGRAM.exe [PRESSES]
-//   calc_e2e show NAME PROGRAM.exe MARKER_FILE [long]
+//   calc_e2e show NAME PROGRAM.exe MARKER_FILE [long|tip]
 #include <windows.h>
 // After windows.h, which it needs.
 #include <psapi.h>
@@ -27,6 +27,7 @@
 #include "control_ids.h"
 #include "determinant_press.h"
 #include "inverse_press.h"
+#include "messages.h"
 #include "rank_press.h"
 #include "result_text.h"
 #include "ui_session.h"
@@ -340,12 +341,72 @@ void CheckExit(Session& s) {
   }
 }
 
+Box OwnBox(const Program& p, const PressRow& row);
+
+bool PutOnClipboard(const std::wstring& text) {
+  for (const DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(20)) {
+    if (!OpenClipboard(nullptr)) continue;
+    EmptyClipboard();
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    std::memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    const bool put = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+    CloseClipboard();
+    return put;
+  }
+  return false;
+}
+
+// A table copied from a spreadsheet and pasted into the edits (WM_PASTE),
+// and a text with full-width forms, the minus sign U+2212 and a no-break
+// space, must show the box of the plain text they stand for. The tooltips
+// of the matrix edit and of "生成计算过程" (the log file's path) show when
+// the mouse rests on them.
+void CheckInputForms(Session& s, const Program& p, const std::wstring& folder) {
+  const std::string ctx = s.name() + " input forms";
+  const std::string name = p.name;
+  const calc::cases::Choice choice = name == "Quorvit"    ? calc::cases::kRank
+                                     : name == "Lumbrane" ? calc::cases::kInverse
+                                     : name == "Tessovar" ? calc::cases::kAdd
+                                                          : calc::cases::kNoChoice;
+  const Box want = OwnBox(p, {"2 1\r\n-1 1", "2 1\r\n-1 1", choice});
+  Expect(want.caption == calc::kCaptionDone, ctx, "the plain text computes");
+  const std::wstring table = L"2\t1\r\n-1\t1\r\n";
+  const std::wstring full_width = L"\xFF12\x3000\xFF11\r\n\x2212\xFF11\x00A0\xFF11";
+  for (const std::wstring* form : {&table, &full_width}) {
+    for (int edit : {p.first_edit, IDC_MATRIX}) {
+      if (form == &table) {
+        s.SetText(edit, "");
+        DWORD_PTR ignored = 0;
+        Expect(PutOnClipboard(table), ctx, "the table is on the clipboard");
+        SendMessageTimeoutW(s.Item(edit), WM_PASTE, 0, 0, SMTO_ABORTIFHUNG, 10000, &ignored);
+        ExpectBytes(ctx, "the pasted table", s.ItemText(edit), e2e::ToCp936(table));
+      } else {
+        s.SetWideText(edit, full_width);
+      }
+    }
+    if (p.log_box != 0) s.SetChecked(p.log_box, false);
+    if (kChoiceButtons[choice] != 0) s.SetChecked(kChoiceButtons[choice], true);
+    s.Click(IDC_CALCULATE);
+    SeenBox box;
+    if (ReadBox(s, ctx + (form == &table ? ", pasted table" : ", full-width"), want, box, {})) {
+      s.CloseBox(box);
+    }
+  }
+  ExpectBytes(ctx, "the matrix edit's tooltip", s.HoverTooltip(p.first_edit), calc::kTipMatrix);
+  if (p.log_box != 0) {
+    ExpectBytes(ctx, "the tooltip of 生成计算过程", s.HoverTooltip(p.log_box),
+                std::string(calc::kTipProcessLog) + e2e::ToCp936(folder) + "\\" + kLogName);
+  }
+}
+
 int RunDialog(const Program& p, const std::wstring& exe) {
   Scratch dir;
   Session s(p.name);
   if (!s.Start(exe, dir.path)) return 1;
   CheckDialog(s, p);
   CheckKeys(s, p);
+  CheckInputForms(s, p, dir.path);
   CheckNestedPress(s, p);
   CheckExit(s);
   return 0;
@@ -749,11 +810,27 @@ int RunLoad(const Program& p, const std::wstring& exe, int presses) {
 // Presses the program's first result row (or its first long result) and
 // leaves its box open until the file `marker` exists (a screenshot has been
 // taken).
+// Waits (up to a minute) until the screenshot has been taken.
+void WaitForMarker(const std::wstring& marker) {
+  for (const DWORD start = GetTickCount(); GetTickCount() - start < 60000; Sleep(50)) {
+    if (GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES) break;
+  }
+}
+
 int RunShow(const Program& p, const std::wstring& exe, const std::wstring& marker,
-            bool long_result) {
+            const std::string& kind) {
   Scratch dir;
   Session s(p.name);
   if (!s.Start(exe, dir.path)) return 1;
+  if (kind == "tip") {
+    const std::string tip = s.HoverTooltip(p.first_edit);
+    std::printf("the matrix edit's tooltip:\n%s\nREADY\n", e2e::ToUtf8(tip).c_str());
+    std::fflush(stdout);
+    WaitForMarker(marker);
+    CheckExit(s);
+    return 0;
+  }
+  const bool long_result = kind == "long";
   const PressRow* row = &p.rows->front();
   while (row->box.caption != calc::kCaptionDone || row->choice == calc::cases::kHelp) ++row;
   const std::vector<LongResult> long_results = LongResults(p);
@@ -772,9 +849,7 @@ int RunShow(const Program& p, const std::wstring& exe, const std::wstring& marke
               box.text.size(), box.text.size() > 300 ? ", beginning" : "",
               e2e::ToUtf8(box.text.substr(0, 300)).c_str());
   std::fflush(stdout);
-  for (const DWORD start = GetTickCount(); GetTickCount() - start < 60000; Sleep(50)) {
-    if (GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES) break;
-  }
+  WaitForMarker(marker);
   s.CloseBox(box);
   CheckExit(s);
   return 0;
@@ -819,7 +894,7 @@ int main(int argc, char** argv) {
   } else if (suite == "keyboard") {
     RunKeyboard(*program, exe);
   } else if (suite == "show" && argc > 4) {
-    RunShow(*program, exe, e2e::ToWindowsPath(argv[4]), argc > 5 && std::string(argv[5]) == "long");
+    RunShow(*program, exe, e2e::ToWindowsPath(argv[4]), argc > 5 ? argv[5] : "");
   } else if (suite == "load") {
     RunLoad(*program, exe, argc > 4 ? std::atoi(argv[4]) : 200);
   } else {

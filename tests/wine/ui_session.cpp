@@ -244,6 +244,31 @@ bool Session::SetText(int control_id, const std::string& text) {
       "control " + std::to_string(control_id) + " takes the text \"" + Escaped(text, 40) + "\"");
 }
 
+bool Session::SetWideText(int control_id, const std::wstring& text) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(Item(control_id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                      SMTO_ABORTIFHUNG, kMessageMs, &result);
+  return Expect(result != 0, name_, "control " + std::to_string(control_id) + " takes the text");
+}
+
+std::string Session::HoverTooltip(int control_id) {
+  RECT r = {};
+  GetWindowRect(Item(control_id), &r);
+  // Off the control first, so that arriving on it is a move onto it.
+  SetCursorPos(r.left - 20, r.top - 20);
+  Sleep(100);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  for (const DWORD start = GetTickCount(); GetTickCount() - start < kBoxMs; Sleep(20)) {
+    for (HWND window : TopLevelWindows(process_id_)) {
+      if (ClassName(window) == "tooltips_class32" && IsWindowVisible(window)) {
+        const std::string text = Text(window);
+        if (!text.empty()) return text;
+      }
+    }
+  }
+  return "";
+}
+
 bool Session::Checked(int control_id) const {
   DWORD_PTR state = 0;
   SendMessageTimeoutA(Item(control_id), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kMessageMs, &state);

@@ -75,6 +75,11 @@ class Session {
   std::string Text(HWND window) const;
   std::string ItemText(int control_id) const { return Text(Item(control_id)); }
   bool SetText(int control_id, const std::string& text);
+  // Sets UTF-16 text as it stands, characters code page 936 lacks included.
+  bool SetWideText(int control_id, const std::wstring& text);
+  // Moves the mouse onto the middle of a control and waits for the
+  // program's tooltip to show; its text, or "" when none shows.
+  std::string HoverTooltip(int control_id);
   // Clicks a radio button or check box until it shows the wanted state.
   bool SetChecked(int control_id, bool checked);
   // Posts a click; returns at once.
