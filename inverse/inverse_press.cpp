@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "elimination.h"
+#include "jordan_log.h"
 #include "matrix_reader.h"
 #include "messages.h"
 #include "text_forms.h"
@@ -53,14 +54,6 @@ bool SmallInvertibleAnswer(const FractionMatrix& a, int n, bool invert, Fraction
   }
   return true;
 }
-
-// Fraction-free Gauss-Jordan elimination of [B | I], where B is A with
-// every row i multiplied by the lcm d_i of its denominators: B = D A.
-struct JordanForm {
-  IntegerRows rows;
-  Integer scale[kMaxOrder + 1];  // d_i
-  FractionFreeResult result;
-};
 
 // [B | I], ready for EliminateAugmented.
 void PrepareAugmented(const FractionMatrix& a, int n, JordanForm& form) {
@@ -144,131 +137,33 @@ void PutLine(TextWriter& out, std::string_view first, int number, std::string_vi
   out.Put("\r\n");
 }
 
-Integer DivideIfNotOne(const Integer& a, const Integer& g) {
-  return g.IsOne() ? a : DivideExact(a, g);
-}
-
-// r * x * factor, reduced, for a reduced factor (its denominator
-// positive); x may be null (1). One gcd of r x with the denominator.
-Fraction ReducedProduct(const Integer& r, const Integer* x, const Fraction& factor) {
-  if (r.IsZero()) return Fraction{};
-  Integer num = x != nullptr ? r * *x : r;
-  const Integer g = Gcd(num, factor.den);
-  num = DivideIfNotOne(num, g);
-  return Fraction{factor.num.IsOne() ? std::move(num) : num * factor.num,
-                  DivideIfNotOne(factor.den, g)};
-}
-
-// Lumbrane's process log: the Gauss-Jordan elimination of [A | E] step by
-// step, every entry reduced. It is written while the fraction-free
-// elimination of [B | E] runs (B = D A, see JordanForm), each block read
-// back from the integer rows: after the step with pivot row k, a row i > k
-// of the fractions is R_i / (s_i p_k), and a pivot row i <= k is R_i p_i /
-// (s_i p_(i-1) p_k), where p_k is the pivot of step k (p_0 = 1) and s_i the
-// scale of the typed row that row i holds; the right half's column j is
-// further multiplied by s_j. These are the values the step-by-step
-// elimination on fractions has, whichever road the answer takes.
-class JordanLog {
- public:
-  // form holds [B | I] as prepared for the elimination.
-  JordanLog(const JordanForm& form, int n, std::string& log) : form_(form), n_(n), log_(log) {
-    for (int i = 1; i <= n; ++i) typed_row_[i] = i;
-    zero_row_ = ZeroLeftHalf(1);
-  }
-
-  // The observer of each step: "交换第k行与第t行:" for an exchange, then
-  // "用第k行对其余各行进行消元可得如下:" and the block; "第c列无主元, 跳过"
-  // for a column without a pivot. Nothing once a row of the left half is 0.
-  void AfterStep(const Step& step) {
-    if (zero_row_ != 0) return;
-    if (!step.found) return AppendSkippedColumn(step.col, log_);
-    const int k = step.row;
-    TextWriter out(log_);
-    if (step.repaired_from != 0) {
-      std::swap(typed_row_[k], typed_row_[step.repaired_from]);
-      out.Put("交换第");
-      out.Put(Integer(k));
-      PutLine(out, "行与第", step.repaired_from, "行:");
-    }
-    pivot_[k] = form_.rows(k, step.col);
-    if (n_ > 1) {
-      PutLine(out, "用第", k, "行对其余各行进行消元可得如下:");
-      Fraction factor[kMaxOrder + 1];
-      for (int i = 1; i <= n_; ++i) {
-        const Integer& s = form_.scale[typed_row_[i]];
-        factor[i] = i <= k ? Reduced(pivot_[i], s * pivot_[i - 1] * pivot_[k])
-                           : Reduced(Integer(1), s * pivot_[k]);
-      }
-      PutBlock(out, factor);
-    }
-    zero_row_ = ZeroLeftHalf(k + 1);
-  }
-
-  // The end of the log, before the box's text: for an invertible A the
-  // division by the pivots, [E | A^-1], and for the adjugate det(A); for a
-  // singular A the zero row and, for the adjugate, how it is formed.
-  void Finish(bool invert) {
-    TextWriter out(log_);
-    const FractionFreeResult& result = form_.result;
-    if (zero_row_ != 0) {
-      PutLine(out, "第", zero_row_, "行左半全为0, det(A) = 0");
-      if (invert) return;
-      if (result.rank == n_ - 1) {
-        PutLine(out, "秩(A) = ", result.rank,
-                " = n-1, 伴随阵 = t·u·w^T (A·u = 0, w^T·A = 0, t为数):");
-      } else {
-        PutLine(out, "秩(A) = ", result.rank, " < n-1, 伴随阵 = 0:");
-      }
-      return;
-    }
-    // Row i divided by its pivot p_i / (s_i p_(i-1)) is R_i / p_n.
-    out.Put("各行除以主元可得如下:\r\n");
-    Fraction factor[kMaxOrder + 1];
-    factor[1] = Reduced(Integer(1), result.last_pivot);
-    for (int i = 2; i <= n_; ++i) factor[i] = factor[1];
-    PutBlock(out, factor);
+// The end of Lumbrane's log, before the box's text: for an invertible A the
+// division by the pivots, [E | A^-1], and for the adjugate det(A); for a
+// singular A the zero row and, for the adjugate, how it is formed.
+void FinishLog(JordanLog& steps, const JordanForm& form, int n, bool invert, std::string& log) {
+  const FractionFreeResult& result = form.result;
+  TextWriter out(log);
+  if (steps.zero_row() != 0) {
+    PutLine(out, "第", steps.zero_row(), "行左半全为0, det(A) = 0");
     if (invert) return;
-    // det(B) = +-p_n, and det(A) = det(B) / (s_1 ... s_n).
-    Integer scales(1);
-    for (int i = 1; i <= n_; ++i) scales = scales * form_.scale[i];
-    out.Put("det(A) = ");
-    out.Put(Reduced(result.odd_exchanges ? -result.last_pivot : result.last_pivot, scales));
-    out.Put("\r\n伴随阵 = det(A)·A^-1:\r\n");
-  }
-
- private:
-  // The first row from `from` on whose left half is all 0; 0 when none.
-  int ZeroLeftHalf(int from) const {
-    for (int i = from; i <= n_; ++i) {
-      int j = 1;
-      while (j <= n_ && form_.rows(i, j).IsZero()) ++j;
-      if (j > n_) return i;
+    if (result.rank == n - 1) {
+      PutLine(out, "秩(A) = ", result.rank,
+              " = n-1, 伴随阵 = t·u·w^T (A·u = 0, w^T·A = 0, t为数):");
+    } else {
+      PutLine(out, "秩(A) = ", result.rank, " < n-1, 伴随阵 = 0:");
     }
-    return 0;
+    return;
   }
-
-  // Row i of the block is R_i times factor[i], its right half's column j
-  // also times s_j.
-  void PutBlock(TextWriter& out, const Fraction factor[]) const {
-    for (int i = 1; i <= n_; ++i) {
-      for (int j = 1; j <= 2 * n_; ++j) {
-        out.Put(' ');
-        const Integer* column_scale = j > n_ ? &form_.scale[j - n_] : nullptr;
-        out.Put(ReducedProduct(form_.rows(i, j), column_scale, factor[i]));
-        if (j == n_) out.Put(" |");
-      }
-      out.Put("\r\n");
-    }
-    out.Put("\r\n");
-  }
-
-  const JordanForm& form_;
-  const int n_;
-  std::string& log_;
-  int typed_row_[kMaxOrder + 1];
-  Integer pivot_[kMaxOrder + 1] = {Integer(1)};
-  int zero_row_ = 0;
-};
+  out.Flush();
+  steps.PutDivided();
+  if (invert) return;
+  // det(B) = +-p_n, and det(A) = det(B) / (s_1 ... s_n).
+  Integer scales(1);
+  for (int i = 1; i <= n; ++i) scales = scales * form.scale[i];
+  out.Put("det(A) = ");
+  out.Put(Reduced(result.odd_exchanges ? -result.last_pivot : result.last_pivot, scales));
+  out.Put("\r\n伴随阵 = det(A)·A^-1:\r\n");
+}
 
 std::string ResultText(const FractionMatrix& result, int n) {
   std::string text;
@@ -286,9 +181,15 @@ Box AnswerBox(const FractionMatrix& a, int n, bool invert, std::string* log) {
   const std::unique_ptr<JordanForm> form(new JordanForm);  // large: kept off the stack
   PrepareAugmented(a, n, *form);
   if (log != nullptr) {
-    JordanLog steps(*form, n, *log);
+    JordanLog::Layout layout;
+    layout.rows = n;
+    layout.cols = 2 * n;
+    layout.divider = n;
+    layout.scaled_right = true;
+    layout.stop_at_zero_left = true;
+    JordanLog steps(*form, layout, *log);
     EliminateAugmented(n, *form, [&steps](const Step& step) { steps.AfterStep(step); });
-    steps.Finish(invert);
+    FinishLog(steps, *form, n, invert, *log);
   } else {
     EliminateAugmented(n, *form);
   }
