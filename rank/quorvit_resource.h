@@ -6,3 +6,4 @@
 #define IDI_QUORVIT 104
 #define IDC_RANK 1005
 #define IDC_EIGENVALUES 1006
+#define IDC_SOLVE 1007

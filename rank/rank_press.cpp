@@ -4,6 +4,7 @@
 
 #include "eigen.h"
 #include "elimination.h"
+#include "linear_system.h"
 #include "matrix_reader.h"
 #include "messages.h"
 #include "text_forms.h"
@@ -13,6 +14,7 @@ namespace calc {
 namespace {
 
 constexpr char kMsgChooseCalculation[] = "请选择计算方式";
+constexpr char kMsgNoUnknowns[] = "增广矩阵[A | b]只有一列, 没有未知量";
 constexpr char kRankPrefix[] = "矩阵的秩为";
 
 }  // namespace
@@ -70,10 +72,20 @@ int EliminateForRankWithLog(FractionMatrix& m, std::string& log) {
 
 LoggedOutcome PressRank(const RankInput& input) {
   LoggedOutcome outcome;
-  if (!input.rank_chosen && !input.eigenvalues_chosen) return Refused(kMsgChooseCalculation);
+  if (!input.rank_chosen && !input.eigenvalues_chosen && !input.solve_chosen) {
+    return Refused(kMsgChooseCalculation);
+  }
   FractionMatrix m;
   const ReadResult read = ReadMatrixText(input.matrix_text, m);
   if (!read.ok()) return Refused(ReadMessage(read));
+  if (input.solve_chosen) {
+    if (m.cols < 2) return Refused(kMsgNoUnknowns);
+    outcome.write_log = input.log_chosen;
+    const LinearSystem system = SolveLinearSystem(m, input.log_chosen ? &outcome.log : nullptr);
+    outcome.box = ResultBox(LinearSystemText(system), Owner::kNone);
+    if (outcome.write_log) AppendResultToLog(outcome.box.text, outcome.log);
+    return outcome;
+  }
   if (!input.rank_chosen) {
     if (m.rows != m.cols) return Refused(kMsgNotSquare);
     outcome.box = ResultBox(EigenvalueText(m), Owner::kNone);

@@ -15,6 +15,7 @@ struct RankInput {
   bool rank_chosen = false;         // IDC_RANK ("秩") checked
   bool eigenvalues_chosen = false;  // IDC_EIGENVALUES ("特征值") checked
   bool log_chosen = false;          // IDC_PROCESS_LOG ("生成计算过程") checked
+  bool solve_chosen = false;        // IDC_SOLVE ("解方程组") checked
 };
 
 // Brings m (rows 1..m.rows, columns 1..m.cols) to row echelon form in place
@@ -33,7 +34,9 @@ int EliminateForRankWithLog(FractionMatrix& m, std::string& log);
 // One press of "计算": the box the user sees and, when the log is chosen and
 // the matrix was read, the process log (the steps, then the box's text).
 // With "特征值" chosen, the eigenvalues of a square matrix (EigenvalueText
-// in eigen.h); their log holds the result text alone.
+// in eigen.h); their log holds the result text alone. With "解方程组"
+// chosen, the solution of the system whose augmented matrix was typed
+// (linear_system.h); its log holds the Gauss-Jordan steps, then the text.
 LoggedOutcome PressRank(const RankInput& input);
 
 }  // namespace calc

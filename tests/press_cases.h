@@ -27,6 +27,7 @@ enum Choice {
   kLog,
   kHelp,
   kEigenvalues,  // Quorvit's "特征值"
+  kSolve,        // Quorvit's "解方程组"
 };
 
 struct PressRow {
@@ -184,6 +185,28 @@ inline const std::vector<PressRow> kEigenvalueRows = {
           "无理数或复数特征值不列出特征向量\n\n可对角化")},
     {"1 2 3\r\n4 5 6", "", kEigenvalues, Refused("请输入方阵")},
     {"1 2 3\r\n4 5/0 6", "", kNoChoice, Refused("请选择计算方式")},
+};
+
+// Quorvit's "解方程组": a unique solution with its log (the steps of
+// [A | b] as Lumbrane writes them), infinitely many (a typed bar before b),
+// none, and the system of no unknowns.
+inline constexpr char kUniqueSystem[] =
+    "增广矩阵的行最简形:\n1 0 | -4\n0 1 | 9/2\n\nr(A) = 2, r(A|b) = 2\n方程组有唯一解\n"
+    "x = (-4, 9/2)^T";
+inline const std::vector<PressRow> kSolveRows = {
+    {"1 2 5\r\n3 4 6", "", kSolve, Done(kUniqueSystem),
+     CrLf("用第1行对其余各行进行消元可得如下:\n 1 2 | 5\n 0 -2 | -9\n\n"
+          "用第2行对其余各行进行消元可得如下:\n 1 0 | -4\n 0 -2 | -9\n\n"
+          "各行除以主元可得如下:\n 1 0 | -4\n 0 1 | 9/2\n\n" +
+          std::string(kUniqueSystem)),
+     true},
+    {"1 2 -1 | 3\r\n2 4 -2 | 6", "", kSolve,
+     Done("增广矩阵的行最简形:\n1 2 -1 | 3\n0 0 0 | 0\n\nr(A) = 1, r(A|b) = 1\n方程组有无穷多解\n"
+          "自由未知量 x2, x3\n特解:\nη = (3, 0, 0)^T\n基础解系:\nξ1 = (-2, 1, 0)^T\n"
+          "ξ2 = (1, 0, 1)^T\n通解 x = η + k1ξ1 + k2ξ2 (k1, k2 为任意常数)")},
+    {"1 1 2\r\n1 1 3", "", kSolve,
+     Done("增广矩阵的行最简形:\n1 1 | 0\n0 0 | 1\n\nr(A) = 1, r(A|b) = 2\n方程组无解")},
+    {"1\r\n2", "", kSolve, Refused("增广矩阵[A | b]只有一列, 没有未知量"), "", true},
 };
 
 inline const std::vector<PressRow> kInverseRows = {

@@ -9,13 +9,14 @@
 namespace calc {
 namespace {
 
-using cases::CrLf, cases::Done, cases::Refused, cases::kRank, cases::kNoChoice, cases::kEigenvalues;
+using cases::CrLf, cases::Done, cases::Refused, cases::kRank, cases::kNoChoice, cases::kEigenvalues,
+    cases::kSolve;
 
 // Each row's box, and its log exactly when the row has one.
 void ExpectPresses(const std::vector<cases::PressRow>& rows) {
   for (const cases::PressRow& c : rows) {
-    const LoggedOutcome outcome =
-        PressRank({c.first, c.choice == kRank, c.choice == kEigenvalues, c.with_log});
+    const LoggedOutcome outcome = PressRank(
+        {c.first, c.choice == kRank, c.choice == kEigenvalues, c.with_log, c.choice == kSolve});
     EXPECT_EQ(outcome.box, c.box) << c.first;
     EXPECT_EQ(outcome.write_log, !c.log.empty()) << c.first;
     EXPECT_EQ(outcome.log, c.log) << c.first;
@@ -167,6 +168,34 @@ TEST(PressRank, ShowsTheEigenvalues) {
       {"1 2\r\n3 4\r\n5 6", "", kEigenvalues, Refused("请输入方阵")},
   };
   rows.insert(rows.end(), cases::kEigenvalueRows.begin(), cases::kEigenvalueRows.end());
+  ExpectPresses(rows);
+}
+
+TEST(PressRank, SolvesSystems) {
+  const std::string reduced = "增广矩阵的行最简形:\n";
+  std::vector<cases::PressRow> rows = {
+      {"1 2 0\r\n3 4 0", "", kSolve,
+       Done(reduced + "1 0 | 0\n0 1 | 0\n\nr(A) = 2, r(A|b) = 2\n方程组只有零解\nx = (0, 0)^T")},
+      // All-zero rows: every unknown free, no particular solution for b = 0.
+      {"0 0 0\r\n0 0 0", "", kSolve,
+       Done(reduced +
+            "0 0 | 0\n0 0 | 0\n\nr(A) = 0, r(A|b) = 0\n方程组有无穷多解\n自由未知量 x1, x2\n"
+            "基础解系:\nξ1 = (1, 0)^T\nξ2 = (0, 1)^T\n通解 x = k1ξ1 + k2ξ2 (k1, k2 为任意常数)")},
+      // One equation; a zero column of A, a free unknown before a pivot.
+      {"2 4 6", "", kSolve,
+       Done(reduced +
+            "1 2 | 3\n\nr(A) = 1, r(A|b) = 1\n方程组有无穷多解\n自由未知量 x2\n特解:\n"
+            "η = (3, 0)^T\n基础解系:\nξ1 = (-2, 1)^T\n通解 x = η + k1ξ1 (k1 为任意常数)")},
+      {"0 1 2 3", "", kSolve,
+       Done(reduced +
+            "0 1 2 | 3\n\nr(A) = 1, r(A|b) = 1\n方程组有无穷多解\n自由未知量 x1, x3\n特解:\n"
+            "η = (0, 3, 0)^T\n基础解系:\nξ1 = (1, 0, 0)^T\nξ2 = (0, -2, 1)^T\n"
+            "通解 x = η + k1ξ1 + k2ξ2 (k1, k2 为任意常数)")},
+      // The choice first, then the reader, then the columns.
+      {"1", "", kNoChoice, Refused("请选择计算方式")},
+      {"1 x", "", kSolve, Refused("无法识别第1行的字符“x”")},
+  };
+  rows.insert(rows.end(), cases::kSolveRows.begin(), cases::kSolveRows.end());
   ExpectPresses(rows);
 }
 

@@ -254,6 +254,47 @@ int RunForms(uint64_t seed, int count) {
   return differences;
 }
 
+// Random systems [A | b] of 1-20 equations and 1-19 unknowns, A often of
+// lower rank, b a column of A (consistent), 0, or drawn (mostly not), every
+// 250th of full-range fractions; every 10th press also with its log, which
+// must replay.
+int RunSystems(uint64_t seed, int count) {
+  Generator g(seed * 1000003 + 77);
+  int wrong = 0, replayed = 0, verdicts[4] = {}, most_free = 0;
+  double slowest = 0;
+  for (int i = 0; i < count; ++i) {
+    const bool big = i % 250 == 0;
+    const int unknowns = big ? 19 : std::min(g.Order(), 19);
+    FractionMatrix a = g.Matrix(big ? 20 : g.Order(), unknowns + 1,
+                                big ? static_cast<int>(std::size(kProfiles)) - 1 : -1);
+    const int column = static_cast<int>(g.Between(1, unknowns));
+    const int kind = static_cast<int>(g.Between(0, 2));
+    for (int r = 1; r <= a.rows && kind > 0; ++r) {
+      a(r, unknowns + 1) = kind == 1 ? a(r, column) : Fraction{};
+    }
+    const std::clock_t start = std::clock();
+    const LinearSystem answer = SolveLinearSystem(a, nullptr);
+    std::string fault = SystemAnswerFault(a, answer);
+    ++verdicts[static_cast<int>(answer.verdict)];
+    most_free = std::max(most_free, answer.free_count);
+    slowest = std::max(slowest, static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC);
+    const std::string typed = TypedText(a, a.rows, a.cols);
+    if (fault.empty() && i % 10 == 0) {
+      fault = LogFault(kSystem, a, PressWithLog(kSystem, typed));
+      if (fault.empty()) ++replayed;
+    }
+    if (!fault.empty() && ++wrong <= 3) {
+      std::printf("system WRONG (%s):\n  typed: \"%s\"\n", fault.c_str(), Escaped(typed).c_str());
+    }
+  }
+  std::printf(
+      "\nsystems: %d (%d without a solution, %d unique, %d only zero, %d with up to %d free "
+      "unknowns), %d wrong, %d logs replayed, slowest %.3f s\n",
+      count, verdicts[0], verdicts[1], verdicts[2], verdicts[3], most_free, wrong, replayed,
+      slowest);
+  return wrong;
+}
+
 // One press of calculation c on random matrices; `big` asks for 20 x 20
 // full 32-bit fractions (`singular`: of rank 19).
 struct Case {
@@ -338,6 +379,7 @@ int Run(uint64_t seed, int count) {
     failures += wrong + refused;
   }
   failures += RunForms(seed, 20 * count);
+  failures += RunSystems(seed, 20 * count);
   failures += RunEigenvalues(seed, count);
   return failures == 0 ? 0 : 1;
 }

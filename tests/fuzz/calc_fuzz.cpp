@@ -1,9 +1,10 @@
 // One libFuzzer target for the reader and every press. The first byte picks
-// what runs ((byte - '0') mod 11, so that a seed can start with a digit):
+// what runs ((byte - '0') mod 12, so that a seed can start with a digit):
 // 0 the reader, 1..8 the calculations in the oracle's order (rank,
 // determinant, adjugate, inverse, sum, difference, product, multiple), 9
-// Zelcombe with its log, 10 (':') Quorvit's eigenvalues. The rest is what the edit controls hold:
-// the bytes before a NUL, and for Tessovar's second matrix those after it (without a NUL both
+// Zelcombe with its log, 10 (':') Quorvit's eigenvalues, 11 (';') Quorvit's
+// systems (every fact against the oracle, and the log's replay). The rest is what the edit controls
+// hold: the bytes before a NUL, and for Tessovar's second matrix those after it (without a NUL both
 // matrices are the same text).
 //
 // On any input: no crash or sanitizer report; the box is the reader's first refusal or the oracle's
@@ -134,10 +135,31 @@ void CheckEigenvalues(const std::string& text) {
   Require(fault.empty(), "eigenvalues", fault + "\nshown: " + shown.text + "\ntyped: " + text);
 }
 
+void CheckSystem(const std::string& text) {
+  RankInput input;
+  input.matrix_text = text;
+  input.solve_chosen = true;
+  input.log_chosen = true;
+  const LoggedOutcome outcome = PressRank(input);
+  FractionMatrix a;
+  const ReadResult read = ReadMatrixText(text, a);
+  if (!read.ok() || a.cols < 2) {
+    Require(outcome.box.caption == kCaptionError && !outcome.write_log &&
+                (!read.ok() ? outcome.box.text == ReadMessage(read) : true),
+            "systems: not the refusal", outcome.box.text + "\ntyped: " + text);
+    return;
+  }
+  const std::string fault = SystemAnswerFault(a, SolveLinearSystem(a, nullptr));
+  Require(fault.empty(), "systems", fault + "\ntyped: " + text);
+  const std::string log_fault = LogFault(kSystem, a, outcome);
+  Require(log_fault.empty(), "systems: the log does not replay", log_fault + "\ntyped: " + text);
+}
+
 void Check(int selector, const std::string& first, const std::string& second) {
   if (selector == 0) return CheckReader(first);
   if (selector == 9) return CheckLog(first);
   if (selector == 10) return CheckEigenvalues(first);
+  if (selector == 11) return CheckSystem(first);
   const Calculation c = static_cast<Calculation>(selector - 1);
   const Box expected = ExpectedForTexts(c, first, second);
   const std::string fault = Compare(c, Press(c, first, second), expected);
@@ -164,7 +186,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
   const std::string first = bytes.substr(0, bytes.find('\0'));
   const std::string second = first.size() < bytes.size() ? bytes.substr(first.size() + 1) : first;
-  calc::testing::Check(static_cast<uint8_t>(data[0] - '0') % 11, first,
+  calc::testing::Check(static_cast<uint8_t>(data[0] - '0') % 12, first,
                        second.substr(0, second.find('\0')));
   return 0;
 }

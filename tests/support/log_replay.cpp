@@ -232,39 +232,26 @@ std::string RankFault(const FractionMatrix& a, const LoggedOutcome& outcome) {
   return "";
 }
 
-std::string JordanFault(const FractionMatrix& a, bool invert, const LoggedOutcome& outcome) {
-  const size_t n = a.rows;
-  Rows typed = Exact(a, n, n), reduced = typed;
-  for (size_t i = 0; i < n; ++i) {
-    typed[i].resize(2 * n);
-    typed[i][n + i] = 1;
-  }
-  // The rank and the determinant, by the oracle's elimination.
-  const int rank = static_cast<int>(Eliminate(reduced, n, false));
-  Q det = rank == static_cast<int>(n) ? 1 : 0;
-  for (size_t i = 0; i < n && det != 0; ++i) det *= reduced[i][i];
-  Replay r(typed, outcome.log, n);
+// Replays the steps of a Gauss-Jordan elimination (row exchanges) with
+// pivots in the first pivot_cols columns, until the rows or the columns run
+// out; with stop_at_zero_left, also until a row of the left half (the
+// columns before the divider) is 0, whose 1-based index is then put in
+// zero_row.
+std::string ReplayJordanSteps(Replay& r, size_t pivot_cols, bool stop_at_zero_left,
+                              size_t& zero_row) {
+  const size_t rows = r.m_.size();
   std::string_view line;
   int num[2];
-  // The first row below the pivot rows whose left half is 0 (0-based);
-  // n when none.
-  const auto zero_row = [&] {
-    size_t i = r.pivots_;
-    while (i < n && !ZeroIn(r.m_[i], 0, n)) ++i;
-    return i;
-  };
-  bool singular = false;
-  while (r.Peek(line)) {
-    if (zero_row() < n) {
-      if (!Match(line, "第#行左半全为0, det(A) = 0", num) ||
-          static_cast<size_t>(num[0]) != zero_row() + 1) {
-        return r.Fault("row " + std::to_string(zero_row() + 1) + " is 0 and the log goes on");
+  zero_row = 0;
+  while (r.Peek(line) && r.col_ < pivot_cols && static_cast<size_t>(r.pivots_) < rows) {
+    if (stop_at_zero_left) {
+      size_t i = r.pivots_;
+      while (i < rows && !ZeroIn(r.m_[i], 0, r.divider_)) ++i;
+      if (i < rows) {
+        zero_row = i + 1;
+        return "";
       }
-      r.Take();
-      singular = true;
-      break;
     }
-    if (r.col_ == n) break;
     const int k = r.pivots_ + 1;
     std::string skip_fault;
     if (r.SkippedColumn(line, k, skip_fault)) {
@@ -275,15 +262,15 @@ std::string JordanFault(const FractionMatrix& a, bool invert, const LoggedOutcom
     if (Match(line, "交换第#行与第#行:", num)) {
       if (num[0] != k) return r.Fault("an exchange of another row than the pivot row");
       exchange = num[1];
-      if (exchange <= k || static_cast<size_t>(exchange) > n) {
+      if (exchange <= k || static_cast<size_t>(exchange) > rows) {
         return r.Fault("an exchange with no lower row");
       }
       r.Take();
       if (!r.Peek(line)) return r.Fault("an exchange without its step");
     }
-    if (n == 1) {
+    if (rows == 1) {
       // Nothing to clear: the pivot is found without a line.
-      if (r.m_[0][0] == 0) return r.Fault("a zero matrix of order 1 not said to be 0");
+      if (r.m_[0][r.col_] == 0) return r.Fault("a zero column not said to be skipped");
       ++r.pivots_;
       ++r.col_;
       continue;
@@ -296,7 +283,7 @@ std::string JordanFault(const FractionMatrix& a, bool invert, const LoggedOutcom
     if (!fault.empty()) return fault;
     r.Take();
     if (exchange != 0) std::swap(r.m_[k - 1], r.m_[exchange - 1]);
-    for (size_t i = 0; i < n; ++i) {
+    for (size_t i = 0; i < rows; ++i) {
       if (i != static_cast<size_t>(k - 1)) r.Clear(i, k - 1, r.col_);
     }
     const std::string block = r.Block();
@@ -304,8 +291,59 @@ std::string JordanFault(const FractionMatrix& a, bool invert, const LoggedOutcom
     ++r.pivots_;
     ++r.col_;
   }
-  std::string expected_rest;
-  if (singular) {
+  if (stop_at_zero_left) {
+    for (size_t i = r.pivots_; i < rows && zero_row == 0; ++i) {
+      if (ZeroIn(r.m_[i], 0, r.divider_)) zero_row = i + 1;
+    }
+  }
+  return "";
+}
+
+// "各行除以主元可得如下:" and the block with every pivot row divided by its
+// pivot, its first entry that is not 0.
+std::string ReplayDivision(Replay& r) {
+  std::string_view line;
+  if (!r.Peek(line) || line != "各行除以主元可得如下:") return r.Fault("no division by the pivots");
+  r.Take();
+  for (auto& row : r.m_) {
+    size_t j = 0;
+    while (j < row.size() && row[j] == 0) ++j;
+    if (j == row.size()) continue;
+    const Q pivot = row[j];
+    for (Q& entry : row) entry /= pivot;
+  }
+  return r.Block();
+}
+
+std::string RestIsTheBox(const Replay& r, const LoggedOutcome& outcome) {
+  if (r.lines_.Rest() == Crlf(outcome.box.text)) return "";
+  return r.Fault("the log goes on otherwise than with the box's text: \"" +
+                 std::string(r.lines_.Rest().substr(0, 200)) + "\"");
+}
+
+std::string JordanFault(const FractionMatrix& a, bool invert, const LoggedOutcome& outcome) {
+  const size_t n = a.rows;
+  Rows typed = Exact(a, n, n), reduced = typed;
+  for (size_t i = 0; i < n; ++i) {
+    typed[i].resize(2 * n);
+    typed[i][n + i] = 1;
+  }
+  // The rank and the determinant, by the oracle's elimination.
+  const int rank = static_cast<int>(Eliminate(reduced, n, false));
+  Q det = rank == static_cast<int>(n) ? 1 : 0;
+  for (size_t i = 0; i < n && det != 0; ++i) det *= reduced[i][i];
+  Replay r(typed, outcome.log, n);
+  size_t zero_row = 0;
+  std::string fault = ReplayJordanSteps(r, n, true, zero_row);
+  if (!fault.empty()) return fault;
+  std::string_view line;
+  int num[1];
+  if (zero_row != 0) {
+    if (!r.Peek(line) || !Match(line, "第#行左半全为0, det(A) = 0", num) ||
+        static_cast<size_t>(num[0]) != zero_row) {
+      return r.Fault("row " + std::to_string(zero_row) + " is 0 and the log goes on");
+    }
+    r.Take();
     if (rank == static_cast<int>(n)) return r.Fault("an invertible matrix said to be singular");
     if (!invert) {
       const std::string how = rank + 1 == static_cast<int>(n)
@@ -315,47 +353,59 @@ std::string JordanFault(const FractionMatrix& a, bool invert, const LoggedOutcom
       if (!r.Peek(line) || line != how) return r.Fault("not the rank line \"" + how + "\"");
       r.Take();
     }
-  } else {
-    if (r.pivots_ != static_cast<int>(n)) return r.Fault("the log ends before the last pivot");
-    if (!r.Peek(line) || line != "各行除以主元可得如下:") {
-      return r.Fault("no division by the pivots");
-    }
-    r.Take();
-    for (size_t i = 0; i < n; ++i) {
-      const Q pivot = r.m_[i][i];
-      for (Q& entry : r.m_[i]) entry /= pivot;
-    }
-    const std::string block = r.Block();
-    if (!block.empty()) return block;
-    expected_rest = ShownRows(r.m_, n, 2 * n);
-    if (!invert) {
-      for (const std::string& want :
-           {"det(A) = " + det.get_str(), std::string("伴随阵 = det(A)·A^-1:")}) {
-        if (!r.Peek(line) || line != want) return r.Fault("not \"" + want + "\"");
-        r.Take();
-      }
-      expected_rest = ShownRows(r.m_, n, 2 * n, det);
-    }
-    if (outcome.box.text != expected_rest) {
-      return "the last block and the box differ: the block gives \"" + expected_rest + "\"";
-    }
+    return RestIsTheBox(r, outcome);
   }
-  if (r.lines_.Rest() != Crlf(outcome.box.text)) {
-    return r.Fault("the log goes on otherwise than with the box's text: \"" +
-                   std::string(r.lines_.Rest().substr(0, 200)) + "\"");
+  if (r.pivots_ != static_cast<int>(n)) return r.Fault("the log ends before the last pivot");
+  fault = ReplayDivision(r);
+  if (!fault.empty()) return fault;
+  std::string expected_rest = ShownRows(r.m_, n, 2 * n);
+  if (!invert) {
+    for (const std::string& want :
+         {"det(A) = " + det.get_str(), std::string("伴随阵 = det(A)·A^-1:")}) {
+      if (!r.Peek(line) || line != want) return r.Fault("not \"" + want + "\"");
+      r.Take();
+    }
+    expected_rest = ShownRows(r.m_, n, 2 * n, det);
   }
-  return "";
+  if (outcome.box.text != expected_rest) {
+    return "the last block and the box differ: the block gives \"" + expected_rest + "\"";
+  }
+  return RestIsTheBox(r, outcome);
+}
+
+// Quorvit's "解方程组": the steps on [A | b], the reduced form, which the
+// box shows first, then the box's text.
+std::string SystemFault(const FractionMatrix& a, const LoggedOutcome& outcome) {
+  const size_t cols = a.cols;
+  Replay r(Exact(a, a.rows, a.cols), outcome.log, cols - 1);
+  size_t zero_row = 0;
+  std::string fault = ReplayJordanSteps(r, cols, false, zero_row);
+  if (fault.empty()) fault = ReplayDivision(r);
+  if (!fault.empty()) return fault;
+  std::string shown = "增广矩阵的行最简形:\n";
+  for (const auto& row : r.m_) {
+    for (size_t j = 0; j < cols; ++j) {
+      shown += (j == 0 ? "" : j + 1 == cols ? " | " : " ") + row[j].get_str();
+    }
+    shown += '\n';
+  }
+  if (outcome.box.text.compare(0, shown.size(), shown) != 0) {
+    return "the reduced form of the log and the box differ: the log gives \"" + shown + "\"";
+  }
+  return RestIsTheBox(r, outcome);
 }
 
 }  // namespace
 
 LoggedOutcome PressWithLog(Calculation c, const std::string& first) {
   if (c == kRank) return PressRank({first, true, false, true});
+  if (c == kSystem) return PressRank({first, false, false, true, true});
   return PressInverse({first, c == kAdjugate, c == kInverse, true});
 }
 
 std::string LogFault(Calculation c, const FractionMatrix& typed, const LoggedOutcome& outcome) {
   if (!outcome.write_log) return "no log written";
+  if (c == kSystem) return SystemFault(typed, outcome);
   return c == kRank ? RankFault(typed, outcome) : JordanFault(typed, c == kInverse, outcome);
 }
 

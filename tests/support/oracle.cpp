@@ -8,6 +8,7 @@
 #include "basicops_press.h"
 #include "determinant_press.h"
 #include "inverse_press.h"
+#include "linear_system.h"
 #include "matrix_reader.h"
 #include "rank_press.h"
 #include "result_text.h"
@@ -203,6 +204,60 @@ std::string Compare(Calculation c, const Box& shown, const Box& expected) {
            Escaped(expected.text) + "\" (" + expected.caption + ")";
   }
   return c == kRank && shown.caption == "计算完毕" ? RankResultFault(shown.text) : "";
+}
+
+std::string SystemAnswerFault(const FractionMatrix& a, const LinearSystem& s) {
+  const size_t m = a.rows, n = a.cols - 1;
+  const QMatrix q = Exact(a, a.rows, a.cols);
+  QMatrix rref = q;
+  const size_t rank_ab = Eliminate(rref, n + 1, true);
+  size_t rank_a = 0;
+  std::vector<bool> pivot(n + 1, false);
+  for (size_t k = 0; k < rank_ab; ++k) {
+    size_t j = 0;
+    while (rref[k][j] == 0) ++j;
+    const mpq_class p = rref[k][j];
+    for (mpq_class& x : rref[k]) x /= p;
+    if (j < n) ++rank_a, pivot[j] = true;
+  }
+  if (Exact(s.reduced, m, n + 1) != rref) return "not the reduced form";
+  if (s.rank_a != static_cast<int>(rank_a) || s.rank_ab != static_cast<int>(rank_ab)) {
+    return "the ranks";
+  }
+  bool homogeneous = true;
+  for (size_t i = 0; i < m; ++i) homogeneous = homogeneous && q[i][n] == 0;
+  const SystemVerdict verdict = rank_a < rank_ab ? SystemVerdict::kNone
+                                : rank_a < n     ? SystemVerdict::kInfinite
+                                : homogeneous    ? SystemVerdict::kZeroOnly
+                                                 : SystemVerdict::kUnique;
+  if (s.verdict != verdict) return "the verdict";
+  if (verdict == SystemVerdict::kNone) return "";
+  std::vector<size_t> free;
+  for (size_t j = 0; j < n; ++j) {
+    if (!pivot[j]) free.push_back(j);
+  }
+  if (s.free_count != static_cast<int>(free.size())) return "the number of free unknowns";
+  FractionMatrix eta;
+  for (size_t j = 0; j < n; ++j) eta(1, j + 1) = s.particular[j + 1];
+  const QMatrix x = Exact(eta, 1, n), basis = Exact(s.basis, s.free_count, n);
+  for (size_t t = 0; t < free.size(); ++t) {
+    if (s.free_unknown[t + 1] != static_cast<int>(free[t]) + 1) return "the free unknowns";
+    if (x[0][free[t]] != 0) return "η is not 0 on a free unknown";
+    for (size_t u = 0; u < free.size(); ++u) {
+      if (basis[t][free[u]] != (t == u ? 1 : 0)) return "ξ's unit pattern";
+    }
+  }
+  for (size_t i = 0; i < m; ++i) {
+    mpq_class ax = 0;
+    for (size_t j = 0; j < n; ++j) ax += q[i][j] * x[0][j];
+    if (ax != q[i][n]) return "A η is not b";
+    for (size_t t = 0; t < free.size(); ++t) {
+      mpq_class a_xi = 0;
+      for (size_t j = 0; j < n; ++j) a_xi += q[i][j] * basis[t][j];
+      if (a_xi != 0) return "A ξ is not 0";
+    }
+  }
+  return "";
 }
 
 }  // namespace calc::testing

@@ -10,6 +10,7 @@
 
 #include "box.h"
 #include "fraction_matrix.h"
+#include "linear_system.h"
 
 namespace calc::testing {
 
@@ -22,7 +23,10 @@ enum Calculation {
   kDifference,
   kProduct,
   kMultiple,
-  kCalculationCount
+  kCalculationCount,
+  // Quorvit's "解方程组", whose answers are checked fact by fact rather
+  // than by Expected (its log replays as the others' do).
+  kSystem = kCalculationCount
 };
 extern const char* const kCalculationNames[kCalculationCount];
 
@@ -53,5 +57,11 @@ Box ExpectedForTexts(Calculation c, const std::string& first, const std::string&
 // Empty when `shown` is `expected` byte for byte (a rank result is also
 // checked for its own form); otherwise the difference.
 std::string Compare(Calculation c, const Box& shown, const Box& expected);
+
+// Every fact of Quorvit's answer to the system [A | b] against the oracle's
+// reduced form: the reduced form itself, both ranks, the verdict, the free
+// unknowns, A η = b with η 0 on the free unknowns, A ξk = 0 and ξk's unit
+// pattern on the free unknowns. Empty when all hold, else the first fault.
+std::string SystemAnswerFault(const FractionMatrix& a, const LinearSystem& s);
 
 }  // namespace calc::testing

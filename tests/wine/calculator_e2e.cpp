@@ -74,6 +74,7 @@ struct Program {
 const std::vector<PressRow> kQuorvitRows = [] {
   std::vector<PressRow> rows = calc::cases::kRankRows;
   rows.insert(rows.end(), calc::cases::kEigenvalueRows.begin(), calc::cases::kEigenvalueRows.end());
+  rows.insert(rows.end(), calc::cases::kSolveRows.begin(), calc::cases::kSolveRows.end());
   return rows;
 }();
 
@@ -82,7 +83,8 @@ const Program kPrograms[] = {
     {"Quorvit", "Quorvitv1.3", 0, IDC_MATRIX, IDC_PROCESS_LOG, nullptr,
      {{IDC_CALCULATE, "Button", "计算"}, {IDC_STATIC_GROUP, "Button", "输入矩阵"},
       {IDC_MATRIX, "Edit", ""}, {IDC_RANK, "Button", "秩"},
-      {IDC_EIGENVALUES, "Button", "特征值"}, {IDC_PROCESS_LOG, "Button", "生成计算过程"}},
+      {IDC_EIGENVALUES, "Button", "特征值"}, {IDC_SOLVE, "Button", "解方程组"},
+      {IDC_PROCESS_LOG, "Button", "生成计算过程"}},
      &kQuorvitRows},
     {"Lumbrane", "Lumbranev1.3", kLumbraneHelp, IDC_MATRIX, IDC_PROCESS_LOG, calc::LumbraneHelpBox,
      {{IDC_CALCULATE, "Button", "计算"}, {IDC_STATIC_GROUP, "Button", "输入原矩阵"},
@@ -118,8 +120,8 @@ Box Shown(const Program& p, const PressRow& row) {
 
 // The radio button of each choice, in the order of calc::cases::Choice.
 const int kChoiceButtons[] = {
-    0, IDC_RANK, IDC_ADJUGATE,   IDC_INVERSE, IDC_ADD, IDC_SUBTRACT, IDC_MULTIPLY, IDC_SCALAR,
-    0, 0,        IDC_EIGENVALUES};
+    0, IDC_RANK, IDC_ADJUGATE,    IDC_INVERSE, IDC_ADD, IDC_SUBTRACT, IDC_MULTIPLY, IDC_SCALAR,
+    0, 0,        IDC_EIGENVALUES, IDC_SOLVE};
 
 // A scratch folder, removed when the run ends with the log (or the folder
 // of its name) that is all it may hold.
@@ -357,6 +359,31 @@ bool PutOnClipboard(const std::wstring& text) {
   return false;
 }
 
+// Each radio button, clicked with the mouse, is checked.
+void CheckMouseChoices(Session& s, const Program& p) {
+  const std::string ctx = s.name() + " mouse";
+  for (const Control& c : p.controls) {
+    HWND button = s.Item(c.id);
+    if (c.id == IDC_STATIC_GROUP || std::strcmp(c.cls, "Button") != 0 ||
+        (GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK) != BS_AUTORADIOBUTTON) {
+      continue;
+    }
+    RECT r = {};
+    GetWindowRect(button, &r);
+    SetCursorPos(r.left + 6, (r.top + r.bottom) / 2);
+    INPUT clicks[2] = {};
+    clicks[0].type = clicks[1].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, clicks, sizeof(INPUT));
+    bool checked = false;
+    for (const DWORD start = GetTickCount(); !checked && GetTickCount() - start < 5000; Sleep(10)) {
+      checked = SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+    Expect(checked, ctx, std::string("a click checks \"") + c.text + "\"");
+  }
+}
+
 // A table copied from a spreadsheet and pasted into the edits (WM_PASTE),
 // and a text with full-width forms, the minus sign U+2212 and a no-break
 // space, must show the box of the plain text they stand for. The tooltips
@@ -407,6 +434,7 @@ int RunDialog(const Program& p, const std::wstring& exe) {
   CheckDialog(s, p);
   CheckKeys(s, p);
   CheckInputForms(s, p, dir.path);
+  CheckMouseChoices(s, p);
   CheckNestedPress(s, p);
   CheckExit(s);
   return 0;
@@ -486,6 +514,7 @@ Box OwnBox(const Program& p, const PressRow& row) {
     input.matrix_text = row.first;
     input.rank_chosen = row.choice == calc::cases::kRank;
     input.eigenvalues_chosen = row.choice == calc::cases::kEigenvalues;
+    input.solve_chosen = row.choice == calc::cases::kSolve;
     input.log_chosen = LogChecked(row);
     return calc::PressRank(input).box;
   }
@@ -516,6 +545,7 @@ std::vector<LongResult> LongResults(const Program& p) {
     return {{"20 x 20 full-range echelon form", {typed.FullRange(20, 20), "", calc::cases::kRank}},
             {"20 x 20 full-range eigenvalues",
              {typed.FullRange(20, 20), "", calc::cases::kEigenvalues}},
+            {"19 unknowns, full-range system", {typed.FullRange(19, 20), "", calc::cases::kSolve}},
             {"3 x 3 echelon form", {"1 2 3\r\n4 5 6\r\n7 8 10", "", calc::cases::kRank}, true}};
   }
   if (name == "Lumbrane") {
@@ -680,7 +710,7 @@ struct KeyboardRun {
 
 KeyboardRun KeyboardRunOf(const Program& p) {
   const std::string name = p.name;
-  if (name == "Quorvit") return {{"1 2\r\n3 4", "", calc::cases::kRank}, 0};
+  if (name == "Quorvit") return {{"1 2\r\n3 4", "", calc::cases::kSolve}, 2};
   if (name == "Lumbrane") return {{"1 2\r\n3 4", "", calc::cases::kInverse}, 1};
   if (name == "Tessovar") return {{"1 2\r\n3 4", "1 0\r\n0 1", calc::cases::kMultiply}, 2};
   return {{"1 2\r\n3 4", "", calc::cases::kLog}, -1};

@@ -1,0 +1,166 @@
+#include "linear_system.h"
+
+#include <memory>
+
+#include "jordan_log.h"
+#include "text_forms.h"
+
+namespace calc {
+
+namespace {
+
+// Reads the answer off the reduced form.
+void ReadSolution(LinearSystem& s) {
+  const int n = s.unknowns;
+  if (s.rank_a < s.rank_ab) {
+    s.verdict = SystemVerdict::kNone;
+    return;
+  }
+  if (s.rank_a == n) {
+    s.verdict = s.homogeneous ? SystemVerdict::kZeroOnly : SystemVerdict::kUnique;
+  } else {
+    s.verdict = SystemVerdict::kInfinite;
+  }
+  int pivot_row[kMaxOrder + 1] = {};  // per unknown: its pivot row, 0 when free
+  for (int k = 1, j = 1; k <= s.rank_a; ++k) {
+    while (s.reduced(k, j).num.IsZero()) ++j;
+    pivot_row[j] = k;
+  }
+  for (int j = 1; j <= n; ++j) {
+    if (pivot_row[j] == 0) {
+      s.free_unknown[++s.free_count] = j;
+    } else {
+      s.particular[j] = s.reduced(pivot_row[j], n + 1);
+    }
+  }
+  for (int t = 1; t <= s.free_count; ++t) {
+    const int f = s.free_unknown[t];
+    s.basis(t, f) = Fraction{Integer(1), Integer(1)};
+    for (int j = 1; j <= n; ++j) {
+      if (pivot_row[j] != 0) s.basis(t, j) = -s.reduced(pivot_row[j], f);
+    }
+  }
+}
+
+void PutVector(TextWriter& out, const Fraction* x, int n) {
+  out.Put("(");
+  for (int j = 1; j <= n; ++j) {
+    if (j > 1) out.Put(", ");
+    out.Put(x[j]);
+  }
+  out.Put(")^T\n");
+}
+
+// "k1, k2" or "k1ξ1 + k2ξ2".
+void PutConstants(TextWriter& out, int count, bool with_vectors) {
+  for (int t = 1; t <= count; ++t) {
+    if (t > 1) out.Put(with_vectors ? " + " : ", ");
+    out.Put('k');
+    out.Put(Integer(t));
+    if (with_vectors) {
+      out.Put("ξ");
+      out.Put(Integer(t));
+    }
+  }
+}
+
+void PutInfinitelyMany(TextWriter& out, const LinearSystem& s) {
+  out.Put("自由未知量 ");
+  for (int t = 1; t <= s.free_count; ++t) {
+    if (t > 1) out.Put(", ");
+    out.Put('x');
+    out.Put(Integer(s.free_unknown[t]));
+  }
+  out.Put('\n');
+  if (!s.homogeneous) {
+    out.Put("特解:\nη = ");
+    PutVector(out, s.particular, s.unknowns);
+  }
+  out.Put("基础解系:\n");
+  for (int t = 1; t <= s.free_count; ++t) {
+    out.Put("ξ");
+    out.Put(Integer(t));
+    out.Put(" = ");
+    PutVector(out, s.basis.entry[t], s.unknowns);
+  }
+  out.Put(s.homogeneous ? "通解 x = " : "通解 x = η + ");
+  PutConstants(out, s.free_count, true);
+  out.Put(" (");
+  PutConstants(out, s.free_count, false);
+  out.Put(" 为任意常数)");
+}
+
+}  // namespace
+
+LinearSystem SolveLinearSystem(const FractionMatrix& a, std::string* log) {
+  LinearSystem s;
+  s.equations = a.rows;
+  s.unknowns = a.cols - 1;
+  const int m = a.rows, cols = a.cols;
+  s.homogeneous = true;
+  for (int i = 1; i <= m; ++i) s.homogeneous = s.homogeneous && a(i, cols).num.IsZero();
+
+  const std::unique_ptr<JordanForm> form(new JordanForm);  // large: kept off the stack
+  ClearDenominators(a, m, cols, form->rows, form->scale);
+  std::unique_ptr<JordanLog> steps;
+  StepObserver observer;
+  if (log != nullptr) {
+    JordanLog::Layout layout;
+    layout.rows = m;
+    layout.cols = cols;
+    layout.divider = s.unknowns;
+    steps.reset(new JordanLog(*form, layout, *log));
+    observer = [&steps](const Step& step) { steps->AfterStep(step); };
+  }
+  form->result = EliminateFractionFree(form->rows, form->scale, cols, true,
+                                       PivotRepair::kExchangeRows, observer);
+  if (steps != nullptr) steps->PutDivided();
+
+  // Every pivot row holds the last pivot in its pivot column.
+  const FractionFreeResult& done = form->result;
+  s.rank_ab = done.rank;
+  for (int k = 1; k <= done.rank; ++k) {
+    if (done.pivot_col[k] <= s.unknowns) s.rank_a = k;
+    for (int j = 1; j <= cols; ++j) s.reduced(k, j) = Reduced(form->rows(k, j), done.last_pivot);
+  }
+  ReadSolution(s);
+  return s;
+}
+
+std::string LinearSystemText(const LinearSystem& s) {
+  std::string text;
+  TextWriter out(text);
+  out.Put("增广矩阵的行最简形:\n");
+  for (int i = 1; i <= s.equations; ++i) {
+    for (int j = 1; j <= s.unknowns + 1; ++j) {
+      if (j > 1) out.Put(j == s.unknowns + 1 ? " | " : " ");
+      out.Put(s.reduced(i, j));
+    }
+    out.Put('\n');
+  }
+  out.Put("\nr(A) = ");
+  out.Put(Integer(s.rank_a));
+  out.Put(", r(A|b) = ");
+  out.Put(Integer(s.rank_ab));
+  out.Put('\n');
+  switch (s.verdict) {
+    case SystemVerdict::kNone:
+      out.Put("方程组无解");
+      break;
+    case SystemVerdict::kUnique:
+    case SystemVerdict::kZeroOnly:
+      out.Put(s.verdict == SystemVerdict::kUnique ? "方程组有唯一解\nx = "
+                                                  : "方程组只有零解\nx = ");
+      PutVector(out, s.particular, s.unknowns);
+      break;
+    case SystemVerdict::kInfinite:
+      out.Put("方程组有无穷多解\n");
+      PutInfinitelyMany(out, s);
+      break;
+  }
+  out.Flush();
+  if (!text.empty() && text.back() == '\n') text.pop_back();
+  return text;
+}
+
+}  // namespace calc
