@@ -247,6 +247,34 @@ const std::vector<EigenInput>& EigenInputs() {
   return inputs;
 }
 
+namespace {
+
+// Rows 19 and 20 of a 20 x 20 matrix made dependent on the others.
+FractionMatrix Rank18System(FractionMatrix m, bool sums) {
+  for (int j = 1; j <= 20; ++j) {
+    m(19, j) = sums ? m(1, j) + m(2, j) : m(1, j);
+    m(20, j) = sums ? m(3, j) - m(4, j) : m(2, j);
+  }
+  return m;
+}
+
+}  // namespace
+
+const std::vector<SystemInput>& SystemInputs() {
+  static const std::vector<SystemInput> inputs = [] {
+    FractionMatrix square = SmallIntegerMatrix(13);
+    square.rows = 19;
+    std::vector<SystemInput> made = {
+        {"integers_rank18", Rank18System(SmallIntegerMatrix(8), true), ""},
+        {"full_range_rank18", Rank18System(FullRangeMatrix(11), false), ""},
+        {"square19", square, ""},
+    };
+    for (SystemInput& input : made) input.text = MatrixText(input.matrix);
+    return made;
+  }();
+  return inputs;
+}
+
 const InputSet& InRangeSet() {
   static const InputSet set{
       "in_range",

@@ -65,11 +65,26 @@ struct EigenInput {
 };
 const std::vector<EigenInput>& EigenInputs();
 
+// Inputs of Quorvit's "解方程组", augmented matrices [A | b]: 20 x 20 of
+// integers -99..99 whose last two rows are sums of others (rank 18, one
+// free unknown; "integers_rank18"), the same of full-range fractions whose
+// last two rows copy others ("full_range_rank18"), and a square invertible
+// system of 19 unknowns in integers -99..99 ("square19").
+struct SystemInput {
+  const char* name;
+  FractionMatrix matrix;
+  std::string text;
+};
+const std::vector<SystemInput>& SystemInputs();
+
 // FLINT's routines on the same inputs (flint_bench.cpp, built when FLINT is
 // installed).
 void RegisterFlintBenchmarks(const InputSet& set);
 // FLINT's characteristic polynomial and its factorisation over Q, on each
 // eigenvalue input.
 void RegisterFlintEigenBenchmarks();
+// FLINT's reduced row echelon form of each system (its solve for the square
+// one).
+void RegisterFlintSystemBenchmarks();
 
 }  // namespace calc::bench

@@ -135,4 +135,27 @@ void RegisterFlintEigenBenchmarks() {
   }
 }
 
+void RegisterFlintSystemBenchmarks() {
+  for (const SystemInput& input : SystemInputs()) {
+    Register(std::string("system/") + input.name + "/flint", [&input](benchmark::State& s) {
+      FlintMatrix a(input.text);
+      const slong rows = fmpq_mat_nrows(a.get()), cols = fmpq_mat_ncols(a.get());
+      if (rows + 1 != cols) {
+        FlintMatrix r(rows, cols);
+        for (auto _ : s) benchmark::DoNotOptimize(fmpq_mat_rref(r.get(), a.get()));
+        return;
+      }
+      // Square: A x = b by FLINT's own solver.
+      FlintMatrix left(rows, rows), right(rows, 1), x(rows, 1);
+      for (slong i = 0; i < rows; ++i) {
+        for (slong j = 0; j < rows; ++j) {
+          fmpq_set(fmpq_mat_entry(left.get(), i, j), fmpq_mat_entry(a.get(), i, j));
+        }
+        fmpq_set(fmpq_mat_entry(right.get(), i, 0), fmpq_mat_entry(a.get(), i, rows));
+      }
+      for (auto _ : s) benchmark::DoNotOptimize(fmpq_mat_solve(x.get(), left.get(), right.get()));
+    });
+  }
+}
+
 }  // namespace calc::bench

@@ -92,6 +92,18 @@ void RegisterEigenvalues() {
   }
 }
 
+// Quorvit's "解方程组": the whole press.
+void RegisterSystems() {
+  for (const SystemInput& input : SystemInputs()) {
+    Register(std::string("system/") + input.name + "/ours", [&input] {
+      RankInput press;
+      press.matrix_text = input.text;
+      press.solve_chosen = true;
+      return PressRank(press).box;
+    });
+  }
+}
+
 void ReadLongestText(benchmark::State& state) {
   const std::string text = LongestMatrixText();
   FractionMatrix m;
@@ -118,8 +130,10 @@ int main(int argc, char** argv) {
   }
   RegisterSingularAdjugate();
   RegisterEigenvalues();
+  RegisterSystems();
 #ifdef CALC_BENCH_FLINT
   RegisterFlintEigenBenchmarks();
+  RegisterFlintSystemBenchmarks();
 #endif
   benchmark::RegisterBenchmark("read_longest/full_range/ours", ReadLongestText)
       ->Unit(benchmark::kMicrosecond);

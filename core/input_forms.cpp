@@ -633,9 +633,37 @@ class Preparer {
   Kind last_kind_ = Kind::kLF;
 };
 
+// Whether the text is in the plain syntax already, which the preparation
+// would pass unchanged: digits, blanks, minus and slash, CR and CR LF, and
+// no slash after a number that the preparation refuses ("1/-2", "1/2/3").
+bool IsPlain(std::string_view text) {
+  bool number = false;    // in the digits of a number
+  bool fraction = false;  // the number has had its slash
+  for (size_t p = 0; p < text.size(); ++p) {
+    const char c = text[p];
+    if (c >= '0' && c <= '9') {
+      number = true;
+      continue;
+    }
+    if (c == '/' && number) {
+      if (fraction || (p + 1 < text.size() && text[p + 1] == '-')) return false;
+      fraction = true;
+      if (p + 1 < text.size() && text[p + 1] >= '0' && text[p + 1] <= '9') continue;
+    } else if (c == '\n') {
+      if (p == 0 || text[p - 1] != '\r') return false;
+    } else if (c != ' ' && c != '-' && c != '/' && c != '\r') {
+      return false;
+    }
+    number = false;
+    fraction = false;
+  }
+  return true;
+}
+
 }  // namespace
 
 PreparedText PrepareMatrixText(std::string_view text) {
+  if (IsPlain(text)) return PreparedText{std::string(text), ReadResult()};
   return Preparer(text).Run();
 }
 

@@ -9,6 +9,39 @@ namespace calc {
 
 namespace {
 
+// The reduced form from the fraction-free echelon form R: in each column c
+// without a pivot, z = d T^-1 R(., c), where T holds the pivot columns of
+// rows 1..r and d = p_r is the last pivot, the determinant of the pivot
+// rows' pivot columns before elimination. By Cramer's rule z is an integer
+// vector, so each step of the back substitution divides exactly, and the
+// entries of the reduced form are z / d.
+void BackSubstitute(const IntegerRows& r, const FractionFreeResult& done, int cols,
+                    FractionMatrix& reduced) {
+  const int rank = done.rank;
+  bool pivot[kMaxOrder + 1] = {};
+  for (int k = 1; k <= rank; ++k) {
+    pivot[done.pivot_col[k]] = true;
+    reduced(k, done.pivot_col[k]) = Fraction{Integer(1), Integer(1)};
+  }
+  const Integer& d = done.last_pivot;
+  Integer z[kMaxOrder + 1];
+  for (int c = 1; c <= cols; ++c) {
+    if (pivot[c]) continue;
+    for (int k = rank; k >= 1; --k) {
+      if (done.pivot_col[k] > c) {
+        z[k] = Integer(0);
+        continue;
+      }
+      Integer sum = d * r(k, c);
+      for (int t = k + 1; t <= rank && done.pivot_col[t] < c; ++t) {
+        if (!z[t].IsZero()) sum = sum - r(k, done.pivot_col[t]) * z[t];
+      }
+      z[k] = DivideExact(sum, r(k, done.pivot_col[k]));
+      reduced(k, c) = Reduced(z[k], d);
+    }
+  }
+}
+
 // Reads the answer off the reduced form.
 void ReadSolution(LinearSystem& s) {
   const int n = s.unknowns;
@@ -112,16 +145,24 @@ LinearSystem SolveLinearSystem(const FractionMatrix& a, std::string* log) {
     steps.reset(new JordanLog(*form, layout, *log));
     observer = [&steps](const Step& step) { steps->AfterStep(step); };
   }
-  form->result = EliminateFractionFree(form->rows, form->scale, cols, true,
+  // The log shows the Gauss-Jordan steps; without it the echelon form and
+  // a back substitution give the same reduced form with less work.
+  const bool jordan = log != nullptr;
+  form->result = EliminateFractionFree(form->rows, form->scale, cols, jordan,
                                        PivotRepair::kExchangeRows, observer);
   if (steps != nullptr) steps->PutDivided();
-
-  // Every pivot row holds the last pivot in its pivot column.
   const FractionFreeResult& done = form->result;
   s.rank_ab = done.rank;
   for (int k = 1; k <= done.rank; ++k) {
     if (done.pivot_col[k] <= s.unknowns) s.rank_a = k;
-    for (int j = 1; j <= cols; ++j) s.reduced(k, j) = Reduced(form->rows(k, j), done.last_pivot);
+  }
+  if (jordan) {
+    // Every pivot row holds the last pivot in its pivot column.
+    for (int k = 1; k <= done.rank; ++k) {
+      for (int j = 1; j <= cols; ++j) s.reduced(k, j) = Reduced(form->rows(k, j), done.last_pivot);
+    }
+  } else {
+    BackSubstitute(form->rows, done, cols, s.reduced);
   }
   ReadSolution(s);
   return s;

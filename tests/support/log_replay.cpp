@@ -181,69 +181,21 @@ class Replay {
   size_t col_ = 0;  // the next column to look at, 0-based
 };
 
-std::string RankFault(const FractionMatrix& a, const LoggedOutcome& outcome) {
-  const Rows typed = Exact(a, a.rows, a.cols);
-  const int rows = a.rows;
-  const size_t cols = a.cols;
-  Replay r(typed, outcome.log, 0);
-  std::string_view line;
-  int n[3];
-  while (r.pivots_ + 1 < rows && r.col_ < cols && r.Peek(line)) {
-    const int k = r.pivots_ + 1;
-    std::string skip_fault;
-    if (r.SkippedColumn(line, k, skip_fault)) {
-      if (!skip_fault.empty()) return skip_fault;
-      continue;
-    }
-    int repair = 0;
-    if (Match(line, "第#行加到第#行:", n)) {
-      if (n[1] != k) return r.Fault("a repair of another row than the pivot row");
-      repair = n[0];
-      if (repair <= k || repair > rows) return r.Fault("a repair from no lower row");
-      r.Take();
-      if (!r.Peek(line)) return r.Fault("a repair without its step");
-    }
-    if (!Match(line, "用第#行对#~#行进行高斯消元可得如下:", n)) {
-      return r.Fault("\"" + std::string(line) + "\" where a step was due");
-    }
-    if (n[0] != k || n[1] != k + 1 || n[2] != rows) return r.Fault("the header's rows");
-    const std::string fault = r.CheckRepair(k, r.col_, repair);
-    if (!fault.empty()) return fault;
-    r.Take();
-    if (repair != 0) {
-      for (size_t j = 0; j < cols; ++j) r.m_[k - 1][j] += r.m_[repair - 1][j];
-    }
-    for (int i = k; i < rows; ++i) r.Clear(i, k - 1, r.col_);
-    const std::string block = r.Block();
-    if (!block.empty()) return block;
-    ++r.pivots_;
-    ++r.col_;
-  }
-  // The elimination has ended: the box shows the last block, and the log
-  // ends with the box's text.
-  if (r.lines_.Rest() != Crlf(outcome.box.text)) {
-    return r.Fault("the log goes on otherwise than with the box's text: \"" +
-                   std::string(r.lines_.Rest().substr(0, 200)) + "\"");
-  }
-  const std::string shown = ShownRows(r.m_, 0, cols);
-  if (outcome.box.text.compare(0, shown.size(), shown) != 0) {
-    return "the replayed echelon form differs from the box: " + shown;
-  }
-  return "";
-}
-
-// Replays the steps of a Gauss-Jordan elimination (row exchanges) with
-// pivots in the first pivot_cols columns, until the rows or the columns run
-// out; with stop_at_zero_left, also until a row of the left half (the
-// columns before the divider) is 0, whose 1-based index is then put in
-// zero_row.
-std::string ReplayJordanSteps(Replay& r, size_t pivot_cols, bool stop_at_zero_left,
-                              size_t& zero_row) {
+// Replays the steps of an elimination with pivots in the first pivot_cols
+// columns, until the rows or the columns run out. Quorvit's rank (not
+// jordan): a zero pivot repaired by adding a lower row, the rows below
+// cleared, no step for the last row. Gauss-Jordan (Lumbrane, systems): rows
+// exchanged, every other row cleared; with stop_at_zero_left, also until a
+// row of the left half (the columns before the divider) is 0, whose 1-based
+// index is then put in zero_row.
+std::string ReplaySteps(Replay& r, size_t pivot_cols, bool jordan, bool stop_at_zero_left,
+                        size_t& zero_row) {
   const size_t rows = r.m_.size();
+  const size_t last_step = jordan ? rows : rows - 1;
   std::string_view line;
-  int num[2];
+  int num[3];
   zero_row = 0;
-  while (r.Peek(line) && r.col_ < pivot_cols && static_cast<size_t>(r.pivots_) < rows) {
+  while (r.Peek(line) && r.col_ < pivot_cols && static_cast<size_t>(r.pivots_) < last_step) {
     if (stop_at_zero_left) {
       size_t i = r.pivots_;
       while (i < rows && !ZeroIn(r.m_[i], 0, r.divider_)) ++i;
@@ -258,15 +210,15 @@ std::string ReplayJordanSteps(Replay& r, size_t pivot_cols, bool stop_at_zero_le
       if (!skip_fault.empty()) return skip_fault;
       continue;
     }
-    int exchange = 0;
-    if (Match(line, "交换第#行与第#行:", num)) {
-      if (num[0] != k) return r.Fault("an exchange of another row than the pivot row");
-      exchange = num[1];
-      if (exchange <= k || static_cast<size_t>(exchange) > rows) {
-        return r.Fault("an exchange with no lower row");
+    int repair = 0;
+    if (jordan ? Match(line, "交换第#行与第#行:", num) : Match(line, "第#行加到第#行:", num)) {
+      if (num[jordan ? 0 : 1] != k) return r.Fault("a repair of another row than the pivot row");
+      repair = num[jordan ? 1 : 0];
+      if (repair <= k || static_cast<size_t>(repair) > rows) {
+        return r.Fault("a repair from no lower row");
       }
       r.Take();
-      if (!r.Peek(line)) return r.Fault("an exchange without its step");
+      if (!r.Peek(line)) return r.Fault("a repair without its step");
     }
     if (rows == 1) {
       // Nothing to clear: the pivot is found without a line.
@@ -275,15 +227,19 @@ std::string ReplayJordanSteps(Replay& r, size_t pivot_cols, bool stop_at_zero_le
       ++r.col_;
       continue;
     }
-    if (!Match(line, "用第#行对其余各行进行消元可得如下:", num)) {
-      return r.Fault("\"" + std::string(line) + "\" where a step was due");
-    }
+    const bool header = jordan ? Match(line, "用第#行对其余各行进行消元可得如下:", num)
+                               : Match(line, "用第#行对#~#行进行高斯消元可得如下:", num) &&
+                                     num[1] == k + 1 && static_cast<size_t>(num[2]) == rows;
+    if (!header) return r.Fault("\"" + std::string(line) + "\" where a step was due");
     if (num[0] != k) return r.Fault("the header's pivot row");
-    const std::string fault = r.CheckRepair(k, r.col_, exchange);
+    const std::string fault = r.CheckRepair(k, r.col_, repair);
     if (!fault.empty()) return fault;
     r.Take();
-    if (exchange != 0) std::swap(r.m_[k - 1], r.m_[exchange - 1]);
-    for (size_t i = 0; i < rows; ++i) {
+    if (repair != 0 && jordan) std::swap(r.m_[k - 1], r.m_[repair - 1]);
+    for (size_t j = 0; repair != 0 && !jordan && j < r.m_[0].size(); ++j) {
+      r.m_[k - 1][j] += r.m_[repair - 1][j];
+    }
+    for (size_t i = jordan ? 0 : k; i < rows; ++i) {
       if (i != static_cast<size_t>(k - 1)) r.Clear(i, k - 1, r.col_);
     }
     const std::string block = r.Block();
@@ -297,6 +253,26 @@ std::string ReplayJordanSteps(Replay& r, size_t pivot_cols, bool stop_at_zero_le
     }
   }
   return "";
+}
+
+std::string RestIsTheBox(const Replay& r, const LoggedOutcome& outcome) {
+  if (r.lines_.Rest() == Crlf(outcome.box.text)) return "";
+  return r.Fault("the log goes on otherwise than with the box's text: \"" +
+                 std::string(r.lines_.Rest().substr(0, 200)) + "\"");
+}
+
+// Quorvit's rank: the box shows the last block, and the log ends with the
+// box's text.
+std::string RankFault(const FractionMatrix& a, const LoggedOutcome& outcome) {
+  Replay r(Exact(a, a.rows, a.cols), outcome.log, 0);
+  size_t zero_row = 0;
+  const std::string fault = ReplaySteps(r, a.cols, false, false, zero_row);
+  if (!fault.empty()) return fault;
+  const std::string shown = ShownRows(r.m_, 0, a.cols);
+  if (outcome.box.text.compare(0, shown.size(), shown) != 0) {
+    return "the replayed echelon form differs from the box: " + shown;
+  }
+  return RestIsTheBox(r, outcome);
 }
 
 // "各行除以主元可得如下:" and the block with every pivot row divided by its
@@ -315,12 +291,6 @@ std::string ReplayDivision(Replay& r) {
   return r.Block();
 }
 
-std::string RestIsTheBox(const Replay& r, const LoggedOutcome& outcome) {
-  if (r.lines_.Rest() == Crlf(outcome.box.text)) return "";
-  return r.Fault("the log goes on otherwise than with the box's text: \"" +
-                 std::string(r.lines_.Rest().substr(0, 200)) + "\"");
-}
-
 std::string JordanFault(const FractionMatrix& a, bool invert, const LoggedOutcome& outcome) {
   const size_t n = a.rows;
   Rows typed = Exact(a, n, n), reduced = typed;
@@ -334,7 +304,7 @@ std::string JordanFault(const FractionMatrix& a, bool invert, const LoggedOutcom
   for (size_t i = 0; i < n && det != 0; ++i) det *= reduced[i][i];
   Replay r(typed, outcome.log, n);
   size_t zero_row = 0;
-  std::string fault = ReplayJordanSteps(r, n, true, zero_row);
+  std::string fault = ReplaySteps(r, n, true, true, zero_row);
   if (!fault.empty()) return fault;
   std::string_view line;
   int num[1];
@@ -379,7 +349,7 @@ std::string SystemFault(const FractionMatrix& a, const LoggedOutcome& outcome) {
   const size_t cols = a.cols;
   Replay r(Exact(a, a.rows, a.cols), outcome.log, cols - 1);
   size_t zero_row = 0;
-  std::string fault = ReplayJordanSteps(r, cols, false, zero_row);
+  std::string fault = ReplaySteps(r, cols, true, false, zero_row);
   if (fault.empty()) fault = ReplayDivision(r);
   if (!fault.empty()) return fault;
   std::string shown = "增广矩阵的行最简形:\n";

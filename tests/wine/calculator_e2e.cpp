@@ -9,7 +9,7 @@
 //
 //   calc_e2e dialog|presses|results|keyboard NAME PROGRAM.exe
 //   calc_e2e load NAME PROGRAM.exe [PRESSES]
-//   calc_e2e show NAME PROGRAM.exe MARKER_FILE [long|tip]
+//   calc_e2e show NAME PROGRAM.exe MARKER_FILE [long|tip|system]
 #include <windows.h>
 // After windows.h, which it needs.
 #include <psapi.h>
@@ -863,6 +863,8 @@ int RunShow(const Program& p, const std::wstring& exe, const std::wstring& marke
   const bool long_result = kind == "long";
   const PressRow* row = &p.rows->front();
   while (row->box.caption != calc::kCaptionDone || row->choice == calc::cases::kHelp) ++row;
+  // Quorvit's "解方程组" with infinitely many solutions, for the README.
+  if (kind == "system") row = &calc::cases::kSolveRows[1];
   const std::vector<LongResult> long_results = LongResults(p);
   if (long_result) {
     row = &long_results.front().row;
