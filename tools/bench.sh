@@ -3,7 +3,8 @@
 # press's median time on the in-range and the full-range inputs, ours over
 # FLINT as a ratio (measured in the same run, when FLINT is installed); the
 # eigenvalue press on its three inputs against FLINT's characteristic
-# polynomial with its factorisation; and each program's .exe size.
+# polynomial with its factorisation; the systems against FLINT's reduced
+# row echelon form; and each program's .exe size.
 # Times are CPU times, which other load on the machine disturbs less than
 # wall-clock times; on an idle machine the two agree.
 #
@@ -117,6 +118,21 @@ done <<'TABLE'
 integers -99..99|integers
 full-range fractions|full_range
 repeated and defective|defective
+TABLE
+
+# Quorvit's systems against FLINT's reduced row echelon form (its solve for
+# the square system).
+echo
+printf "$eigen_format" "system (augmented 20 x 20)" "ours" "FLINT" "ratio"
+while IFS='|' read -r label class; do
+  ours=$(median_us "system/$class/ours")
+  flint=$(median_us "system/$class/flint")
+  printf "$eigen_format" "$label" "$(format_time "$ours")" "$(format_time "$flint")" \
+    "$(ratio "$ours" "$flint")"
+done <<'TABLE'
+integers, rank 18|integers_rank18
+full range, rank 18|full_range_rank18
+square, 19 unknowns|square19
 TABLE
 
 echo
