@@ -87,25 +87,6 @@ TEST(PrepareMatrixText, ReadsEveryFormAsThePlainTextItStandsFor) {
   }
 }
 
-TEST(PrepareMatrixText, PassesThePlainSyntaxUnchanged) {
-  const char* const plain[] = {
-      "1 2\r\n3 4",
-      "1/2 -3/4\r\n5 6 ",
-      "1 2\r\n\r\n3 4",
-      "\r\n\r\n 1 2\r\n3 4\r\n\r\n  ",
-      "/3 4",
-      "- 1 2",
-      "5-3 1",
-      "1 -\r\n2 3",
-      "1/ 2",
-      "1 /3",
-      "1/\r\n2 3",
-      "1/0\r\n5 6",
-      "007 08 -2147483648",
-  };
-  for (const char* text : plain) EXPECT_EQ(PrepareMatrixText(text).plain, text) << text;
-}
-
 TEST(PrepareMatrixText, RefusesWhatNoFormExplains) {
   const struct {
     const char* typed;

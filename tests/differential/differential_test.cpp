@@ -349,12 +349,12 @@ int Run(uint64_t seed, int count) {
       const Box shown = Press(calculation, first, second);
       slowest = std::max(slowest, static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC);
       const Box expected = Expected(calculation, drawn.a, drawn.b);
-      std::string fault = Compare(calculation, shown, expected);
+      std::string fault = Compare(shown, expected);
       if (fault.empty() && Logged(calculation)) {
         // The same press with "生成计算过程" checked: the same box, and a
         // log whose every step replays, or none for a refusal.
         const LoggedOutcome outcome = PressWithLog(calculation, first);
-        fault = Compare(calculation, outcome.box, expected);
+        fault = Compare(outcome.box, expected);
         if (fault.empty() && expected.caption == "Error") {
           if (outcome.write_log) fault = "a log for a refused matrix";
         } else if (fault.empty()) {

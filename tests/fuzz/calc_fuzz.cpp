@@ -8,7 +8,7 @@
 // matrices are the same text).
 //
 // On any input: no crash or sanitizer report; the box is the reader's first refusal or the oracle's
-// box byte for byte (a rank result also in row echelon form with its rank);
+// box byte for byte;
 // Zelcombe's log has a block per step, each with the typed determinant and
 // zeros below the diagonal in the columns done, then the box text; the
 // rank, adjugate and inverse are pressed again with the log checked, and
@@ -84,8 +84,7 @@ void CheckLog(const std::string& text) {
   FractionMatrix a, block;
   const bool read = ReadMatrixText(text, a).ok() && a.rows == a.cols;
   Require(outcome.write_log == read, "the log is not written exactly for a read text", text);
-  const std::string fault =
-      Compare(kDeterminant, outcome.box, ExpectedForTexts(kDeterminant, text, ""));
+  const std::string fault = Compare(outcome.box, ExpectedForTexts(kDeterminant, text, ""));
   Require(fault.empty(), "determinant with log", fault);
   const int n = read ? a.rows : 0;
   std::string_view rest = log;
@@ -162,7 +161,7 @@ void Check(int selector, const std::string& first, const std::string& second) {
   if (selector == 11) return CheckSystem(first);
   const Calculation c = static_cast<Calculation>(selector - 1);
   const Box expected = ExpectedForTexts(c, first, second);
-  const std::string fault = Compare(c, Press(c, first, second), expected);
+  const std::string fault = Compare(Press(c, first, second), expected);
   Require(fault.empty(), kCalculationNames[c], fault + "\ntyped: " + first);
   if (c != kRank && c != kAdjugate && c != kInverse) return;
   // Quorvit and Lumbrane with "生成计算过程": the same box, and a log exactly

@@ -54,9 +54,8 @@ Box Expected(Calculation c, const FractionMatrix& a, const FractionMatrix& b);
 // The same for typed texts: the first refusal of the reader, else Expected.
 Box ExpectedForTexts(Calculation c, const std::string& first, const std::string& second);
 
-// Empty when `shown` is `expected` byte for byte (a rank result is also
-// checked for its own form); otherwise the difference.
-std::string Compare(Calculation c, const Box& shown, const Box& expected);
+// Empty when `shown` is `expected` byte for byte; otherwise the difference.
+std::string Compare(const Box& shown, const Box& expected);
 
 // Every fact of Quorvit's answer to the system [A | b] against the oracle's
 // reduced form: the reduced form itself, both ranks, the verdict, the free

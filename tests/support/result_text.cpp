@@ -1,7 +1,5 @@
 #include "result_text.h"
 
-#include <algorithm>
-
 #include "text_forms.h"
 
 namespace calc::testing {
@@ -35,33 +33,6 @@ bool ParseShownFraction(std::string_view token, Fraction& f, bool reduced) {
   if (reduced && !num.IsZero() && !Gcd(num, den).IsOne()) return false;
   f = Fraction{negative ? -num : num, den};
   return true;
-}
-
-std::string RankResultFault(std::string_view text) {
-  constexpr std::string_view kRankLine = "\n矩阵的秩为";
-  const size_t tail = text.rfind(kRankLine);
-  Fraction rank;
-  if (tail == std::string_view::npos ||
-      !ParseShownFraction(text.substr(tail + kRankLine.size()), rank) || !rank.den.IsOne()) {
-    return "no rank line";
-  }
-  // Each row's leading entry strictly right of the one above, zero rows last.
-  size_t previous_lead = 0, nonzero_rows = 0;
-  for (std::string_view rows = text.substr(0, tail); !rows.empty();) {
-    const std::string_view row = rows.substr(0, rows.find('\n'));
-    rows.remove_prefix(std::min(rows.size(), row.size() + 1));
-    size_t lead = 1;
-    while (row.substr(2 * lead - 2, 2) == "0 ") ++lead;
-    if (2 * lead - 2 == row.size()) {
-      previous_lead = row.size();
-    } else if (lead <= previous_lead) {
-      return "row " + std::string(row.substr(0, 40)) + " breaks the echelon form";
-    } else {
-      previous_lead = lead;
-      ++nonzero_rows;
-    }
-  }
-  return Integer(static_cast<int64_t>(nonzero_rows)) == rank.num ? "" : "not the rank shown";
 }
 
 std::string TypedText(const FractionMatrix& m, int rows, int cols) {

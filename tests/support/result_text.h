@@ -1,5 +1,5 @@
-// Reading result texts back, for the tests: the one parser of their entries,
-// the check of a rank result's echelon form, and typed and escaped texts.
+// Result texts for the tests: the one parser of their entries, and typed
+// and escaped texts.
 #pragma once
 
 #include <string>
@@ -14,11 +14,6 @@ namespace calc::testing {
 // above 1 and coprime to n. Unless `reduced`, n and d may have a common
 // factor (an entry shown as it was typed).
 bool ParseShownFraction(std::string_view token, Fraction& f, bool reduced = true);
-
-// Empty when a rank result box text holds a matrix in row echelon form, an
-// empty line and "矩阵的秩为" with the number of its non-zero rows; otherwise
-// the fault.
-std::string RankResultFault(std::string_view text);
 
 // The text a user would type for rows 1..rows, columns 1..cols of m: the
 // entries as shown, separated by blanks, rows ended by CR LF.
