@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include "control_ids.h"
+
 namespace {
 
 struct Line {
@@ -33,6 +35,9 @@ struct View {
   int top = 0, left = 0;  // the first line and cell shown
   Place anchor, caret;    // the selection runs between them
   bool selecting = false;
+  // Wheel turns not yet scrolled (in 120ths of a line or a character): a
+  // touchpad sends many small deltas.
+  int wheel_rest = 0, tilt_rest = 0;
 };
 
 View* ViewOf(HWND window) {
@@ -315,6 +320,61 @@ bool KeyDown(HWND window, View& v, WPARAM key) {
   }
 }
 
+// Scrolls by the wheel's turns, down and right for negative and positive
+// deltas: the user's lines (or characters, sideways) per notch of 120, the
+// remainder kept for the next turn, or a page where the setting asks.
+void Wheel(HWND window, View& v, int delta, bool sideways) {
+  UINT per_notch = 3;
+  SystemParametersInfoW(sideways ? 0x006C /* SPI_GETWHEELSCROLLCHARS */ : SPI_GETWHEELSCROLLLINES,
+                        0, &per_notch, 0);
+  if (per_notch == WHEEL_PAGESCROLL) {
+    per_notch = static_cast<UINT>(sideways ? VisibleCells(window, v) : VisibleLines(window, v));
+  }
+  if (per_notch == 0) return;
+  // In 120ths of a line: the turns so far times the lines per notch.
+  int& rest = sideways ? v.tilt_rest : v.wheel_rest;
+  rest += delta * static_cast<int>(per_notch);
+  const int steps = rest / WHEEL_DELTA;
+  rest -= steps * WHEEL_DELTA;
+  if (sideways) {
+    ScrollTo(window, v, v.top, v.left + steps);
+  } else {
+    ScrollTo(window, v, v.top - steps, v.left);
+  }
+}
+
+// The right-click menu: 复制 (the selection), 全选, and 保存…, which the
+// result window handles as its button.
+void ContextMenu(HWND window, View& v, LPARAM where) {
+  enum { kCopy = 1, kSelectAll, kSave };
+  POINT at = {GET_X_LPARAM(where), GET_Y_LPARAM(where)};
+  if (where == -1) {  // from the keyboard: at the top left of the view
+    at = POINT{0, 0};
+    ClientToScreen(window, &at);
+  }
+  HMENU menu = CreatePopupMenu();
+  AppendMenuW(menu, MF_STRING | (v.anchor == v.caret ? MF_GRAYED : 0), kCopy, L"复制(&C)");
+  AppendMenuW(menu, MF_STRING, kSelectAll, L"全选(&A)");
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu, MF_STRING, kSave, L"保存(&S)…");
+  const int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x,
+                                    at.y, 0, window, nullptr);
+  DestroyMenu(menu);
+  switch (chosen) {
+    case kCopy:
+      CopyTextToClipboard(window, Selection(v));
+      break;
+    case kSelectAll:
+      SelectAll(window, v);
+      break;
+    case kSave:
+      SendMessageW(GetParent(window), WM_COMMAND, MAKEWPARAM(IDC_RESULT_SAVE, BN_CLICKED), 0);
+      break;
+    default:
+      break;
+  }
+}
+
 LRESULT CALLBACK ViewProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   View* v = ViewOf(window);
   switch (message) {
@@ -371,7 +431,13 @@ LRESULT CALLBACK ViewProc(HWND window, UINT message, WPARAM wparam, LPARAM lpara
                Scrolled(window, SB_HORZ, wparam, v->left, VisibleCells(window, *v), 4));
       return 0;
     case WM_MOUSEWHEEL:
-      ScrollTo(window, *v, v->top - GET_WHEEL_DELTA_WPARAM(wparam) / WHEEL_DELTA * 3, v->left);
+      Wheel(window, *v, GET_WHEEL_DELTA_WPARAM(wparam), false);
+      return 0;
+    case 0x020E:  // WM_MOUSEHWHEEL: a tilted wheel or a touchpad's sideways swipe
+      Wheel(window, *v, GET_WHEEL_DELTA_WPARAM(wparam), true);
+      return 0;
+    case WM_CONTEXTMENU:
+      ContextMenu(window, *v, lparam);
       return 0;
     case WM_GETDLGCODE:
       // Arrows and characters here; Tab, Enter and Escape stay the dialog's.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "code_page.h"
 #include "control_ids.h"
@@ -77,7 +78,15 @@ void ForEachLine(const std::wstring& text, F f) {
 struct ResultState {
   std::wstring text;  // CR LF line ends
   HFONT font = nullptr;
+  bool modal = false;  // the owner stays disabled while the window is open
 };
+
+// Posted to itself by a window that leaves its owner usable.
+constexpr UINT kEnableOwner = WM_APP + 1;
+
+// The result windows open now, oldest first: a new one cascades from the
+// last, and the dialog closes them all when it closes.
+std::vector<HWND> g_open_windows;
 
 ResultState* StateOf(HWND window) {
   return reinterpret_cast<ResultState*>(GetWindowLongPtrW(window, DWLP_USER));
@@ -130,6 +139,28 @@ void LayOut(HWND window) {
                      std::max(0L, client.right - 2 * m.left),
                      std::max(0L, buttons_top - gap.top - m.top), SWP_NOZORDER | SWP_NOACTIVATE);
   EndDeferWindowPos(positions);
+  // The buttons moved over ground the window has just erased: every part is
+  // drawn again at once (the window clips its children, so none flickers).
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+// A further window opens offset down and right from the last one still
+// open, by the height of a caption, back at the work area's top left once
+// it would leave it.
+void Cascade(HWND window) {
+  if (g_open_windows.size() < 2) return;
+  RECT last, own;
+  GetWindowRect(g_open_windows[g_open_windows.size() - 2], &last);
+  GetWindowRect(window, &own);
+  const RECT area = WorkAreaNear(window);
+  const int step = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME);
+  const int width = own.right - own.left, height = own.bottom - own.top;
+  int x = last.left + step, y = last.top + step;
+  if (x + width > area.right || y + height > area.bottom) {
+    x = area.left;
+    y = area.top;
+  }
+  SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // The window's first size: the whole text if it fits, never beyond the
@@ -212,7 +243,13 @@ INT_PTR CALLBACK ResultProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
       HWND view = GetDlgItem(window, IDC_RESULT_TEXT);
       SetFixedFont(window, *state);
       SetWindowTextW(view, state->text.c_str());
+      g_open_windows.push_back(window);
+      // Owned by the dialog, so that it stays above it; but, unless it is
+      // modal, the dialog stays usable while it is open: enabled again once
+      // the window's loop has begun (which disables the owner first).
+      if (!state->modal) PostMessageW(window, kEnableOwner, 0, 0);
       SizeToText(window, *state);
+      Cascade(window);
       LayOut(window);
       SetFocus(view);
       return FALSE;  // the focus is set
@@ -250,7 +287,12 @@ INT_PTR CALLBACK ResultProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
         default:
           return FALSE;
       }
+    case kEnableOwner:
+      if (GetWindow(window, GW_OWNER) != nullptr) EnableWindow(GetWindow(window, GW_OWNER), TRUE);
+      return TRUE;
     case WM_DESTROY:
+      g_open_windows.erase(std::remove(g_open_windows.begin(), g_open_windows.end(), window),
+                           g_open_windows.end());
       if (state != nullptr && state->font != nullptr) DeleteObject(state->font);
       return FALSE;
     default:
@@ -304,9 +346,18 @@ bool FitsInMessageBox(HWND anchor, const std::wstring& text) {
   return widest <= width_limit && height <= area.bottom - area.top;
 }
 
-void ShowResultWindow(HWND owner, const std::wstring& text) {
+void CloseResultWindows() {
+  // Each window's loop returns once it runs again, the newest first.
+  for (HWND window : g_open_windows) {
+    EndDialog(window, IDOK);
+    PostMessageW(window, WM_NULL, 0, 0);
+  }
+}
+
+void ShowResultWindow(HWND owner, const std::wstring& text, bool modal) {
   ResultState state;
   state.text = WithCrLf(text);
+  state.modal = modal;
   RegisterResultView();
   DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_RESULT), owner, ResultProc,
                   reinterpret_cast<LPARAM>(&state));

@@ -12,7 +12,12 @@
 // held to limits measured to be safe on Windows and under Wine.
 bool FitsInMessageBox(HWND anchor, const std::wstring& text);
 
-// Shows text (LF line ends) in the result window, modal like a message box
-// with the same owner (nullptr: none, the dialog stays usable), and returns
-// when the user closes it.
-void ShowResultWindow(HWND owner, const std::wstring& text);
+// Shows text (LF line ends) in the result window, owned by `owner` (the
+// dialog) so that it stays above it, and returns when the user closes it.
+// A modal window keeps the dialog disabled meanwhile, as a box owned by it
+// does; otherwise the dialog stays usable, and a further press opens a
+// further window, cascaded from the last.
+void ShowResultWindow(HWND owner, const std::wstring& text, bool modal);
+
+// Closes every result window that is open (the dialog is closing).
+void CloseResultWindows();

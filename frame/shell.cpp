@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "aligned_text.h"
 #include "code_page.h"
 #include "control_ids.h"
 #include "messages.h"
@@ -26,7 +27,9 @@ void ShowBox(HWND dialog, const calc::Box& box) {
   const std::wstring text = FromCp936(box.text);
   // Only results grow long; errors and help texts are short and fixed.
   if (box.caption == calc::kCaptionDone && !FitsInMessageBox(dialog, text)) {
-    ShowResultWindow(owner, text);
+    // The window shows the number tables with their columns aligned. It is
+    // always owned by the dialog, and modal where a box would be owned.
+    ShowResultWindow(dialog, FromCp936(calc::AlignColumns(box.text)), owner != nullptr);
     return;
   }
   MessageBoxW(owner, text.c_str(), FromCp936(box.caption).c_str(), MB_OK);
@@ -115,6 +118,7 @@ static void AddTooltips(HWND dialog) {
 static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_CLOSE:
+      CloseResultWindows();
       EndDialog(dialog, 0);
       return 0;
     case WM_INITDIALOG:

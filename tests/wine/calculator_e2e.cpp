@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "../press_cases.h"
+#include "aligned_text.h"
 #include "basicops_press.h"
 #include "control_ids.h"
 #include "determinant_press.h"
@@ -248,15 +249,17 @@ bool ReadBox(Session& s, const std::string& ctx, const Box& want, SeenBox& box,
   if (!s.WaitForNewBox(before, box)) return false;
   ExpectBytes(ctx, "box caption", box.caption, want.caption);
   const bool owned = want.owner == Owner::kDialog;
-  Expect(box.owner == (owned ? s.dialog() : nullptr), ctx,
-         owned ? "the box is owned by the dialog" : "the box has no owner window");
+  // A result window is always owned by the dialog, and stays above it.
+  Expect(box.owner == (owned || box.result_window ? s.dialog() : nullptr), ctx,
+         owned || box.result_window ? "owned by the dialog" : "the box has no owner window");
   Expect((IsWindowEnabled(s.dialog()) != 0) != owned, ctx,
          owned ? "the dialog is disabled under its box" : "the dialog stays usable");
   Expect(e2e::Inside(box.rect, e2e::WorkAreaOf(box.window)), ctx,
          "the box lies inside the work area");
   if (box.result_window) {
     Expect(want.caption == calc::kCaptionDone, ctx, "only a result opens the result window");
-    ExpectBytes(ctx, "result window text", box.text, calc::cases::CrLf(want.text));
+    ExpectBytes(ctx, "result window text", box.text,
+                calc::cases::CrLf(calc::AlignColumns(want.text)));
     return Expect(box.buttons == 3, ctx, "the result window shows its three buttons");
   }
   ExpectBytes(ctx, "box text", box.text, want.text);
@@ -627,6 +630,95 @@ void CheckCopyAndSave(Session& s, const std::string& ctx, const SeenBox& window,
 
 // Each long result shows whole in the result window, inside the work area,
 // and can be copied and saved exactly; a short one stays a message box.
+// The pixels of a window as the screen shows it, row by row.
+std::vector<COLORREF> Pixels(HWND window) {
+  RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  RECT r = {};
+  GetWindowRect(window, &r);
+  const int width = std::max(0L, r.right - r.left), height = std::max(0L, r.bottom - r.top);
+  std::vector<COLORREF> pixels;
+  HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, std::max(width, 1), std::max(height, 1));
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+  for (int y = 0; y < height; y += 2) {
+    for (int x = 0; x < width; x += 2) pixels.push_back(GetPixel(memory, x, y));
+  }
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+// Drawn: its pixels are not all of one colour, as where nothing was painted.
+bool Drawn(HWND control) {
+  const std::vector<COLORREF> pixels = Pixels(control);
+  return std::any_of(pixels.begin(), pixels.end(), [&](COLORREF c) { return c != pixels[0]; });
+}
+
+// The result window maximised and restored: every control laid out again
+// and drawn, as the screen shows them. Its view scrolls by a touchpad's
+// small wheel deltas (30 four times shows what one notch of 120 shows) and
+// sideways.
+void CheckWindowBehaviour(Session& s, const std::string& ctx, const SeenBox& window) {
+  for (const WPARAM command : {SC_MAXIMIZE, SC_RESTORE}) {
+    PostMessageW(window.window, WM_SYSCOMMAND, command, 0);
+    Sleep(500);
+    s.Sync();
+    const std::string state = command == SC_MAXIMIZE ? "maximised" : "restored";
+    for (int id : {IDC_RESULT_TEXT, IDC_RESULT_COPY, IDC_RESULT_SAVE, IDOK}) {
+      Expect(Drawn(GetDlgItem(window.window, id)), ctx,
+             state + ": control " + std::to_string(id) + " is drawn");
+    }
+  }
+  // Small enough that the text scrolls both ways.
+  SetWindowPos(window.window, nullptr, 0, 0, 320, 220, SWP_NOMOVE | SWP_NOZORDER);
+  s.Sync();
+  HWND view = GetDlgItem(window.window, IDC_RESULT_TEXT);
+  const auto wheel = [&](UINT message, int delta, int times) {
+    SendMessageW(view, WM_VSCROLL, SB_TOP, 0);
+    SendMessageW(view, WM_HSCROLL, SB_TOP, 0);
+    for (int i = 0; i < times; ++i) SendMessageW(view, message, MAKEWPARAM(0, delta), 0);
+    return Pixels(view);
+  };
+  const std::vector<COLORREF> top = wheel(WM_MOUSEWHEEL, 0, 0),
+                              notch = wheel(WM_MOUSEWHEEL, -WHEEL_DELTA, 1),
+                              touchpad = wheel(WM_MOUSEWHEEL, -30, 4),
+                              sideways = wheel(0x020E /* WM_MOUSEHWHEEL */, WHEEL_DELTA, 1);
+  // (A text of a few lines, a determinant, has nothing to scroll down to.)
+  if (std::count(window.text.begin(), window.text.end(), '\n') >= 10) {
+    Expect(notch != top, ctx, "a notch of the wheel scrolls");
+    Expect(touchpad == notch, ctx, "four wheel deltas of 30 scroll as one notch of 120");
+  }
+  Expect(sideways != top, ctx, "the sideways wheel scrolls");
+}
+
+// A second long result while the first is open (not in Zelcombe, whose
+// window is modal): both owned by the dialog, the second cascaded down and
+// right from the first; closing the dialog closes both and ends the
+// program with 0.
+void CheckTwoWindows(Session& s, const Program& p, const PressRow& row) {
+  const std::string ctx = s.name() + ": two result windows";
+  SeenBox first, second;
+  s.Click(Type(s, p, row));
+  if (!ReadBox(s, ctx, OwnBox(p, row), first, {})) return;
+  s.Click(IDC_CALCULATE);
+  if (!ReadBox(s, ctx, OwnBox(p, row), second, {first.window})) return;
+  const int step = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME);
+  const RECT area = e2e::WorkAreaOf(first.window);
+  Expect((second.rect.left == first.rect.left + step && second.rect.top == first.rect.top + step) ||
+             (second.rect.left == area.left && second.rect.top == area.top),
+         ctx,
+         "the second window cascades from the first: (" + std::to_string(first.rect.left) + ", " +
+             std::to_string(first.rect.top) + ") then (" + std::to_string(second.rect.left) + ", " +
+             std::to_string(second.rect.top) + ")");
+  DWORD exit_code = 1;
+  if (s.CloseDialog(exit_code)) {
+    Expect(exit_code == 0, ctx, "exit code 0 with two result windows open");
+  }
+}
+
 int RunResults(const Program& p, const std::wstring& exe) {
   Scratch dir;
   Session s(p.name);
@@ -646,11 +738,21 @@ int RunResults(const Program& p, const std::wstring& exe) {
     if (result.box) {
       Expect(!seen.result_window, ctx, "a short result stays a message box");
     } else if (Expect(seen.result_window, ctx, "a long result opens the result window")) {
-      CheckCopyAndSave(s, ctx, seen, want.text);
+      CheckCopyAndSave(s, ctx, seen, calc::AlignColumns(want.text));
+      CheckWindowBehaviour(s, ctx, seen);
     }
     if (!s.CloseBox(seen)) return 1;
   }
-  CheckExit(s);
+  if (p.log_box != 0 && p.help != 0 && std::string(p.name) == "Zelcombe") {
+    CheckExit(s);
+  } else {
+    const std::vector<LongResult> results = LongResults(p);
+    const LongResult* window_result = &results.front();
+    for (const LongResult& r : results) {
+      if (!r.box) window_result = &r;
+    }
+    CheckTwoWindows(s, p, window_result->row);
+  }
   return 0;
 }
 
