@@ -80,26 +80,16 @@ void RegisterSingularAdjugate() {
   Register("adjugate_rank19_log/full_range/ours", [logged] { return PressInverse(logged).box; });
 }
 
-// Quorvit's "特征值": the whole press, from the typed text to the box text.
-void RegisterEigenvalues() {
-  for (const EigenInput& input : EigenInputs()) {
-    Register(std::string("eigenvalues/") + input.name + "/ours", [&input] {
-      RankInput press;
-      press.matrix_text = input.text;
-      press.eigenvalues_chosen = true;
-      return PressRank(press).box;
-    });
-  }
-}
-
-// Quorvit's "解方程组": the whole press.
-void RegisterSystems() {
-  for (const SystemInput& input : SystemInputs()) {
-    Register(std::string("system/") + input.name + "/ours", [&input] {
-      RankInput press;
-      press.matrix_text = input.text;
-      press.solve_chosen = true;
-      return PressRank(press).box;
+// A choice of Quorvit's ("特征值", "解方程组") on each of its inputs: the
+// whole press, from the typed text to the box text.
+template <typename Input>
+void RegisterQuorvit(const char* press, const std::vector<Input>& inputs, bool RankInput::*choice) {
+  for (const Input& input : inputs) {
+    Register(std::string(press) + "/" + input.name + "/ours", [&input, choice] {
+      RankInput state;
+      state.matrix_text = input.text;
+      state.*choice = true;
+      return PressRank(state).box;
     });
   }
 }
@@ -129,8 +119,8 @@ int main(int argc, char** argv) {
 #endif
   }
   RegisterSingularAdjugate();
-  RegisterEigenvalues();
-  RegisterSystems();
+  RegisterQuorvit("eigenvalues", EigenInputs(), &calc::RankInput::eigenvalues_chosen);
+  RegisterQuorvit("system", SystemInputs(), &calc::RankInput::solve_chosen);
 #ifdef CALC_BENCH_FLINT
   RegisterFlintEigenBenchmarks();
   RegisterFlintSystemBenchmarks();

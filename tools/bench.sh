@@ -104,17 +104,23 @@ Tessovar multiple|multiple
 reader, longest text|read_longest
 TABLE
 
+# against_flint PRESS TITLE: a table of PRESS/<input>/ours against
+# PRESS/<input>/flint, a row for each "label|input" line read.
+against_flint() {
+  local format='%-28s %10s %10s %7s\n' label class ours flint
+  echo
+  printf "$format" "$2" "ours" "FLINT" "ratio"
+  while IFS='|' read -r label class; do
+    ours=$(median_us "$1/$class/ours")
+    flint=$(median_us "$1/$class/flint")
+    printf "$format" "$label" "$(format_time "$ours")" "$(format_time "$flint")" \
+      "$(ratio "$ours" "$flint")"
+  done
+}
+
 # Quorvit's eigenvalues against FLINT's characteristic polynomial and its
 # factorisation over Q (FLINT writes no text and finds no eigenvectors).
-echo
-eigen_format='%-28s %10s %10s %7s\n'
-printf "$eigen_format" "eigenvalues (20 x 20)" "ours" "FLINT" "ratio"
-while IFS='|' read -r label class; do
-  ours=$(median_us "eigenvalues/$class/ours")
-  flint=$(median_us "eigenvalues/$class/flint")
-  printf "$eigen_format" "$label" "$(format_time "$ours")" "$(format_time "$flint")" \
-    "$(ratio "$ours" "$flint")"
-done <<'TABLE'
+against_flint eigenvalues "eigenvalues (20 x 20)" <<'TABLE'
 integers -99..99|integers
 full-range fractions|full_range
 repeated and defective|defective
@@ -122,14 +128,7 @@ TABLE
 
 # Quorvit's systems against FLINT's reduced row echelon form (its solve for
 # the square system).
-echo
-printf "$eigen_format" "system (augmented 20 x 20)" "ours" "FLINT" "ratio"
-while IFS='|' read -r label class; do
-  ours=$(median_us "system/$class/ours")
-  flint=$(median_us "system/$class/flint")
-  printf "$eigen_format" "$label" "$(format_time "$ours")" "$(format_time "$flint")" \
-    "$(ratio "$ours" "$flint")"
-done <<'TABLE'
+against_flint system "system (augmented 20 x 20)" <<'TABLE'
 integers, rank 18|integers_rank18
 full range, rank 18|full_range_rank18
 square, 19 unknowns|square19

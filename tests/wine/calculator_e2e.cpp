@@ -9,7 +9,7 @@
 //
 //   calc_e2e dialog|presses|results|keyboard NAME PROGRAM.exe
 //   calc_e2e load NAME PROGRAM.exe [PRESSES]
-//   calc_e2e show NAME PROGRAM.exe MARKER_FILE [long|tip|system]
+//   calc_e2e show NAME PROGRAM.exe MARKER_FILE [long|tip|system|maximised|resized]
 #include <windows.h>
 // After windows.h, which it needs.
 #include <psapi.h>
@@ -686,6 +686,38 @@ void CheckWindowBehaviour(Session& s, const std::string& ctx, const SeenBox& win
                               notch = wheel(WM_MOUSEWHEEL, -WHEEL_DELTA, 1),
                               touchpad = wheel(WM_MOUSEWHEEL, -30, 4),
                               sideways = wheel(0x020E /* WM_MOUSEHWHEEL */, WHEEL_DELTA, 1);
+  // The right-click menu: its 全选 (by its key A), then Ctrl+C's WM_COPY
+  // puts the whole text on the clipboard.
+  if (OpenClipboard(nullptr)) {
+    EmptyClipboard();
+    CloseClipboard();
+  }
+  SetForegroundWindow(window.window);
+  RECT r = {};
+  GetWindowRect(view, &r);
+  PostMessageW(view, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view),
+               MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+  bool menu = false;
+  for (const DWORD start = GetTickCount(); !menu && GetTickCount() - start < 10000; Sleep(20)) {
+    for (HWND w = GetTopWindow(nullptr); w != nullptr && !menu; w = GetWindow(w, GW_HWNDNEXT)) {
+      DWORD pid = 0;
+      GetWindowThreadProcessId(w, &pid);
+      wchar_t cls[16] = {};
+      GetClassNameW(w, cls, 16);
+      menu = pid == s.process_id() && IsWindowVisible(w) && lstrcmpW(cls, L"#32768") == 0;
+    }
+  }
+  if (Expect(menu, ctx, "a right click opens the menu")) {
+    INPUT keys[2] = {};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = 'A';
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+    s.Sync();
+    PostMessageW(view, WM_COPY, 0, 0);
+    Expect(ClipboardHolds(e2e::FromCp936(window.text)), ctx,
+           "the menu's 全选, then copy, puts the whole text on the clipboard");
+  }
   // (A text of a few lines, a determinant, has nothing to scroll down to.)
   if (std::count(window.text.begin(), window.text.end(), '\n') >= 10) {
     Expect(notch != top, ctx, "a notch of the wheel scrolls");
@@ -962,7 +994,7 @@ int RunShow(const Program& p, const std::wstring& exe, const std::wstring& marke
     CheckExit(s);
     return 0;
   }
-  const bool long_result = kind == "long";
+  const bool long_result = kind == "long" || kind == "maximised" || kind == "resized";
   const PressRow* row = &p.rows->front();
   while (row->box.caption != calc::kCaptionDone || row->choice == calc::cases::kHelp) ++row;
   // Quorvit's "解方程组" with infinitely many solutions, for the README.
@@ -978,6 +1010,11 @@ int RunShow(const Program& p, const std::wstring& exe, const std::wstring& marke
   s.Click(Type(s, p, *row));
   SeenBox box;
   if (!ReadBox(s, p.name, OwnBox(p, *row), box, {})) return 1;
+  if (kind == "maximised") PostMessageW(box.window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  if (kind == "resized") {
+    SetWindowPos(box.window, nullptr, 0, 0, 420, 300, SWP_NOMOVE | SWP_NOZORDER);
+  }
+  s.Sync();
   std::printf("%s \"%s\" shows %zu bytes%s:\n%s\nREADY\n",
               box.result_window ? "the result window" : "the box", e2e::ToUtf8(box.caption).c_str(),
               box.text.size(), box.text.size() > 300 ? ", beginning" : "",
