@@ -33,6 +33,9 @@ struct FormCase {
 };
 
 TEST(PrepareMatrixText, ReadsEveryFormAsThePlainTextItStandsFor) {
+  // Each form on typical input; the differential test writes random
+  // matrices in the forms of whole programs (tables, MATLAB, lists,
+  // LaTeX, full-width, decimals, thousands separators) and reads them back.
   const FormCase cases[] = {
       // Blanks.
       {"1\t2\t3\r\n4\t5\t6\r\n7\t8\t10\r\n", "1 2 3\r\n4 5 6\r\n7 8 10"},
@@ -43,17 +46,13 @@ TEST(PrepareMatrixText, ReadsEveryFormAsThePlainTextItStandsFor) {
       {"+3 ＋4 -+5 1/+2", "3 4 -5 1/2"},
       // Row ends.
       {"1 2\n3 4", "1 2\r\n3 4"},
-      {"[1 2; 3 4]", "1 2\r\n3 4"},
       {"[1, 2;\r\n 3, 4]", "1 2\r\n3 4"},
       {"[1 2;;3 4;]", "1 2\r\n3 4"},
       {"1 2\r\n;3 4", "1 2\r\n3 4"},
       {"1 2；3 4", "1 2\r\n3 4"},
-      {"[[1, 2], [3, 4]]", "1 2\r\n3 4"},
-      {"{{1,2},{3,4}}", "1 2\r\n3 4"},
       {"array([[1, 2],\n       [3, 4]])", "1 2\r\n3 4"},
       {"1 & 2 \\\\\r\n3 & 4 \\\\", "1 2\r\n3 4"},
       // The comma.
-      {"1,500 1,234,567 1,234.5", "1500 1234567 2469/2"},
       {"1,2,3 1,5000 1,50", "1 2 3 1 5000 1 50"},
       {"[[1,234],[5,678]]", "1 234\r\n5 678"},  // in lists every comma separates
       {"{{1,234}}", "1 234"},
@@ -66,7 +65,6 @@ TEST(PrepareMatrixText, ReadsEveryFormAsThePlainTextItStandsFor) {
       {"0.000000000931322574615478515625", "1/1073741824"},
       {"-2147483648.0 0.25", "-2147483648 1/4"},
       // LaTeX.
-      {"\\begin{bmatrix} 1 & 2 \\\\ 3 & 4 \\end{bmatrix}", "1 2\r\n3 4"},
       {"\\left(\\begin{array}{cc|c} 1 & 2 & 3 \\\\[2pt] \\hline 4 & 5 & 6\r\n\\end{array}\\right)",
        "1 2 3\r\n4 5 6"},
       {"$\\frac{1}{2}\\,-\\dfrac{3}{4}\\quad\\tfrac{-5}{6} -\\frac{-1}{2} \\frac{ 1.5 }{2}$",

@@ -49,14 +49,5 @@ TEST(BoxesAfterLog, SaysFirstThatTheLogWasNotWritten) {
   EXPECT_EQ(BoxesAfterLog(outcome, false), std::vector<Box>{outcome.box});
 }
 
-TEST(AppendResultToLog, EndsEveryLineButTheLastWithCrLf) {
-  std::string log = "x\r\n";
-  AppendResultToLog("1 2 \n0 -2 \n\n矩阵的秩为2", log);
-  EXPECT_EQ(log, "x\r\n1 2 \r\n0 -2 \r\n\r\n矩阵的秩为2");
-  log.clear();
-  AppendResultToLog("-2 1 \n3/2 -1/2 \n", log);
-  EXPECT_EQ(log, "-2 1 \r\n3/2 -1/2 \r\n");
-}
-
 }  // namespace
 }  // namespace calc
