@@ -40,6 +40,10 @@ JordanLog::JordanLog(const JordanForm& form, const Layout& layout, std::string& 
     : form_(form), layout_(layout), log_(log) {
   for (int i = 1; i <= layout.rows; ++i) typed_row_[i] = i;
   zero_row_ = ZeroLeftHalf(1);
+  AppendLogLine("原矩阵:", log_);
+  Fraction factor[kMaxOrder + 1];
+  for (int i = 1; i <= layout.rows; ++i) factor[i] = Reduced(Integer(1), form.scale[i]);
+  PutBlock(factor);
 }
 
 void JordanLog::AfterStep(const Step& step) {
@@ -49,14 +53,20 @@ void JordanLog::AfterStep(const Step& step) {
   TextWriter out(log_);
   if (step.repaired_from != 0) {
     std::swap(typed_row_[k], typed_row_[step.repaired_from]);
+    std::swap(shown_[k], shown_[step.repaired_from]);
     out.Put("交换第");
     out.Put(Integer(k));
     PutLine(out, "行与第", step.repaired_from, "行:");
+    out.Flush();
+    if (layout_.rows > 1) PutShown();
   }
   pivot_[k] = form_.rows(k, step.col);
   if (layout_.rows > 1) {
     PutLine(out, "用第", k, "行对其余各行进行消元可得如下:");
     out.Flush();
+    Fraction column[kMaxOrder + 1];
+    for (int i = 1; i <= layout_.rows; ++i) column[i] = shown_[i][step.col];
+    AppendRowOperations(column, layout_.rows, k, true, log_);
     Fraction factor[kMaxOrder + 1];
     for (int i = 1; i <= layout_.rows; ++i) {
       const Integer& s = form_.scale[typed_row_[i]];
@@ -88,18 +98,22 @@ int JordanLog::ZeroLeftHalf(int from) const {
 // Row i of the block is R_i times factor[i], the scaled columns also times
 // s_j.
 void JordanLog::PutBlock(const Fraction factor[]) {
-  TextWriter out(log_);
   for (int i = 1; i <= layout_.rows; ++i) {
     for (int j = 1; j <= layout_.cols; ++j) {
-      out.Put(' ');
       const bool scaled = layout_.scaled_right && j > layout_.divider;
       const Integer* column_scale = scaled ? &form_.scale[j - layout_.divider] : nullptr;
-      out.Put(ReducedProduct(form_.rows(i, j), column_scale, factor[i]));
-      if (j == layout_.divider) out.Put(" |");
+      shown_[i][j] = ReducedProduct(form_.rows(i, j), column_scale, factor[i]);
     }
-    out.Put("\r\n");
   }
-  out.Put("\r\n");
+  PutShown();
+}
+
+void JordanLog::PutShown() {
+  RowSet rows;
+  for (int i = 1; i <= layout_.rows; ++i) rows.row[i] = shown_[i];
+  rows.rows = layout_.rows;
+  rows.cols = layout_.cols;
+  AppendLogBlock(rows, layout_.divider, log_);
 }
 
 }  // namespace calc

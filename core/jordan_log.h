@@ -35,13 +35,15 @@ class JordanLog {
     bool stop_at_zero_left = false;  // no step once a row's left half is 0
   };
 
-  // form holds the rows as prepared for the elimination.
+  // form holds the rows as prepared for the elimination; the log opens
+  // with "原矩阵:" and their block.
   JordanLog(const JordanForm& form, const Layout& layout, std::string& log);
 
-  // The observer of each step: "交换第k行与第t行:" for an exchange, then
-  // "用第k行对其余各行进行消元可得如下:" and the block (no header and no
-  // block with a single row); "第c列无主元, 跳过" for a column without a
-  // pivot.
+  // The observer of each step: "交换第k行与第t行:" and the block after the
+  // exchange, then "用第k行对其余各行进行消元可得如下:", the line naming
+  // the row operations (AppendRowOperations) and the block (no header and
+  // no block with a single row); "第c列无主元, 跳过" for a column without
+  // a pivot.
   void AfterStep(const Step& step);
 
   // With stop_at_zero_left: the first row whose left half became 0, else 0.
@@ -53,7 +55,9 @@ class JordanLog {
 
  private:
   int ZeroLeftHalf(int from) const;
+  // Row i of the block is R_i times factor[i]; written, and kept in shown_.
   void PutBlock(const Fraction factor[]);
+  void PutShown();
 
   const JordanForm& form_;
   const Layout layout_;
@@ -61,6 +65,8 @@ class JordanLog {
   int typed_row_[kMaxOrder + 1];
   Integer pivot_[kMaxOrder + 1] = {Integer(1)};
   int zero_row_ = 0;
+  // The last block written, up to 2n columns for [A | E].
+  Fraction shown_[kMaxOrder + 1][2 * kMaxOrder + 1];
 };
 
 }  // namespace calc

@@ -50,6 +50,36 @@ void AppendLogBlock(const RowSet& rows, int divider, std::string& log) {
   out.Put(kLineEnd);
 }
 
+void AppendOriginalMatrix(const RowSet& rows, int divider, std::string& log) {
+  AppendLogLine("原矩阵:", log);
+  AppendLogBlock(rows, divider, log);
+}
+
+void AppendRowOperations(const Fraction column[], int rows, int k, bool above, std::string& log) {
+  TextWriter out(log);
+  bool any = false;
+  for (int i = above ? 1 : k + 1; i <= rows; ++i) {
+    if (i == k || column[i].num.IsZero()) continue;
+    const Fraction m = column[i] / column[k];
+    const bool negative = m.num.Sign() < 0;
+    const Fraction size{negative ? -m.num : m.num, m.den};
+    out.Put(any ? ", r" : "r");
+    out.Put(Integer(i));
+    out.Put(negative ? " + " : " - ");
+    if (!size.den.IsOne()) {
+      out.Put('(');
+      out.Put(size);
+      out.Put(')');
+    } else if (!size.num.IsOne()) {
+      out.Put(size);
+    }
+    out.Put('r');
+    out.Put(Integer(k));
+    any = true;
+  }
+  if (any) out.Put(kLineEnd);
+}
+
 void AppendSkippedColumn(int col, std::string& log) {
   TextWriter out(log);
   out.Put("第");

@@ -50,6 +50,19 @@ void AppendLogLine(std::string_view line, std::string& log);
 // every row ended by CR LF, and one more CR LF after the block.
 void AppendLogBlock(const RowSet& rows, int divider, std::string& log);
 
+// The opening of a log: "原矩阵:" and the block of the matrix as typed
+// (entries reduced).
+void AppendOriginalMatrix(const RowSet& rows, int divider, std::string& log);
+
+// The line that names the row operations of a step with pivot row k, from
+// the pivot column's entries before the step (column[1..rows]): for each
+// row i cleared (below k; with above, every row but k) whose multiplier
+// m = column[i] / column[k] is not 0, "r<i> - m r<k>" (m > 0) or
+// "r<i> + |m| r<k>" (m < 0), m written as an integer ("r2 - 4r1", "r2 - r1")
+// or a fraction in parentheses ("r3 + (1/2)r1"), separated by ", ". No
+// line when no row changes.
+void AppendRowOperations(const Fraction column[], int rows, int k, bool above, std::string& log);
+
 // The line of an elimination that finds no pivot in column `col`:
 // "第c列无主元, 跳过" and CR LF.
 void AppendSkippedColumn(int col, std::string& log);

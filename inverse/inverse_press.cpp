@@ -156,7 +156,10 @@ void FinishLog(JordanLog& steps, const JordanForm& form, int n, bool invert, std
   }
   out.Flush();
   steps.PutDivided();
-  if (invert) return;
+  if (invert) {
+    out.Put("A^-1 =\r\n");
+    return;
+  }
   // det(B) = +-p_n, and det(A) = det(B) / (s_1 ... s_n).
   Integer scales(1);
   for (int i = 1; i <= n; ++i) scales = scales * form.scale[i];

@@ -52,6 +52,9 @@ int EliminateForRankWithLog(FractionMatrix& m, std::string& log) {
     for (int j = 1; j <= m.cols; ++j) Reduce(m(i, j));
   }
   RowSet rows = RowsOf(m, m.rows, m.cols);
+  AppendOriginalMatrix(rows, 0, log);
+  // The last block written: the pivot column's entries before a step.
+  const std::unique_ptr<FractionMatrix> before(new FractionMatrix(m));
   const auto write_step = [&](const Step& step) {
     // A pivot in the last row has nothing left to clear.
     if (step.row == rows.rows) return;
@@ -65,7 +68,15 @@ int EliminateForRankWithLog(FractionMatrix& m, std::string& log) {
       out.Put("行:\r\n");
     }
     AppendEliminationHeader(step.row, step.row + 1, rows.rows, log);
+    // The rows below are as before the step; the pivot row as repaired.
+    Fraction column[kMaxOrder + 1];
+    for (int i = 1; i <= rows.rows; ++i) column[i] = (*before)(i, step.col);
+    column[step.row] = rows(step.row, step.col);
+    AppendRowOperations(column, rows.rows, step.row, false, log);
     AppendLogBlock(rows, 0, log);
+    for (int i = 1; i <= rows.rows; ++i) {
+      for (int j = 1; j <= rows.cols; ++j) (*before)(i, j) = rows(i, j);
+    }
   };
   return Eliminate(rows, EliminationOptions(), write_step).rank;
 }
@@ -106,7 +117,10 @@ LoggedOutcome PressRank(const RankInput& input) {
   text += kRankPrefix;
   AppendDecimal(Integer(rank), text);
   outcome.box = ResultBox(std::move(text), Owner::kNone);
-  if (outcome.write_log) AppendResultToLog(outcome.box.text, outcome.log);
+  if (outcome.write_log) {
+    AppendLogLine("行阶梯形:", outcome.log);
+    AppendResultToLog(outcome.box.text, outcome.log);
+  }
   return outcome;
 }
 

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "inverse_press.h"
+#include "log_replay.h"
+#include "matrix_reader.h"
 #include "press_cases.h"
 
 namespace calc {
@@ -63,46 +65,30 @@ TEST(InversePress, Table) {
   ExpectPresses(rows);
 }
 
+// Logs of what the table rows leave out, checked by their replay
+// (log_replay.h).
 TEST(InversePress, LogsEveryStep) {
-  const std::string singular = "该矩阵的值为0,不存在逆矩阵!";
-  ExpectPresses({
-      // Order 1: no other row to clear, only the division.
-      {"5", "", kInverse, Done("1/5 \n"), CrLf("各行除以主元可得如下:\n 1 | 1/5\n\n1/5 \n"), true},
-      {"0", "", kAdjugate, Done("1 \n"),
-       CrLf("第1行左半全为0, det(A) = 0\n"
-            "秩(A) = 0 = n-1, 伴随阵 = t·u·w^T (A·u = 0, w^T·A = 0, t为数):\n1 \n"),
-       true},
+  const struct {
+    const char* text;
+    testing::Calculation choice;
+  } cases[] = {
+      // Order 1: no other row to clear, only the division; a zero matrix.
+      {"5", testing::kInverse},
+      {"0", testing::kAdjugate},
       // A column without a pivot, then the step that leaves a zero row.
-      {"1 2 3\r\n2 4 7\r\n0 0 1", "", kInverse, kSingular,
-       CrLf("用第1行对其余各行进行消元可得如下:\n"
-            " 1 2 3 | 1 0 0\n 0 0 1 | -2 1 0\n 0 0 1 | 0 0 1\n\n"
-            "第2列无主元, 跳过\n"
-            "用第2行对其余各行进行消元可得如下:\n"
-            " 1 2 0 | 7 -3 0\n 0 0 1 | -2 1 0\n 0 0 0 | 2 -1 1\n\n"
-            "第3行左半全为0, det(A) = 0\n" +
-            singular),
-       true},
+      {"1 2 3\r\n2 4 7\r\n0 0 1", testing::kInverse},
       // A zero row as typed: no step at all; rank below n - 1.
-      {"0 0 0\r\n1 2 3\r\n2 4 6", "", kAdjugate, Done("0 0 0 \n0 0 0 \n0 0 0 \n"),
-       CrLf("第1行左半全为0, det(A) = 0\n秩(A) = 1 < n-1, 伴随阵 = 0:\n"
-            "0 0 0 \n0 0 0 \n0 0 0 \n"),
-       true},
+      {"0 0 0\r\n1 2 3\r\n2 4 6", testing::kAdjugate},
       // Beyond 32 bits: the same step-by-step fractions as the answer's road.
-      {"2147483647 1\r\n1 -2147483648", "", kInverse,
-       Done("2147483648/4611686016279904257 1/4611686016279904257 \n"
-            "1/4611686016279904257 -2147483647/4611686016279904257 \n"),
-       CrLf("用第1行对其余各行进行消元可得如下:\n"
-            " 2147483647 1 | 1 0\n 0 -4611686016279904257/2147483647 | -1/2147483647 1\n\n"
-            "用第2行对其余各行进行消元可得如下:\n"
-            " 2147483647 0 | 4611686016279904256/4611686016279904257 "
-            "2147483647/4611686016279904257\n"
-            " 0 -4611686016279904257/2147483647 | -1/2147483647 1\n\n"
-            "各行除以主元可得如下:\n"
-            " 1 0 | 2147483648/4611686016279904257 1/4611686016279904257\n"
-            " 0 1 | 1/4611686016279904257 -2147483647/4611686016279904257\n\n"
-            "2147483648/4611686016279904257 1/4611686016279904257 \n"
-            "1/4611686016279904257 -2147483647/4611686016279904257 \n"),
-       true},
+      {"2147483647 1\r\n1 -2147483648", testing::kInverse},
+  };
+  for (const auto& c : cases) {
+    FractionMatrix typed;
+    ASSERT_TRUE(ReadMatrixText(c.text, typed).ok()) << c.text;
+    const LoggedOutcome outcome = testing::PressWithLog(c.choice, c.text);
+    EXPECT_EQ(testing::LogFault(c.choice, typed, outcome), "") << c.text;
+  }
+  ExpectPresses({
       // Refused before anything is computed: no log.
       {"1 2\r\n3 4", "", kNoChoice, Refused("请选择计算方式!"), "", true},
       {"1 2 3\r\n4 5 6", "", kInverse, Refused("请输入方阵"), "", true},

@@ -80,7 +80,13 @@ inline constexpr char kRankLogExample[] = "2 4 1/2 1\r\n1 2 1/4 3/2\r\n1 2 3/4 0
 inline constexpr char kRankLogExampleResult[] =
     "2 4 1/2 1 \n0 0 1/2 1/2 \n0 0 0 -1 \n\n矩阵的秩为3";
 inline constexpr char kRankLogExampleLog[] =
+    "原矩阵:\r\n"
+    " 2 4 1/2 1\r\n"
+    " 1 2 1/4 3/2\r\n"
+    " 1 2 3/4 0\r\n"
+    "\r\n"
     "用第1行对2~3行进行高斯消元可得如下:\r\n"
+    "r2 - (1/2)r1, r3 - (1/2)r1\r\n"
     " 2 4 1/2 1\r\n"
     " 0 0 0 1\r\n"
     " 0 0 1/2 -1/2\r\n"
@@ -88,10 +94,12 @@ inline constexpr char kRankLogExampleLog[] =
     "第2列无主元, 跳过\r\n"
     "第3行加到第2行:\r\n"
     "用第2行对3~3行进行高斯消元可得如下:\r\n"
+    "r3 - r2\r\n"
     " 2 4 1/2 1\r\n"
     " 0 0 1/2 1/2\r\n"
     " 0 0 0 -1\r\n"
     "\r\n"
+    "行阶梯形:\r\n"
     "2 4 1/2 1 \r\n"
     "0 0 1/2 1/2 \r\n"
     "0 0 0 -1 \r\n"
@@ -116,18 +124,30 @@ inline const std::vector<PressRow> kRankRows = {
 // adjugate.
 inline constexpr char kJordanLogExample[] = "0 2 1\r\n1 1 0\r\n1 0 1";
 inline constexpr char kJordanLogSteps[] =
+    "原矩阵:\r\n"
+    " 0 2 1 | 1 0 0\r\n"
+    " 1 1 0 | 0 1 0\r\n"
+    " 1 0 1 | 0 0 1\r\n"
+    "\r\n"
     "交换第1行与第2行:\r\n"
+    " 1 1 0 | 0 1 0\r\n"
+    " 0 2 1 | 1 0 0\r\n"
+    " 1 0 1 | 0 0 1\r\n"
+    "\r\n"
     "用第1行对其余各行进行消元可得如下:\r\n"
+    "r3 - r1\r\n"
     " 1 1 0 | 0 1 0\r\n"
     " 0 2 1 | 1 0 0\r\n"
     " 0 -1 1 | 0 -1 1\r\n"
     "\r\n"
     "用第2行对其余各行进行消元可得如下:\r\n"
+    "r1 - (1/2)r2, r3 + (1/2)r2\r\n"
     " 1 0 -1/2 | -1/2 1 0\r\n"
     " 0 2 1 | 1 0 0\r\n"
     " 0 0 3/2 | 1/2 -1 1\r\n"
     "\r\n"
     "用第3行对其余各行进行消元可得如下:\r\n"
+    "r1 + (1/3)r3, r2 - (2/3)r3\r\n"
     " 1 0 0 | -1/3 2/3 1/3\r\n"
     " 0 2 0 | 2/3 2/3 -2/3\r\n"
     " 0 0 3/2 | 1/2 -1 1\r\n"
@@ -138,6 +158,7 @@ inline constexpr char kJordanLogSteps[] =
     " 0 0 1 | 1/3 -2/3 2/3\r\n"
     "\r\n";
 inline const std::string kJordanLogInverse = std::string(kJordanLogSteps) +
+                                             "A^-1 =\r\n"
                                              "-1/3 2/3 1/3 \r\n"
                                              "1/3 1/3 -1/3 \r\n"
                                              "1/3 -2/3 2/3 \r\n";
@@ -151,12 +172,19 @@ inline const std::string kJordanLogAdjugate = std::string(kJordanLogSteps) +
 // the adjugate of rank n - 1 is formed.
 inline constexpr char kSingularLogExample[] = "1 2 3\r\n4 5 6\r\n7 8 9";
 inline constexpr char kSingularLogSteps[] =
+    "原矩阵:\r\n"
+    " 1 2 3 | 1 0 0\r\n"
+    " 4 5 6 | 0 1 0\r\n"
+    " 7 8 9 | 0 0 1\r\n"
+    "\r\n"
     "用第1行对其余各行进行消元可得如下:\r\n"
+    "r2 - 4r1, r3 - 7r1\r\n"
     " 1 2 3 | 1 0 0\r\n"
     " 0 -3 -6 | -4 1 0\r\n"
     " 0 -6 -12 | -7 0 1\r\n"
     "\r\n"
     "用第2行对其余各行进行消元可得如下:\r\n"
+    "r1 + (2/3)r2, r3 - 2r2\r\n"
     " 1 0 -1 | -5/3 2/3 0\r\n"
     " 0 -3 -6 | -4 1 0\r\n"
     " 0 0 0 | 1 -2 1\r\n"
@@ -195,8 +223,9 @@ inline constexpr char kUniqueSystem[] =
     "x = (-4, 9/2)^T";
 inline const std::vector<PressRow> kSolveRows = {
     {"1 2 5\r\n3 4 6", "", kSolve, Done(kUniqueSystem),
-     CrLf("用第1行对其余各行进行消元可得如下:\n 1 2 | 5\n 0 -2 | -9\n\n"
-          "用第2行对其余各行进行消元可得如下:\n 1 0 | -4\n 0 -2 | -9\n\n"
+     CrLf("原矩阵:\n 1 2 | 5\n 3 4 | 6\n\n"
+          "用第1行对其余各行进行消元可得如下:\nr2 - 3r1\n 1 2 | 5\n 0 -2 | -9\n\n"
+          "用第2行对其余各行进行消元可得如下:\nr1 + r2\n 1 0 | -4\n 0 -2 | -9\n\n"
           "各行除以主元可得如下:\n 1 0 | -4\n 0 1 | 9/2\n\n" +
           std::string(kUniqueSystem)),
      true},

@@ -167,19 +167,46 @@ class Replay {
     return true;
   }
 
-  // Row i -= (m(i, c) / m(k, c)) row k, 0-based.
-  void Clear(size_t i, size_t k, size_t c) {
-    if (m_[i][c] == 0) return;
-    const Q f = m_[i][c] / m_[k][c];
-    for (size_t j = 0; j < m_[i].size(); ++j) m_[i][j] -= f * m_[k][j];
-  }
-
   Rows m_;
   Lines lines_;
   size_t divider_;
   int pivots_ = 0;  // pivot rows so far; the next is pivots_ + 1
   size_t col_ = 0;  // the next column to look at, 0-based
 };
+
+// Applies the row operations a line names, "r2 - 4r1, r3 + (1/2)r1": each
+// row i (not k; below k unless jordan) minus or plus a multiple of pivot row
+// k. False when the line is not such a list.
+bool ApplyRowOperations(std::string_view line, int k, bool jordan, Rows& m) {
+  for (;;) {
+    const size_t end = std::min(line.find(", "), line.size());
+    std::string_view op = line.substr(0, end);
+    int row[2] = {0, 0};
+    const size_t sign = op.find(" - ") != std::string_view::npos ? op.find(" - ") : op.find(" + ");
+    if (sign == std::string_view::npos || !Match(op.substr(0, sign), "r#", row)) return false;
+    std::string_view rest = op.substr(sign + 3);
+    const size_t r_at = rest.rfind('r');
+    if (r_at == std::string_view::npos || !Match(rest.substr(r_at), "r#", row + 1)) return false;
+    std::string_view factor = rest.substr(0, r_at);
+    if (factor.size() > 1 && factor.front() == '(' && factor.back() == ')') {
+      factor = factor.substr(1, factor.size() - 2);
+    }
+    Q f = 1;
+    if (!factor.empty()) {
+      if (factor.find_first_not_of("0123456789/") != std::string_view::npos) return false;
+      f = Q(std::string(factor));
+      f.canonicalize();
+    }
+    const int i = row[0];
+    if (row[1] != k || i == k || i < 1 || static_cast<size_t>(i) > m.size() || (!jordan && i < k)) {
+      return false;
+    }
+    if (op[sign + 1] == '-') f = -f;
+    for (size_t j = 0; j < m[i - 1].size(); ++j) m[i - 1][j] += f * m[k - 1][j];
+    if (end == line.size()) return true;
+    line.remove_prefix(end + 2);
+  }
+}
 
 // Replays the steps of an elimination with pivots in the first pivot_cols
 // columns, until the rows or the columns run out. Quorvit's rank (not
@@ -195,6 +222,10 @@ std::string ReplaySteps(Replay& r, size_t pivot_cols, bool jordan, bool stop_at_
   std::string_view line;
   int num[3];
   zero_row = 0;
+  // The log opens with the matrix as typed.
+  if (!r.Peek(line) || line != "原矩阵:") return r.Fault("the log does not open with 原矩阵:");
+  r.Take();
+  if (const std::string block = r.Block(); !block.empty()) return block;
   while (r.Peek(line) && r.col_ < pivot_cols && static_cast<size_t>(r.pivots_) < last_step) {
     if (stop_at_zero_left) {
       size_t i = r.pivots_;
@@ -217,8 +248,18 @@ std::string ReplaySteps(Replay& r, size_t pivot_cols, bool jordan, bool stop_at_
       if (repair <= k || static_cast<size_t>(repair) > rows) {
         return r.Fault("a repair from no lower row");
       }
+      const std::string fault = r.CheckRepair(k, r.col_, repair);
+      if (!fault.empty()) return fault;
       r.Take();
+      if (jordan) {
+        // The rows exchanged, and the matrix shown after the exchange.
+        std::swap(r.m_[k - 1], r.m_[repair - 1]);
+        const std::string block = rows > 1 ? r.Block() : "";
+        if (!block.empty()) return block;
+      }
       if (!r.Peek(line)) return r.Fault("a repair without its step");
+    } else if (const std::string fault = r.CheckRepair(k, r.col_, 0); !fault.empty()) {
+      return fault;
     }
     if (rows == 1) {
       // Nothing to clear: the pivot is found without a line.
@@ -232,15 +273,22 @@ std::string ReplaySteps(Replay& r, size_t pivot_cols, bool jordan, bool stop_at_
                                      num[1] == k + 1 && static_cast<size_t>(num[2]) == rows;
     if (!header) return r.Fault("\"" + std::string(line) + "\" where a step was due");
     if (num[0] != k) return r.Fault("the header's pivot row");
-    const std::string fault = r.CheckRepair(k, r.col_, repair);
-    if (!fault.empty()) return fault;
     r.Take();
-    if (repair != 0 && jordan) std::swap(r.m_[k - 1], r.m_[repair - 1]);
     for (size_t j = 0; repair != 0 && !jordan && j < r.m_[0].size(); ++j) {
       r.m_[k - 1][j] += r.m_[repair - 1][j];
     }
+    // The operations the log names, applied as they are named; together
+    // they must clear the pivot column in every row the step clears.
+    if (r.Peek(line) && !line.empty() && line[0] == 'r') {
+      if (!ApplyRowOperations(line, k, jordan, r.m_)) {
+        return r.Fault("\"" + std::string(line) + "\" names no row operations of this step");
+      }
+      r.Take();
+    }
     for (size_t i = jordan ? 0 : k; i < rows; ++i) {
-      if (i != static_cast<size_t>(k - 1)) r.Clear(i, k - 1, r.col_);
+      if (i != static_cast<size_t>(k - 1) && r.m_[i][r.col_] != 0) {
+        return r.Fault("row " + std::to_string(i + 1) + " is not cleared by the named operations");
+      }
     }
     const std::string block = r.Block();
     if (!block.empty()) return block;
@@ -272,6 +320,9 @@ std::string RankFault(const FractionMatrix& a, const LoggedOutcome& outcome) {
   if (outcome.box.text.compare(0, shown.size(), shown) != 0) {
     return "the replayed echelon form differs from the box: " + shown;
   }
+  std::string_view line;
+  if (!r.Peek(line) || line != "行阶梯形:") return r.Fault("the result without 行阶梯形:");
+  r.Take();
   return RestIsTheBox(r, outcome);
 }
 
@@ -329,14 +380,12 @@ std::string JordanFault(const FractionMatrix& a, bool invert, const LoggedOutcom
   fault = ReplayDivision(r);
   if (!fault.empty()) return fault;
   std::string expected_rest = ShownRows(r.m_, n, 2 * n);
-  if (!invert) {
-    for (const std::string& want :
-         {"det(A) = " + det.get_str(), std::string("伴随阵 = det(A)·A^-1:")}) {
-      if (!r.Peek(line) || line != want) return r.Fault("not \"" + want + "\"");
-      r.Take();
-    }
-    expected_rest = ShownRows(r.m_, n, 2 * n, det);
+  const std::vector<std::string> labels = {"det(A) = " + det.get_str(), "伴随阵 = det(A)·A^-1:"};
+  for (const std::string& want : invert ? std::vector<std::string>{"A^-1 ="} : labels) {
+    if (!r.Peek(line) || line != want) return r.Fault("not \"" + want + "\"");
+    r.Take();
   }
+  if (!invert) expected_rest = ShownRows(r.m_, n, 2 * n, det);
   if (outcome.box.text != expected_rest) {
     return "the last block and the box differ: the block gives \"" + expected_rest + "\"";
   }
