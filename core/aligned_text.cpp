@@ -19,8 +19,8 @@ bool IsNumber(std::string_view s) {
   return IsDigits(s.substr(0, slash)) && IsDigits(s.substr(slash + 1));
 }
 
-// The cells of a table line, or false when the line is no table line: it
-// must hold a number, and nothing but numbers and bars between its blanks.
+}  // namespace
+
 bool TableCells(std::string_view line, std::vector<std::string_view>& cells) {
   cells.clear();
   bool number = false;
@@ -41,6 +41,8 @@ bool TableCells(std::string_view line, std::vector<std::string_view>& cells) {
   }
   return number;
 }
+
+namespace {
 
 struct Line {
   std::string_view body;  // without its line end

@@ -12,8 +12,14 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace calc {
+
+// The cells of a line of a number table (numbers and bars, between its
+// blanks), or false when the line is no table line: it must hold a number,
+// and nothing but numbers and bars.
+bool TableCells(std::string_view line, std::vector<std::string_view>& cells);
 
 // The text (code page 936, LF or CR LF line ends, kept) with its number
 // tables aligned; a table line loses its leading and trailing blanks.

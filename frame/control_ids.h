@@ -10,9 +10,10 @@
 // The check box "生成计算过程" of Quorvit, Lumbrane and Zelcombe.
 #define IDC_PROCESS_LOG 1010
 
-// The result window: the text and its buttons "复制" and "保存…" ("确定" is
-// IDOK).
+// The result window: the text and its buttons "复制", "复制为 LaTeX" and
+// "保存…" ("确定" is IDOK).
 #define IDD_RESULT 201
 #define IDC_RESULT_TEXT 2001
 #define IDC_RESULT_COPY 2002
 #define IDC_RESULT_SAVE 2003
+#define IDC_RESULT_COPY_LATEX 2004

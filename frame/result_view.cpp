@@ -343,10 +343,10 @@ void Wheel(HWND window, View& v, int delta, bool sideways) {
   }
 }
 
-// The right-click menu: 复制 (the selection), 全选, and 保存…, which the
-// result window handles as its button.
+// The right-click menu: 复制 (the selection), 全选, and 复制为 LaTeX and
+// 保存…, which the result window handles as its buttons.
 void ContextMenu(HWND window, View& v, LPARAM where) {
-  enum { kCopy = 1, kSelectAll, kSave };
+  enum { kCopy = 1, kSelectAll, kCopyLatex, kSave };
   POINT at = {GET_X_LPARAM(where), GET_Y_LPARAM(where)};
   if (where == -1) {  // from the keyboard: at the top left of the view
     at = POINT{0, 0};
@@ -355,6 +355,7 @@ void ContextMenu(HWND window, View& v, LPARAM where) {
   HMENU menu = CreatePopupMenu();
   AppendMenuW(menu, MF_STRING | (v.anchor == v.caret ? MF_GRAYED : 0), kCopy, L"复制(&C)");
   AppendMenuW(menu, MF_STRING, kSelectAll, L"全选(&A)");
+  AppendMenuW(menu, MF_STRING, kCopyLatex, L"复制为 LaTeX(&L)");
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(menu, MF_STRING, kSave, L"保存(&S)…");
   const int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x,
@@ -367,9 +368,12 @@ void ContextMenu(HWND window, View& v, LPARAM where) {
     case kSelectAll:
       SelectAll(window, v);
       break;
-    case kSave:
-      SendMessageW(GetParent(window), WM_COMMAND, MAKEWPARAM(IDC_RESULT_SAVE, BN_CLICKED), 0);
+    case kCopyLatex:
+    case kSave: {
+      const int button = chosen == kSave ? IDC_RESULT_SAVE : IDC_RESULT_COPY_LATEX;
+      SendMessageW(GetParent(window), WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
       break;
+    }
     default:
       break;
   }

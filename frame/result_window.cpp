@@ -6,8 +6,10 @@
 #include <cstdio>
 #include <vector>
 
+#include "aligned_text.h"
 #include "code_page.h"
 #include "control_ids.h"
+#include "latex_text.h"
 #include "result_view.h"
 
 namespace {
@@ -76,7 +78,8 @@ void ForEachLine(const std::wstring& text, F f) {
 // ---- The window --------------------------------------------------------------
 
 struct ResultState {
-  std::wstring text;  // CR LF line ends
+  std::wstring text;   // as shown: CR LF line ends
+  std::string source;  // the result's own text (code page 936), for LaTeX
   HFONT font = nullptr;
   bool modal = false;  // the owner stays disabled while the window is open
 };
@@ -126,13 +129,15 @@ void LayOut(HWND window) {
   const RECT m = Units(window, 7, 7, 50, 15);  // margin; a button's width and height
   const RECT gap = Units(window, 5, 6, 0, 0);
   const int buttons_top = client.bottom - m.top - m.bottom;
-  const int ids[] = {IDC_RESULT_COPY, IDC_RESULT_SAVE, IDOK};
-  int x = client.right - m.left - 3 * m.right - 2 * gap.left;
-  HDWP positions = BeginDeferWindowPos(4);
+  const int ids[] = {IDC_RESULT_COPY, IDC_RESULT_COPY_LATEX, IDC_RESULT_SAVE, IDOK};
+  const int wide = Units(window, 0, 0, 65, 0).right;  // "复制为 LaTeX"
+  int x = client.right - m.left - 3 * m.right - wide - 3 * gap.left;
+  HDWP positions = BeginDeferWindowPos(5);
   for (int id : ids) {
-    positions = DeferWindowPos(positions, GetDlgItem(window, id), nullptr, x, buttons_top, m.right,
+    const int width = id == IDC_RESULT_COPY_LATEX ? wide : m.right;
+    positions = DeferWindowPos(positions, GetDlgItem(window, id), nullptr, x, buttons_top, width,
                                m.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
-    x += m.right + gap.left;
+    x += width + gap.left;
   }
   positions =
       DeferWindowPos(positions, GetDlgItem(window, IDC_RESULT_TEXT), nullptr, m.left, m.top,
@@ -258,7 +263,7 @@ INT_PTR CALLBACK ResultProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
       if (state != nullptr) LayOut(window);
       return TRUE;
     case WM_GETMINMAXINFO: {
-      const RECT smallest = Units(window, 0, 0, 180, 80);
+      const RECT smallest = Units(window, 0, 0, 250, 80);
       auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
       info->ptMinTrackSize.x = smallest.right;
       info->ptMinTrackSize.y = smallest.bottom;
@@ -280,6 +285,9 @@ INT_PTR CALLBACK ResultProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
           return TRUE;
         case IDC_RESULT_COPY:
           CopyTextToClipboard(window, state->text);
+          return TRUE;
+        case IDC_RESULT_COPY_LATEX:
+          CopyTextToClipboard(window, WithCrLf(FromCp936(calc::LatexText(state->source))));
           return TRUE;
         case IDC_RESULT_SAVE:
           SaveToFile(window, state->text);
@@ -354,9 +362,11 @@ void CloseResultWindows() {
   }
 }
 
-void ShowResultWindow(HWND owner, const std::wstring& text, bool modal) {
+void ShowResultWindow(HWND owner, const std::string& result, bool modal) {
   ResultState state;
-  state.text = WithCrLf(text);
+  state.source = result;
+  // The number tables with their columns aligned.
+  state.text = WithCrLf(FromCp936(calc::AlignColumns(result)));
   state.modal = modal;
   RegisterResultView();
   DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_RESULT), owner, ResultProc,

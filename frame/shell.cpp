@@ -4,7 +4,6 @@
 
 #include <cstdio>
 
-#include "aligned_text.h"
 #include "code_page.h"
 #include "control_ids.h"
 #include "messages.h"
@@ -27,9 +26,8 @@ void ShowBox(HWND dialog, const calc::Box& box) {
   const std::wstring text = FromCp936(box.text);
   // Only results grow long; errors and help texts are short and fixed.
   if (box.caption == calc::kCaptionDone && !FitsInMessageBox(dialog, text)) {
-    // The window shows the number tables with their columns aligned. It is
-    // always owned by the dialog, and modal where a box would be owned.
-    ShowResultWindow(dialog, FromCp936(calc::AlignColumns(box.text)), owner != nullptr);
+    // Always owned by the dialog, and modal where a box would be owned.
+    ShowResultWindow(dialog, box.text, owner != nullptr);
     return;
   }
   MessageBoxW(owner, text.c_str(), FromCp936(box.caption).c_str(), MB_OK);

@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libgmp-dev libflint-dev
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32:i386 wine64 xvfb xauth x11-apps x11-utils imagemagick
-  locales fonts-wqy-zenhei fonts-wqy-microhei m4 dpkg-dev
+  locales fonts-wqy-zenhei fonts-wqy-microhei m4 dpkg-dev texlive-latex-base
 )
 
 missing=()

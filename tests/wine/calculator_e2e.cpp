@@ -28,6 +28,7 @@
 #include "control_ids.h"
 #include "determinant_press.h"
 #include "inverse_press.h"
+#include "latex_text.h"
 #include "messages.h"
 #include "rank_press.h"
 #include "result_text.h"
@@ -234,7 +235,7 @@ bool ReadBox(Session& s, const std::string& ctx, const Box& want, SeenBox& box,
     Expect(want.caption == calc::kCaptionDone, ctx, "only a result opens the result window");
     ExpectBytes(ctx, "result window text", box.text,
                 calc::cases::CrLf(calc::AlignColumns(want.text)));
-    return Expect(box.buttons == 3, ctx, "the result window shows its three buttons");
+    return Expect(box.buttons == 4, ctx, "the result window shows its four buttons");
   }
   ExpectBytes(ctx, "box text", box.text, want.text);
   // (Help boxes are as they always were: their long lines wrap.)
@@ -347,6 +348,10 @@ void CheckMouseChoices(Session& s, const Program& p) {
     }
     RECT r = {};
     GetWindowRect(button, &r);
+    // Away first, so that the last control's tooltip is gone, then a click
+    // at once, before this one's tooltip shows.
+    SetCursorPos(0, 0);
+    Sleep(200);
     SetCursorPos(r.left + 6, (r.top + r.bottom) / 2);
     INPUT clicks[2] = {};
     clicks[0].type = clicks[1].type = INPUT_MOUSE;
@@ -570,14 +575,21 @@ BOOL CALLBACK FindNamedEdit(HWND child, LPARAM found) {
 // "复制" puts the whole text on the clipboard; "保存…" asks for a file name
 // (结果.txt unless another is typed) and saves the text there in UTF-8.
 void CheckCopyAndSave(Session& s, const std::string& ctx, const SeenBox& window,
-                      const std::string& text) {
-  if (OpenClipboard(nullptr)) {
-    EmptyClipboard();
-    CloseClipboard();
+                      const std::string& result) {
+  const std::string text = calc::AlignColumns(result);
+  for (const bool latex : {false, true}) {
+    if (OpenClipboard(nullptr)) {
+      EmptyClipboard();
+      CloseClipboard();
+    }
+    PostMessageW(GetDlgItem(window.window, latex ? IDC_RESULT_COPY_LATEX : IDC_RESULT_COPY),
+                 BM_CLICK, 0, 0);
+    Expect(
+        ClipboardHolds(e2e::FromCp936(calc::cases::CrLf(latex ? calc::LatexText(result) : text))),
+        ctx,
+        latex ? "\"复制为 LaTeX\" puts the LaTeX on the clipboard"
+              : "\"复制\" puts the whole text as shown on the clipboard (CR LF)");
   }
-  PostMessageW(GetDlgItem(window.window, IDC_RESULT_COPY), BM_CLICK, 0, 0);
-  Expect(ClipboardHolds(e2e::FromCp936(calc::cases::CrLf(text))), ctx,
-         "\"复制\" puts the whole text on the clipboard (CR LF)");
 
   Scratch dir;
   const std::wstring path = dir.path + L"\\saved.txt";
@@ -605,7 +617,9 @@ void CheckCopyAndSave(Session& s, const std::string& ctx, const SeenBox& window,
 // and can be copied and saved exactly; a short one stays a message box.
 // The pixels of a window as the screen shows it, row by row.
 std::vector<COLORREF> Pixels(HWND window) {
+  // Painted by the program's own thread: given the time to.
   RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  Sleep(300);
   RECT r = {};
   GetWindowRect(window, &r);
   const int width = std::max(0L, r.right - r.left), height = std::max(0L, r.bottom - r.top);
@@ -640,7 +654,8 @@ void CheckWindowBehaviour(Session& s, const std::string& ctx, const SeenBox& win
     Sleep(500);
     s.Sync();
     const std::string state = command == SC_MAXIMIZE ? "maximised" : "restored";
-    for (int id : {IDC_RESULT_TEXT, IDC_RESULT_COPY, IDC_RESULT_SAVE, IDOK}) {
+    for (int id :
+         {IDC_RESULT_TEXT, IDC_RESULT_COPY, IDC_RESULT_COPY_LATEX, IDC_RESULT_SAVE, IDOK}) {
       Expect(Drawn(GetDlgItem(window.window, id)), ctx,
              state + ": control " + std::to_string(id) + " is drawn");
     }
@@ -670,22 +685,24 @@ void CheckWindowBehaviour(Session& s, const std::string& ctx, const SeenBox& win
   GetWindowRect(view, &r);
   PostMessageW(view, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view),
                MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
-  bool menu = false;
+  HWND menu = nullptr;
   for (const DWORD start = GetTickCount(); !menu && GetTickCount() - start < 10000; Sleep(20)) {
     for (HWND w = GetTopWindow(nullptr); w != nullptr && !menu; w = GetWindow(w, GW_HWNDNEXT)) {
       DWORD pid = 0;
       GetWindowThreadProcessId(w, &pid);
       wchar_t cls[16] = {};
       GetClassNameW(w, cls, 16);
-      menu = pid == s.process_id() && IsWindowVisible(w) && lstrcmpW(cls, L"#32768") == 0;
+      if (pid == s.process_id() && IsWindowVisible(w) && lstrcmpW(cls, L"#32768") == 0) menu = w;
     }
   }
-  if (Expect(menu, ctx, "a right click opens the menu")) {
-    INPUT keys[2] = {};
-    keys[0].type = keys[1].type = INPUT_KEYBOARD;
-    keys[0].ki.wVk = keys[1].ki.wVk = 'A';
-    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, keys, sizeof(INPUT));
+  if (Expect(menu != nullptr, ctx, "a right click opens the menu")) {
+    // The menu's loop reads the keys of the program's thread: its A.
+    PostMessageW(menu, WM_KEYDOWN, 'A', 0);
+    PostMessageW(menu, WM_CHAR, 'a', 0);
+    for (const DWORD start = GetTickCount(); IsWindowVisible(menu) && GetTickCount() - start < 5000;
+         Sleep(20)) {
+    }
+    Expect(!IsWindowVisible(menu), ctx, "its key chooses 全选 and closes the menu");
     s.Sync();
     PostMessageW(view, WM_COPY, 0, 0);
     Expect(ClipboardHolds(e2e::FromCp936(window.text)), ctx,
@@ -743,7 +760,7 @@ int RunResults(const Program& p, const std::wstring& exe) {
     if (result.box) {
       Expect(!seen.result_window, ctx, "a short result stays a message box");
     } else if (Expect(seen.result_window, ctx, "a long result opens the result window")) {
-      CheckCopyAndSave(s, ctx, seen, calc::AlignColumns(want.text));
+      CheckCopyAndSave(s, ctx, seen, want.text);
       CheckWindowBehaviour(s, ctx, seen);
     }
     if (!s.CloseBox(seen)) return 1;
