@@ -120,13 +120,13 @@ TEST(PrepareMatrixText, RefusesWhatNoFormExplains) {
   }
 }
 
+// (The messages of an unknown character and of a long row are in the
+// presses' tables.)
 TEST(ReadMessage, NamesThePlaceAndTheCharacter) {
-  EXPECT_EQ(ReadMessage({ReadError::kUnknownCharacter, 2, 0, "x"}), "无法识别第2行的字符“x”");
   EXPECT_EQ(ReadMessage({ReadError::kUnknownCommand, 1, 0, "\\sqrt"}),
             "无法识别第1行的命令“\\sqrt”");
   EXPECT_EQ(ReadMessage({ReadError::kMinusInDenominator, 3, 0, ""}), "第3行: 负号请写在分子前");
   EXPECT_EQ(ReadMessage({ReadError::kEmptyCell, 2, 3, ""}), "第2行第3列为空, 请填入数值");
-  EXPECT_EQ(ReadMessage({ReadError::kLongRow, 2, 0, ""}), "第2行的数比第1行多");
 }
 
 }  // namespace

@@ -8,8 +8,6 @@
 #include <iterator>
 #include <string>
 
-#include "messages.h"
-
 namespace calc {
 namespace {
 
@@ -38,15 +36,6 @@ TEST(WriteProcessLog, WritesTheBytesUnchangedAndReportsEveryFailure) {
     EXPECT_FALSE(WriteTo("/dev/full", "x"));
   }
   fs::remove_all(dir);
-}
-
-TEST(BoxesAfterLog, SaysFirstThatTheLogWasNotWritten) {
-  LoggedOutcome outcome{Box{"1 \n\n矩阵的秩为1", kCaptionDone, Owner::kNone}, true, "x"};
-  const Box not_written{"无法写入计算过程.txt", "Error", Owner::kDialog};
-  EXPECT_EQ(BoxesAfterLog(outcome, false), (std::vector<Box>{not_written, outcome.box}));
-  EXPECT_EQ(BoxesAfterLog(outcome, true), std::vector<Box>{outcome.box});
-  outcome.write_log = false;  // nothing was asked of the file
-  EXPECT_EQ(BoxesAfterLog(outcome, false), std::vector<Box>{outcome.box});
 }
 
 }  // namespace
