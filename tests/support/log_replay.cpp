@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "inverse_press.h"
+#include "matrix_reader.h"
 #include "rank_press.h"
 
 namespace calc::testing {
@@ -426,6 +427,12 @@ std::string LogFault(Calculation c, const FractionMatrix& typed, const LoggedOut
   if (!outcome.write_log) return "no log written";
   if (c == kSystem) return SystemFault(typed, outcome);
   return c == kRank ? RankFault(typed, outcome) : JordanFault(typed, c == kInverse, outcome);
+}
+
+std::string LogFault(Calculation c, const std::string& typed, const LoggedOutcome& outcome) {
+  FractionMatrix a;
+  if (!ReadMatrixText(typed, a).ok()) return "the text is refused";
+  return LogFault(c, a, outcome);
 }
 
 }  // namespace calc::testing

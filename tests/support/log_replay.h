@@ -25,4 +25,7 @@ LoggedOutcome PressWithLog(Calculation c, const std::string& first);
 // box's text. Otherwise the first fault, with the line it was found on.
 std::string LogFault(Calculation c, const FractionMatrix& typed, const LoggedOutcome& outcome);
 
+// The same from the text as typed, which it reads first.
+std::string LogFault(Calculation c, const std::string& typed, const LoggedOutcome& outcome);
+
 }  // namespace calc::testing
