@@ -519,7 +519,7 @@ class Preparer {
       std::string environment;
       if (SkipGroup(&environment) && name == "begin" &&
           (environment == "array" || environment == "tabular")) {
-        SkipGroup(nullptr);  // the column spec, "{cc|c}"
+        SkipGroup(nullptr);  // the column layout, "{cc|c}"
       }
     } else if (name == "left" || name == "right") {
       SkipDelimiter();

@@ -18,7 +18,7 @@
 // - the full-width digits, "－", "／", "．", "＋", brackets and "＝", and the
 //   en dash as a minus;
 // - decimals, exactly: "0.5" is 1/2, "1.5/2" is 3/4, "1/0.5" is 2;
-// - LaTeX: \begin{..} and \end{..} (with array's column spec), \left,
+// - LaTeX: \begin{..} and \end{..} (with array's column layout), \left,
 //   \right, \hline, spacing commands, "$", and \frac, \dfrac, \tfrac;
 // - brackets, parentheses and braces are ignored, and so is a name with "="
 //   before the first number ("A = [1 2; 3 4]").
