@@ -190,9 +190,10 @@ Box AnswerBox(const FractionMatrix& a, int n, bool invert, std::string* log) {
     layout.divider = n;
     layout.scaled_right = true;
     layout.stop_at_zero_left = true;
-    JordanLog steps(*form, layout, *log);
-    EliminateAugmented(n, *form, [&steps](const Step& step) { steps.AfterStep(step); });
-    FinishLog(steps, *form, n, invert, *log);
+    // It keeps the last block written (up to 20 x 40 fractions): off the stack.
+    const std::unique_ptr<JordanLog> steps(new JordanLog(*form, layout, *log));
+    EliminateAugmented(n, *form, [&steps](const Step& step) { steps->AfterStep(step); });
+    FinishLog(*steps, *form, n, invert, *log);
   } else {
     EliminateAugmented(n, *form);
   }
