@@ -311,6 +311,12 @@ class Preparer {
     pos_ += c.size;
   }
 
+  // The end of the letters from p: a command's name after its backslash.
+  size_t LettersEnd(size_t p) const {
+    while (p < in_.size() && IsAsciiLetter(in_[p])) ++p;
+    return p;
+  }
+
   bool NumberStartsAt(size_t p) const {
     const Char c = CharAt(in_, p);
     if (c.kind == Kind::kDigit) return true;
@@ -511,8 +517,7 @@ class Preparer {
       out() += ' ';
       return;
     }
-    size_t end = pos_ + 1;
-    while (end < in_.size() && IsAsciiLetter(in_[end])) ++end;
+    size_t end = LettersEnd(pos_ + 1);
     const std::string_view name = in_.substr(pos_ + 1, end - pos_ - 1);
     pos_ = end;
     if (name == "begin" || name == "end") {
@@ -547,8 +552,7 @@ class Preparer {
     static constexpr std::string_view kDelimiters[] = {
         "{",     "}",     "|",     "lbrace", "rbrace", "vert",   "Vert",  "lvert",
         "rvert", "lVert", "rVert", "langle", "rangle", "lbrack", "rbrack"};
-    size_t end = pos_ + 1;
-    while (end < in_.size() && IsAsciiLetter(in_[end])) ++end;
+    size_t end = LettersEnd(pos_ + 1);
     if (end == pos_ + 1 && end < in_.size()) ++end;  // a symbol: \{ \} \|
     for (std::string_view d : kDelimiters) {
       if (in_.substr(pos_ + 1, end - pos_ - 1) == d) {
@@ -610,8 +614,7 @@ class Preparer {
       return false;
     }
     if (in_[pos_] == '\\') {
-      size_t end = pos_ + 1;
-      while (end < in_.size() && IsAsciiLetter(in_[end])) ++end;
+      const size_t end = LettersEnd(pos_ + 1);
       Refuse(ReadError::kUnknownCommand, std::string(in_.substr(pos_, end - pos_)));
     } else {
       Refuse(ReadError::kUnknownCharacter, Typed(pos_));

@@ -40,10 +40,10 @@ JordanLog::JordanLog(const JordanForm& form, const Layout& layout, std::string& 
     : form_(form), layout_(layout), log_(log) {
   for (int i = 1; i <= layout.rows; ++i) typed_row_[i] = i;
   zero_row_ = ZeroLeftHalf(1);
-  AppendLogLine("原矩阵:", log_);
   Fraction factor[kMaxOrder + 1];
   for (int i = 1; i <= layout.rows; ++i) factor[i] = Reduced(Integer(1), form.scale[i]);
-  PutBlock(factor);
+  SetShown(factor);
+  AppendOriginalMatrix(ShownRows(), layout_.divider, log_);
 }
 
 void JordanLog::AfterStep(const Step& step) {
@@ -97,7 +97,7 @@ int JordanLog::ZeroLeftHalf(int from) const {
 
 // Row i of the block is R_i times factor[i], the scaled columns also times
 // s_j.
-void JordanLog::PutBlock(const Fraction factor[]) {
+void JordanLog::SetShown(const Fraction factor[]) {
   for (int i = 1; i <= layout_.rows; ++i) {
     for (int j = 1; j <= layout_.cols; ++j) {
       const bool scaled = layout_.scaled_right && j > layout_.divider;
@@ -105,15 +105,23 @@ void JordanLog::PutBlock(const Fraction factor[]) {
       shown_[i][j] = ReducedProduct(form_.rows(i, j), column_scale, factor[i]);
     }
   }
-  PutShown();
 }
 
-void JordanLog::PutShown() {
+RowSet JordanLog::ShownRows() {
   RowSet rows;
   for (int i = 1; i <= layout_.rows; ++i) rows.row[i] = shown_[i];
   rows.rows = layout_.rows;
   rows.cols = layout_.cols;
-  AppendLogBlock(rows, layout_.divider, log_);
+  return rows;
+}
+
+void JordanLog::PutBlock(const Fraction factor[]) {
+  SetShown(factor);
+  PutShown();
+}
+
+void JordanLog::PutShown() {
+  AppendLogBlock(ShownRows(), layout_.divider, log_);
 }
 
 }  // namespace calc

@@ -55,9 +55,12 @@ class JordanLog {
 
  private:
   int ZeroLeftHalf(int from) const;
-  // Row i of the block is R_i times factor[i]; written, and kept in shown_.
+  // Row i of the block is R_i times factor[i], kept in shown_; PutBlock
+  // also writes it.
+  void SetShown(const Fraction factor[]);
   void PutBlock(const Fraction factor[]);
   void PutShown();
+  RowSet ShownRows();
 
   const JordanForm& form_;
   const Layout layout_;
