@@ -619,24 +619,31 @@ std::string MonicText(const ZPoly& f) {
 
 // --- Quadratic factors: exact roots and their decimals ---------------------
 
-// |v| = s^2 d with the square factors that trial division up to 3000 and a
-// perfect-square test find pulled into s.
+// |v| = s^2 d with every square factor pulled into s that these find: the
+// primes up to 3000 are divided out completely (their odd powers stay in
+// d); the cofactor left then has no prime factor below 3000, and is pulled
+// out whole when it is a perfect square. A cofactor below 3000^3 has at
+// most two prime factors, so there d is square-free; above, only a square
+// of a prime beyond 3000 times further such primes may stay.
 void PullSquares(mpz_srcptr v, Mpz& s, Mpz& d) {
-  mpz_abs(d.get(), v);
+  Mpz rest;
+  mpz_abs(rest.get(), v);
   mpz_set_ui(s.get(), 1);
-  for (unsigned long p = 2; p <= 3000; p += p == 2 ? 1 : 2) {
-    const unsigned long square = p * p;
-    if (mpz_cmp_ui(d.get(), square) < 0) break;  // no square above d divides it
-    while (mpz_divisible_ui_p(d.get(), square)) {
-      mpz_divexact_ui(d.get(), d.get(), square);
-      mpz_mul_ui(s.get(), s.get(), p);
+  mpz_set_ui(d.get(), 1);
+  for (unsigned long p = 2; p <= 3000 && mpz_cmp_ui(rest.get(), p) >= 0; p += p == 2 ? 1 : 2) {
+    int power = 0;
+    while (mpz_divisible_ui_p(rest.get(), p)) {
+      mpz_divexact_ui(rest.get(), rest.get(), p);
+      ++power;
     }
+    for (int k = 0; k + 1 < power; k += 2) mpz_mul_ui(s.get(), s.get(), p);
+    if (power % 2 == 1) mpz_mul_ui(d.get(), d.get(), p);
   }
-  if (IsSquare(d.get())) {
-    Mpz root;
-    SquareRoot(root.get(), d.get());
-    mpz_mul(s.get(), s.get(), root.get());
-    mpz_set_ui(d.get(), 1);
+  if (IsSquare(rest.get())) {
+    SquareRoot(rest.get(), rest.get());
+    mpz_mul(s.get(), s.get(), rest.get());
+  } else {
+    mpz_mul(d.get(), d.get(), rest.get());
   }
 }
 
@@ -665,6 +672,15 @@ void RadicalDisk(mpz_srcptr p, int sign, mpz_srcptr s, mpz_srcptr d, mpz_srcptr 
 
 // The roots of the irreducible a x^2 + b x + c (a > 0), exactly and in
 // certified decimals: "(5 ± √33)/2 ≈ 5.372281323, -0.3722813233".
+// Whether the quadratic a x^2 + b x + c has complex roots.
+bool HasComplexRoots(const ZPoly& f) {
+  Mpz disc, g;
+  mpz_mul(disc.get(), f[1].get(), f[1].get());
+  mpz_mul(g.get(), f[2].get(), f[0].get());
+  mpz_submul_ui(disc.get(), g.get(), 4);
+  return disc.Sign() < 0;
+}
+
 std::string QuadraticRootsText(const ZPoly& f) {
   mpz_srcptr a = f[2].get(), b = f[1].get(), c = f[0].get();
   Mpz disc, s, d, p, q, g;
@@ -721,6 +737,8 @@ std::string QuadraticRootsText(const ZPoly& f) {
                 (one_over ? "" : "/" + IntegerText(mpq_denref(im.get()))) + ")i";
   }
   text = mpq_sgn(re.get()) == 0 ? "±" + imaginary : FractionText(re.get()) + " ± " + imaginary;
+  // Both parts rational: the exact value is as plain as a decimal.
+  if (mpz_cmp_ui(d.get(), 1) == 0) return text;
   text += " ≈ ";
   for (long e = 64 + base;; e *= 2) {
     Disk disk;
@@ -1506,6 +1524,7 @@ std::string EigenvalueText(const FractionMatrix& a) {
     }
   }
   bool irrational = false;
+  bool complex = false;
   for (const PartRoots& p : parts) {
     const std::string m = NumberText(p.multiplicity);
     for (const ZPoly& x : p.quadratics) {
@@ -1523,6 +1542,8 @@ std::string EigenvalueText(const FractionMatrix& a) {
     if (!p.quadratics.empty() || !p.decimal_real.empty() || !p.decimal_complex.empty()) {
       irrational = true;
     }
+    if (!p.decimal_complex.empty()) complex = true;
+    for (const ZPoly& x : p.quadratics) complex = complex || HasComplexRoots(x);
     // A repeated factor without rational roots: diagonalisable on its
     // roots exactly when w(A) has a null space of dimension deg(w) m.
     if (p.multiplicity > 1 && diagonalisable) {
@@ -1567,7 +1588,9 @@ std::string EigenvalueText(const FractionMatrix& a) {
   const bool show_factored = factors > 1 && factored != expanded;
 
   std::string text;
-  const char* verdict = diagonalisable ? "可对角化" : "不可对角化";
+  const char* verdict = !diagonalisable ? "不可对角化"
+                        : complex       ? "在复数域上可对角化"
+                                        : "可对角化";
   if (expanded.size() + (show_factored ? factored.size() : 0) <= kShortPolynomialLength) {
     text.append("特征多项式 f(λ) = ").append(expanded);
     if (show_factored) text.append(" = ").append(factored);

@@ -28,7 +28,7 @@
 //
 //   <eigenvalue lines>
 //
-//   可对角化 | 不可对角化
+//   可对角化 | 在复数域上可对角化 | 不可对角化
 //
 //   特征多项式 f(λ) = <expanded form>
 //     = <factored form>            (only when there is a factored form)
@@ -66,11 +66,13 @@
 //              (also "λ = 1 ± 2√3", "λ = ±√2/2", "λ = ±√6": the form
 //               (p ± s√d)/q with gcd(p, s, q) = 1, q and s shown when not 1)
 //     complex: "λ = 1/2 ± (√3/2)i ≈ 0.5000000000 ± 0.8660254038i    代数重数各 1"
-//              (also "λ = ±i", "λ = ±2i", "λ = 1 ± (1/2)i", "λ = -1 ± (2√5)i",
+//              (also "λ = ±i    代数重数各 1", "λ = ±2i", "λ = 1 ± (1/2)i", "λ = -1 ± (2√5)i",
 //               "λ = ±(√3)i"; the real part is a reduced fraction, the
 //               imaginary part in parentheses unless it is an integer)
-//   The radicand's square factors are pulled out as far as trial division
-//   and a perfect-square test find them; the value shown is always exact.
+//   The radicand's square factors are pulled out: the primes up to 3000
+//   divided out, the cofactor tested for a perfect square; the value shown
+//   is always exact. Complex roots whose parts are both rational ("±i",
+//   "1 ± (1/2)i") get no decimal: it would add nothing to the exact value.
 // - Every other root as a certified decimal, one line per real root or per
 //   complex-conjugate pair:
 //     "λ ≈ 1.324717957    代数重数 1"
@@ -92,7 +94,9 @@
 // power form both parts share the larger part's power:
 // "(1.234567890 ± 0.004567890123i)×10^12", or "±(1.234567890×10^12)i".
 //
-// The verdict: "可对角化" or "不可对角化".
+// The verdict: "可对角化" when the matrix is similar to a diagonal matrix
+// over the real numbers (every eigenvalue real), "在复数域上可对角化" when
+// it is over the complex numbers only, else "不可对角化".
 #pragma once
 
 #include <cstddef>

@@ -104,7 +104,15 @@ TEST(PressRank, ShowsTheEigenvalues) {
             "λ2 = 1    代数重数 2  几何重数 1\n  ξ2 = (1, 1, -1, -1)^T\n\n不可对角化")},
       {"1 -1\r\n1 1", "", kEigenvalues,
        Done(std::string("特征多项式 f(λ) = λ^2 - 2λ + 2\n\n"
-                        "λ = 1 ± i ≈ 1.000000000 ± 1.000000000i    代数重数各 1") +
+                        "λ = 1 ± i    代数重数各 1") +
+            kNoVectors + "在复数域上可对角化")},
+      {"0 -1\r\n1 0", "", kEigenvalues,
+       Done(std::string("特征多项式 f(λ) = λ^2 + 1\n\nλ = ±i    代数重数各 1") + kNoVectors +
+            "在复数域上可对角化")},
+      // A square factor beyond the primes divided out: 27018003 = 3 * 3001^2.
+      {"0 9003\r\n3001 0", "", kEigenvalues,
+       Done(std::string("特征多项式 f(λ) = λ^2 - 27018003\n\n"
+                        "λ = ±3001√3 ≈ 5197.884474, -5197.884474    代数重数各 1") +
             kNoVectors + "可对角化")},
       {"1/2 1/3\r\n1/4 1/5", "", kEigenvalues,
        Done(std::string("特征多项式 f(λ) = λ^2 - (7/10)λ + 1/60\n\n"
@@ -121,18 +129,18 @@ TEST(PressRank, ShowsTheEigenvalues) {
       {"0 0 2\r\n1 0 0\r\n0 1 0", "", kEigenvalues,
        Done(std::string("特征多项式 f(λ) = λ^3 - 2\n\nλ ≈ 1.259921050    代数重数 1\n"
                         "λ ≈ -0.6299605249 ± 1.091123636i    代数重数各 1") +
-            kNoVectors + "可对角化")},
+            kNoVectors + "在复数域上可对角化")},
       // A real part that is 0 exactly.
       {"0 0 0 -1\r\n1 0 0 0\r\n0 1 0 -3\r\n0 0 1 0", "", kEigenvalues,
        Done(std::string("特征多项式 f(λ) = λ^4 + 3λ^2 + 1\n\nλ ≈ ±0.6180339887i    代数重数各 1\n"
                         "λ ≈ ±1.618033989i    代数重数各 1") +
-            kNoVectors + "可对角化")},
+            kNoVectors + "在复数域上可对角化")},
       // A repeated irreducible quadratic: diagonalisable only when its value
       // at A is 0.
       {"0 1 0 0\r\n-2 0 0 0\r\n0 0 0 1\r\n0 0 -2 0", "", kEigenvalues,
        Done(std::string("特征多项式 f(λ) = λ^4 + 4λ^2 + 4 = (λ^2 + 2)^2\n\n"
                         "λ = ±(√2)i ≈ ±1.414213562i    代数重数各 2") +
-            kNoVectors + "可对角化")},
+            kNoVectors + "在复数域上可对角化")},
       {"0 1 0 0\r\n-2 0 1 0\r\n0 0 0 1\r\n0 0 -2 0", "", kEigenvalues,
        Done(std::string("特征多项式 f(λ) = λ^4 + 4λ^2 + 4 = (λ^2 + 2)^2\n\n"
                         "λ = ±(√2)i ≈ ±1.414213562i    代数重数各 2") +

@@ -446,7 +446,7 @@ std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
       return Count(q.text + ": algebraic multiplicity", q.algebraic, factors[i].multiplicity);
     }
     if (q.complex != (q.sum * q.sum < 4 * q.product)) return q.text + ": real and complex mixed up";
-    fault = MatchDecimals({&factors[i].poly}, q.decimals);
+    if (!q.plain) fault = MatchDecimals({&factors[i].poly}, q.decimals);
     if (!fault.empty()) return q.text + ": " + fault;
   }
   // The roots of every factor of degree 3 or more as decimals, grouped by
@@ -492,6 +492,16 @@ std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
   }
   if (shown.diagonalisable != diagonalisable) {
     return std::string("shown ") + (shown.diagonalisable ? "" : "not ") + "diagonalisable";
+  }
+  // The roots shown are the factors' (above), so whether one is complex can
+  // be read off them.
+  bool complex = false;
+  for (const ShownEigenvalues::Quadratic& q : shown.quadratics) complex = complex || q.complex;
+  for (const ShownEigenvalues::Decimals& group : shown.others) {
+    for (const ShownRoot& r : group.roots) complex = complex || r.complex;
+  }
+  if (diagonalisable && shown.over_complex_only != complex) {
+    return complex ? "diagonalisable over C only, not said" : "said over C only, all roots real";
   }
   return "";
 }

@@ -11,7 +11,8 @@ constexpr std::string_view kLambda = "λ", kXi = "ξ", kRoot = "√", kPlusMinus
                            kTimes = "×", kPolynomial = "特征多项式 f(λ) = ",
                            kNoVectors = "无理数或复数特征值不列出特征向量",
                            kAlgebraic = "    代数重数 ", kAlgebraicEach = "    代数重数各 ",
-                           kGeometric = "  几何重数 ", kYes = "可对角化", kNo = "不可对角化";
+                           kGeometric = "  几何重数 ", kYes = "可对角化", kNo = "不可对角化",
+                           kComplexYes = "在复数域上可对角化";
 
 bool Fail(std::string& fault, std::string why) {
   fault = std::move(why);
@@ -262,6 +263,7 @@ bool ExactPair(Cursor& c, ShownEigenvalues::Quadratic& q) {
     }
     if (!c.Take("i")) return false;
     q.complex = true;
+    q.plain = d < 0;
   }
   // Roots p ± scale √d (d = -1 for i alone, folded into the sign).
   const mpq_class r2 = scale * scale * (d < 0 ? mpq_class(1) : mpq_class(d));
@@ -353,11 +355,13 @@ bool ParseEigenText(std::string_view text, ShownEigenvalues& shown, std::string&
     } else if (Cursor q{roots[k]}; q.Take(kLambda) && q.Take(" = ")) {
       ShownEigenvalues::Quadratic pair;
       std::string why;
-      if (stage > 1 || !ExactPair(q, pair) || !q.Take(" ") || !q.Take(kApprox) || !q.Take(" "))
+      if (stage > 1 || !ExactPair(q, pair) ||
+          (!pair.plain && (!q.Take(" ") || !q.Take(kApprox) || !q.Take(" "))))
         return Fail(fault, "an exact pair" + here);
-      if (!DecimalRoots(q, pair.decimals, why) ||
-          (!pair.complex &&
-           (!q.Take(", ") || !DecimalRoots(q, pair.decimals, why) || pair.decimals.size() != 2)))
+      if (!pair.plain &&
+          (!DecimalRoots(q, pair.decimals, why) ||
+           (!pair.complex &&
+            (!q.Take(", ") || !DecimalRoots(q, pair.decimals, why) || pair.decimals.size() != 2))))
         return Fail(fault, "the decimals: " + why + here);
       if (!Multiplicity(q, true, pair.algebraic)) return Fail(fault, "a multiplicity" + here);
       stage = 1;
@@ -384,9 +388,10 @@ bool ParseEigenText(std::string_view text, ShownEigenvalues& shown, std::string&
       return false;
     }
   }
-  if (verdict.size() != 1 || (verdict[0] != kYes && verdict[0] != kNo))
+  if (verdict.size() != 1 || (verdict[0] != kYes && verdict[0] != kNo && verdict[0] != kComplexYes))
     return Fail(fault, "the verdict");
-  shown.diagonalisable = verdict[0] == kYes;
+  shown.diagonalisable = verdict[0] != kNo;
+  shown.over_complex_only = verdict[0] == kComplexYes;
   return true;
 }
 

@@ -43,6 +43,7 @@ struct ShownEigenvalues {
     std::string text;
     mpq_class sum, product;
     bool complex = false;
+    bool plain = false;  // complex with rational parts: shown without decimals
     int algebraic = 0;
     std::vector<ShownRoot> decimals;
   };
@@ -58,6 +59,7 @@ struct ShownEigenvalues {
 
   bool no_vectors_line = false;  // the line saying irrational roots get no vectors
   bool diagonalisable = false;
+  bool over_complex_only = false;  // "在复数域上可对角化"
 };
 
 // Reads a result text; on a fault returns false with `fault` saying where.
