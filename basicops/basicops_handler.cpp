@@ -1,5 +1,6 @@
 // Tessovar's command handler: gathers the controls' state, runs the press and
 // shows its box.
+#include "about.h"
 #include "basicops_press.h"
 #include "messages.h"
 #include "shell.h"
@@ -21,6 +22,10 @@ void HandleCommand(HWND dialog, int control_id) {
     default:
       break;
   }
+}
+
+calc::Box ProgramAboutBox() {
+  return calc::AboutBox(TESSOVAR_NAME, TESSOVAR_TASK);
 }
 
 std::string ControlTip(int control_id) {

@@ -21,13 +21,14 @@ function(add_calculator_program)
                                                  ${PROJECT_SOURCE_DIR}/frame)
   # The resource compiler's own includes are not tracked by the build.
   set_source_files_properties(${ARG_RC} PROPERTIES OBJECT_DEPENDS
-    "${PROJECT_SOURCE_DIR}/frame/result_window.rc;${PROJECT_SOURCE_DIR}/frame/control_ids.h")
+    "${PROJECT_SOURCE_DIR}/frame/result_window.rc;${PROJECT_SOURCE_DIR}/frame/version_info.rc;${PROJECT_SOURCE_DIR}/frame/control_ids.h")
   target_link_libraries(${ARG_NAME} PRIVATE ${ARG_CORE} calc_core comctl32 comdlg32 gdi32)
   # The libraries linked in are compiled the same way (the options are
   # de-duplicated when several programs share a library).
   foreach(target ${ARG_NAME} ${ARG_CORE} calc_core frame_shell)
     target_compile_options(${target} PRIVATE ${CALC_LEAN_FLAGS})
   endforeach()
+  # No time stamp in the PE header: the same sources give the same bytes.
   target_link_options(${ARG_NAME} PRIVATE -static -static-libgcc -static-libstdc++
-                      -Wl,--gc-sections -s)
+                      -Wl,--gc-sections -Wl,--no-insert-timestamp -s)
 endfunction()

@@ -1,5 +1,6 @@
 // Zelcombe's command handler: gathers the controls' state, runs the press
 // (which writes the process log when asked to) and shows its boxes.
+#include "about.h"
 #include "determinant_press.h"
 #include "messages.h"
 #include "shell.h"
@@ -20,6 +21,10 @@ void HandleCommand(HWND dialog, int control_id) {
     default:
       break;
   }
+}
+
+calc::Box ProgramAboutBox() {
+  return calc::AboutBox(ZELCOMBE_NAME, ZELCOMBE_TASK);
 }
 
 std::string ControlTip(int control_id) {

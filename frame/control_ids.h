@@ -10,6 +10,10 @@
 // The check box "生成计算过程" of Quorvit, Lumbrane and Zelcombe.
 #define IDC_PROCESS_LOG 1010
 
+// The system menu's item "关于…" (below 0xF000, a multiple of 16, as
+// system menu commands are).
+#define IDM_ABOUT 0x0010
+
 // The result window: the text and its buttons "复制", "复制为 LaTeX" and
 // "保存…" ("确定" is IDOK).
 #define IDD_RESULT 201

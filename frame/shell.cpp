@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "about.h"
 #include "code_page.h"
 #include "control_ids.h"
 #include "messages.h"
@@ -113,6 +114,13 @@ static void AddTooltips(HWND dialog) {
   EnumChildWindows(dialog, AddTool, reinterpret_cast<LPARAM>(tooltip));
 }
 
+// "关于…" at the end of the system menu, below a separator.
+static void AddAboutItem(HWND dialog) {
+  HMENU menu = GetSystemMenu(dialog, FALSE);
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu, MF_STRING, IDM_ABOUT, FromCp936(calc::kMenuAbout).c_str());
+}
+
 static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_CLOSE:
@@ -122,6 +130,7 @@ static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wparam, LPA
     case WM_INITDIALOG:
       EnumChildWindows(dialog, SubclassMatrixEdit, 0);
       AddTooltips(dialog);
+      AddAboutItem(dialog);
       return 1;  // the focus goes to the first tab stop, the (first) matrix edit
     case WM_NOTIFY: {
       const NMHDR* header = reinterpret_cast<const NMHDR*>(lparam);
@@ -137,6 +146,14 @@ static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wparam, LPA
     case WM_COMMAND:
       HandleCommand(dialog, LOWORD(wparam));
       return 0;
+    case WM_SYSCOMMAND:
+      switch (wparam & 0xFFF0) {
+        case IDM_ABOUT:
+          ShowBox(dialog, ProgramAboutBox());
+          return 1;
+        default:
+          return 0;  // the dialog manager's own handling
+      }
     default:
       return 0;
   }

@@ -20,6 +20,9 @@ void HandleCommand(HWND dialog, int control_id);
 // path of the log file, made by the shell.
 std::string ControlTip(int control_id);
 
+// Each program's "关于…" box, opened from the dialog's system menu.
+calc::Box ProgramAboutBox();
+
 // The whole text of an edit control, however long, in code page 936.
 std::string ReadControlText(HWND dialog, int control_id);
 

@@ -1,6 +1,7 @@
 // Lumbrane's command handler: gathers the controls' state, runs the press
 // and shows its box (after writing the process log when it is asked for); "使用说明" shows the help
 // box.
+#include "about.h"
 #include "inverse_press.h"
 #include "lumbrane_resource.h"
 #include "messages.h"
@@ -26,6 +27,10 @@ void HandleCommand(HWND dialog, int control_id) {
     default:
       break;
   }
+}
+
+calc::Box ProgramAboutBox() {
+  return calc::AboutBox(LUMBRANE_NAME, LUMBRANE_TASK);
 }
 
 std::string ControlTip(int control_id) {

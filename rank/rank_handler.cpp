@@ -1,5 +1,6 @@
 // Quorvit's command handler: gathers the controls' state, runs the press and
 // shows its box, after writing the process log when it is asked for.
+#include "about.h"
 #include "messages.h"
 #include "quorvit_resource.h"
 #include "rank_press.h"
@@ -20,6 +21,10 @@ void HandleCommand(HWND dialog, int control_id) {
     default:
       break;
   }
+}
+
+calc::Box ProgramAboutBox() {
+  return calc::AboutBox(QUORVIT_NAME, QUORVIT_TASK);
 }
 
 std::string ControlTip(int control_id) {

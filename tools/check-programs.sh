@@ -9,6 +9,9 @@
 # larger than 320 KiB (each program's own code is about 50 KiB, and GMP,
 # linked statically, adds some 80 to 125 KiB; the C++ runtime's exception
 # machinery coming back would add more than 40 KiB, iostreams several hundred).
+# The version resource must carry the release's version (CMakeLists.txt's
+# project VERSION) in Simplified Chinese and UTF-16, with the program's name,
+# and the manifest must list every Windows from Vista to 10/11 as supported.
 # Exits 77 (skipped) when nothing has been built there or objdump is missing.
 set -uo pipefail
 
@@ -21,6 +24,11 @@ if ! command -v "$objdump" >/dev/null; then
   echo "check-programs: $objdump not installed; skipped"
   exit 77
 fi
+
+version=$(sed -n 's/^project([A-Za-z]* VERSION \([0-9.]*\).*/\1/p' "$(dirname "$0")/../CMakeLists.txt")
+supported_os="e2011457-1546-43c5-a5fe-008deee3d3f0 35138b9a-5d96-4fbd-8e2d-a2440225f93a
+  4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38 1f676c76-80e1-4239-95bb-83d0f6d0da78
+  8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"
 
 checked=0
 failed=0
@@ -64,12 +72,34 @@ for program in rank/Quorvit inverse/Lumbrane basicops/Tessovar determinant/Zelco
     echo "FAIL $exe: the manifest does not ask for the common controls 6.0.0.0"
     failed=1
   fi
+  name=$(basename "$exe" .exe)
+  facts=$(python3 "$(dirname "$0")/pe-resources.py" "$exe") || { failed=1; facts=; }
+  for fact in "fixed $version.0" "table 080404B0" "translation 0804 1200" \
+    "version FileVersion=$version.0" "version ProductVersion=$version" \
+    "version OriginalFilename=$name.exe" "version InternalName=$name"; do
+    if ! printf '%s\n' "$facts" | grep -qxF "$fact"; then
+      echo "FAIL $exe: the version resource lacks \"$fact\""
+      failed=1
+    fi
+  done
+  for key in FileDescription ProductName LegalCopyright; do
+    if ! printf '%s\n' "$facts" | grep -q "^version $key=.*$name\|^version $key=..*"; then
+      echo "FAIL $exe: the version resource has no $key"
+      failed=1
+    fi
+  done
+  for id in $supported_os; do
+    if ! printf '%s\n' "$facts" | grep -qxF "supportedOS {$id}"; then
+      echo "FAIL $exe: the manifest does not list {$id} as supported"
+      failed=1
+    fi
+  done
   size=$(stat -c %s "$exe")
   if [ "$size" -gt "$max_bytes" ]; then
     echo "FAIL $exe is $size bytes, more than $max_bytes"
     failed=1
   fi
-  echo "$exe: $format, $size bytes, resources of types $(echo $types), imports $(echo $dlls)"
+  echo "$exe: $format, $size bytes, version $version, resources of types $(echo $types), imports $(echo $dlls)"
 done
 
 if [ "$checked" -eq 0 ]; then

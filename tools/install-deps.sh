@@ -10,6 +10,7 @@ packages=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32:i386 wine64 xvfb xauth x11-apps x11-utils imagemagick
   locales fonts-wqy-zenhei fonts-wqy-microhei m4 dpkg-dev texlive-latex-base
+  python3
 )
 
 missing=()
