@@ -34,6 +34,25 @@ configure_and_build() {
   cmake --preset "$1" >/dev/null && cmake --build --preset "$1"
 }
 
+# The release zip from the programs built above, checked; then the programs
+# again in a second folder and the package again from them: every byte must
+# be the same.
+reproducible_package() {
+  local version zip
+  version=$(sed -n 's/^project([A-Za-z]* VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+  zip=FractionCalculators-${version}-win32.zip
+  rm -rf build/dist build/dist-again build/windows-again
+  bash tools/package.sh build/windows build/dist &&
+    bash tools/check-package.sh "build/dist/${zip}" &&
+    cmake --preset windows -B build/windows-again >/dev/null &&
+    cmake --build build/windows-again --target Quorvit Lumbrane Tessovar Zelcombe >/dev/null &&
+    bash tools/package.sh build/windows-again build/dist-again >/dev/null &&
+    cmp "build/dist/${zip}" "build/dist-again/${zip}" &&
+    cmp "build/dist/FractionCalculators-${version}-src.tar.gz" \
+      "build/dist-again/FractionCalculators-${version}-src.tar.gz" &&
+    echo "the package and the source archive are the same from both builds"
+}
+
 step "native build" configure_and_build native
 step "native unit tests" ctest --preset native
 step "sanitizer build" configure_and_build sanitize
@@ -42,6 +61,7 @@ step "fuzz build (clang, libFuzzer)" configure_and_build fuzz
 step "bounded fuzz runs and differential tests (the 32-bit programs' arithmetic)" ctest --preset fuzz
 step "windows build (32-bit programs)" configure_and_build windows
 step "format, resources, imports and sizes of the 32-bit programs" bash tools/check-programs.sh build/windows
+step "release package, built twice to the same bytes" reproducible_package
 step "windows programs under Wine" bash tools/wine-tests.sh
 
 echo
