@@ -8,7 +8,8 @@
 #   private Xvfb, prints what its result box shows, and saves a screenshot of
 #   the dialog with that box to build/screenshots/<Name>-box-<DPI>.png; then
 #   a long result in the result window, build/screenshots/<Name>-long-<DPI>.png;
-#   and the matrix edit's tooltip, build/screenshots/<Name>-tip-<DPI>.png;
+#   the matrix edit's tooltip, build/screenshots/<Name>-tip-<DPI>.png; and the
+#   "关于…" box, build/screenshots/<Name>-about-<DPI>.png;
 #   each at 96 and at 144 DPI.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -56,7 +57,7 @@ mkdir -p build/screenshots
 driver=build/windows/tests/wine/calc_e2e.exe
 status=0
 for dpi in 96 144; do
-  for kind in box long tip; do
+  for kind in box long tip about; do
     for name in Quorvit Lumbrane Tessovar Zelcombe; do
       echo
       echo "== $name, $kind result, $dpi DPI"

@@ -9,7 +9,7 @@
 //
 //   calc_e2e dialog|presses|results|keyboard NAME PROGRAM.exe
 //   calc_e2e load NAME PROGRAM.exe [PRESSES]
-//   calc_e2e show NAME PROGRAM.exe MARKER_FILE [long|tip|system|maximised|resized]
+//   calc_e2e show NAME PROGRAM.exe MARKER_FILE [long|tip|system|maximised|resized|about]
 #include <windows.h>
 // After windows.h, which it needs.
 #include <psapi.h>
@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "../press_cases.h"
+#include "about.h"
 #include "aligned_text.h"
 #include "basicops_press.h"
 #include "control_ids.h"
@@ -33,6 +34,7 @@
 #include "rank_press.h"
 #include "result_text.h"
 #include "ui_session.h"
+#include "version.h"
 // Lumbrane and Zelcombe give IDC_INSTRUCTIONS different values.
 #include "inverse/lumbrane_resource.h"
 constexpr int kLumbraneHelp = IDC_INSTRUCTIONS;
@@ -68,6 +70,7 @@ struct Program {
   int first_edit;  // where a row's first matrix is typed (its second: IDC_MATRIX)
   int log_box;     // "生成计算过程", 0 where there is none
   Box (*help_box)();
+  Box (*about_box)();
   std::vector<Control> controls;
   const std::vector<PressRow>* rows;
 };
@@ -83,24 +86,28 @@ const std::vector<PressRow> kQuorvitRows = [] {
 // clang-format off
 const Program kPrograms[] = {
     {"Quorvit", "Quorvitv1.3", 0, IDC_MATRIX, IDC_PROCESS_LOG, nullptr,
+     [] { return calc::AboutBox(QUORVIT_NAME, QUORVIT_TASK); },
      {{IDC_CALCULATE, "Button", "计算"}, {IDC_STATIC_GROUP, "Button", "输入矩阵"},
       {IDC_MATRIX, "Edit", ""}, {IDC_RANK, "Button", "秩"},
       {IDC_EIGENVALUES, "Button", "特征值"}, {IDC_SOLVE, "Button", "解方程组"},
       {IDC_PROCESS_LOG, "Button", "生成计算过程"}},
      &kQuorvitRows},
     {"Lumbrane", "Lumbranev1.3", kLumbraneHelp, IDC_MATRIX, IDC_PROCESS_LOG, calc::LumbraneHelpBox,
+     [] { return calc::AboutBox(LUMBRANE_NAME, LUMBRANE_TASK); },
      {{IDC_CALCULATE, "Button", "计算"}, {IDC_STATIC_GROUP, "Button", "输入原矩阵"},
       {IDC_MATRIX, "Edit", ""}, {kLumbraneHelp, "Button", "使用说明"},
       {IDC_ADJUGATE, "Button", "伴随阵"}, {IDC_INVERSE, "Button", "逆矩阵"},
       {IDC_PROCESS_LOG, "Button", "生成计算过程"}},
      &calc::cases::kInverseRows},
     {"Tessovar", "Tessovarv1.3", 0, IDC_FIRST_MATRIX, 0, nullptr,
+     [] { return calc::AboutBox(TESSOVAR_NAME, TESSOVAR_TASK); },
      {{IDC_CALCULATE, "Button", "计算"}, {IDC_STATIC_GROUP, "Button", "矩阵1"},
       {IDC_FIRST_MATRIX, "Edit", ""}, {IDC_STATIC_GROUP, "Button", "矩阵2"},
       {IDC_MATRIX, "Edit", ""}, {IDC_ADD, "Button", "加法"}, {IDC_SUBTRACT, "Button", "减法"},
       {IDC_MULTIPLY, "Button", "乘法"}, {IDC_SCALAR, "Button", "数乘"}},
      &calc::cases::kBasicOpsRows},
     {"Zelcombe", "Zelcombev1.3", IDC_INSTRUCTIONS, IDC_MATRIX, IDC_PROCESS_LOG, calc::ZelcombeHelpBox,
+     [] { return calc::AboutBox(ZELCOMBE_NAME, ZELCOMBE_TASK); },
      {{IDC_CALCULATE, "Button", "计算"}, {IDC_STATIC_GROUP, "Button", "输入行列式"},
       {IDC_MATRIX, "Edit", ""}, {IDC_INSTRUCTIONS, "Button", "使用说明"},
       {IDC_PROCESS_LOG, "Button", "生成计算过程"}},
@@ -414,11 +421,52 @@ void CheckInputForms(Session& s, const Program& p, const std::wstring& folder) {
   }
 }
 
+// The program's open popup menu (class #32768); null after 10 s without one.
+HWND WaitForPopupMenu(const Session& s) {
+  HWND menu = nullptr;
+  for (const DWORD start = GetTickCount(); !menu && GetTickCount() - start < 10000; Sleep(20)) {
+    for (HWND w = GetTopWindow(nullptr); w != nullptr && !menu; w = GetWindow(w, GW_HWNDNEXT)) {
+      DWORD pid = 0;
+      GetWindowThreadProcessId(w, &pid);
+      wchar_t cls[16] = {};
+      GetClassNameW(w, cls, 16);
+      if (pid == s.process_id() && IsWindowVisible(w) && lstrcmpW(cls, L"#32768") == 0) menu = w;
+    }
+  }
+  return menu;
+}
+
+// Opens "关于…" from the system menu with the keys, as a user would:
+// Alt+Space opens the menu, Up wraps to its last item, Enter chooses it; and
+// reads the box it shows.
+bool OpenAbout(Session& s, const Program& p, SeenBox& box) {
+  const std::string ctx = std::string(p.name) + " 关于…";
+  const std::vector<HWND> before = s.OpenBoxes();
+  SetForegroundWindow(s.dialog());
+  PostMessageW(s.dialog(), WM_SYSCOMMAND, SC_KEYMENU, ' ');
+  HWND menu = WaitForPopupMenu(s);
+  if (!Expect(menu != nullptr, ctx, "Alt+Space opens the system menu")) return false;
+  PostMessageW(menu, WM_KEYDOWN, VK_UP, 0);
+  PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+  return ReadBox(s, ctx, p.about_box(), box, before);
+}
+
+// The box names the program and the release's version.
+void CheckAbout(Session& s, const Program& p) {
+  SeenBox box;
+  if (!OpenAbout(s, p, box)) return;
+  Expect(box.text.rfind(std::string(p.name) + " " + CALC_VERSION_TEXT + "\n", 0) == 0,
+         std::string(p.name) + " 关于…",
+         "the box opens with the program's name and version " CALC_VERSION_TEXT);
+  s.CloseBox(box);
+}
+
 int RunDialog(const Program& p, const std::wstring& exe) {
   Scratch dir;
   Session s(p.name);
   if (!s.Start(exe, dir.path)) return 1;
   CheckDialog(s, p);
+  CheckAbout(s, p);
   CheckInputForms(s, p, dir.path);
   CheckMouseChoices(s, p);
   CheckNestedPress(s, p);
@@ -696,16 +744,7 @@ void CheckWindowBehaviour(Session& s, const std::string& ctx, const SeenBox& win
   GetWindowRect(view, &r);
   PostMessageW(view, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view),
                MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
-  HWND menu = nullptr;
-  for (const DWORD start = GetTickCount(); !menu && GetTickCount() - start < 10000; Sleep(20)) {
-    for (HWND w = GetTopWindow(nullptr); w != nullptr && !menu; w = GetWindow(w, GW_HWNDNEXT)) {
-      DWORD pid = 0;
-      GetWindowThreadProcessId(w, &pid);
-      wchar_t cls[16] = {};
-      GetClassNameW(w, cls, 16);
-      if (pid == s.process_id() && IsWindowVisible(w) && lstrcmpW(cls, L"#32768") == 0) menu = w;
-    }
-  }
+  HWND menu = WaitForPopupMenu(s);
   if (Expect(menu != nullptr, ctx, "a right click opens the menu")) {
     // The menu's loop reads the keys of the program's thread: its A.
     PostMessageW(menu, WM_KEYDOWN, 'A', 0);
@@ -1002,6 +1041,17 @@ int RunShow(const Program& p, const std::wstring& exe, const std::wstring& marke
     CheckExit(s);
     return 0;
   }
+  SeenBox box;
+  if (kind == "about") {
+    if (!OpenAbout(s, p, box)) return 1;
+    std::printf("the box \"%s\":\n%s\nREADY\n", e2e::ToUtf8(box.caption).c_str(),
+                e2e::ToUtf8(box.text).c_str());
+    std::fflush(stdout);
+    WaitForMarker(marker);
+    s.CloseBox(box);
+    CheckExit(s);
+    return 0;
+  }
   const bool long_result = kind == "long" || kind == "maximised" || kind == "resized";
   const PressRow* row = &p.rows->front();
   while (row->box.caption != calc::kCaptionDone || row->choice == calc::cases::kHelp) ++row;
@@ -1016,7 +1066,6 @@ int RunShow(const Program& p, const std::wstring& exe, const std::wstring& marke
   }
   std::printf("%s: typed \"%s\"\n", p.name, Escaped(row->first).c_str());
   s.Click(Type(s, p, *row));
-  SeenBox box;
   if (!ReadBox(s, p.name, OwnBox(p, *row), box, {})) return 1;
   if (kind == "maximised") PostMessageW(box.window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
   if (kind == "resized") {
