@@ -6,6 +6,7 @@
 
 #include "elimination.h"
 #include "polynomial.h"
+#include "quadratic_eigenspace.h"
 #include "roots.h"
 
 namespace calc {
@@ -750,6 +751,41 @@ std::string QuadraticRootsText(const ZPoly& f) {
     if (CertifiedDecimal(disk, e, true, text)) break;
   }
   return text;
+}
+
+// "  几何重数各 g", the eigenvectors of the root with "+" of the irreducible
+// quadratic q (numbered on from vector_number), and a line saying that the
+// other root's are their conjugates.
+void PutQuadraticEigenvectors(const FractionMatrix& a, int n, const ZPoly& q, int& vector_number,
+                              std::string& lines) {
+  Mpz disc, g, s, d;
+  mpz_mul(disc.get(), q[1].get(), q[1].get());
+  mpz_mul(g.get(), q[2].get(), q[0].get());
+  mpz_submul_ui(disc.get(), g.get(), 4);
+  PullSquares(disc.get(), s, d);
+  if (disc.Sign() < 0) mpz_neg(d.get(), d.get());
+  const Integer field = Integer::FromGmp(d.get());
+  const std::vector<std::vector<Surd>> basis =
+      QuadraticEigenvectors(a, n, Integer::FromGmp(q[2].get()), Integer::FromGmp(q[1].get()),
+                            Integer::FromGmp(s.get()), field);
+  lines.append("  几何重数各 ").append(NumberText(static_cast<long>(basis.size())));
+  for (const std::vector<Surd>& v : basis) {
+    lines.append("\n  ξ").append(NumberText(++vector_number)).append(" = (");
+    for (int j = 1; j <= n; ++j) {
+      if (j > 1) lines += ", ";
+      lines += SurdText(v[j], field);
+    }
+    lines += ")^T";
+  }
+  if (disc.Sign() < 0) {
+    lines += "\n  另一个根的特征向量是以上向量的共轭 (i 换为 -i)";
+  } else {
+    lines.append("\n  另一个根的特征向量是以上向量的共轭 (√")
+        .append(IntegerText(d.get()))
+        .append(" 换为 -√")
+        .append(IntegerText(d.get()))
+        .append(")");
+  }
 }
 
 // --- The roots of one square-free part -------------------------------------
@@ -1530,6 +1566,7 @@ std::string EigenvalueText(const FractionMatrix& a) {
     for (const ZPoly& x : p.quadratics) {
       new_line();
       lines.append("λ = ").append(QuadraticRootsText(x)).append("    代数重数各 ").append(m);
+      PutQuadraticEigenvectors(a, n, x, vector_number, lines);
     }
     for (const std::string& x : p.decimal_real) {
       new_line();
@@ -1539,9 +1576,7 @@ std::string EigenvalueText(const FractionMatrix& a) {
       new_line();
       lines.append("λ ≈ ").append(x).append("    代数重数各 ").append(m);
     }
-    if (!p.quadratics.empty() || !p.decimal_real.empty() || !p.decimal_complex.empty()) {
-      irrational = true;
-    }
+    if (!p.decimal_real.empty() || !p.decimal_complex.empty()) irrational = true;
     if (!p.decimal_complex.empty()) complex = true;
     for (const ZPoly& x : p.quadratics) complex = complex || HasComplexRoots(x);
     // A repeated factor without rational roots: diagonalisable on its
@@ -1555,7 +1590,7 @@ std::string EigenvalueText(const FractionMatrix& a) {
       }
     }
   }
-  if (irrational) lines += "\n无理数或复数特征值不列出特征向量";
+  if (irrational) lines += "\n三次及以上不可约因式的根不列出特征向量";
 
   // The polynomial, expanded and factored.
   const std::string expanded = MonicText(f);

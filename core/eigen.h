@@ -1,7 +1,7 @@
 // Eigenvalues of a square matrix of fractions, exactly: the characteristic
 // polynomial, every eigenvalue with its algebraic multiplicity, a basis of
-// the eigenspace of each rational eigenvalue, and whether the matrix can be
-// diagonalised over the complex numbers.
+// the eigenspace of each rational eigenvalue and of each root of a quadratic
+// factor, and whether the matrix can be diagonalised.
 //
 // The text (lines end with a line feed alone; the last line has none):
 //
@@ -16,8 +16,9 @@
 //
 //   特征多项式 f(λ) = λ^2 - 5λ - 2
 //
-//   λ = (5 ± √33)/2 ≈ 5.372281323, -0.3722813233    代数重数各 1
-//   无理数或复数特征值不列出特征向量
+//   λ = (5 ± √33)/2 ≈ 5.372281323, -0.3722813233    代数重数各 1  几何重数各 1
+//     ξ1 = ((5 + √33)/4, 1)^T
+//     另一个根的特征向量是以上向量的共轭 (√33 换为 -√33)
 //
 //   可对角化
 //
@@ -69,6 +70,16 @@
 //              (also "λ = ±i    代数重数各 1", "λ = ±2i", "λ = 1 ± (1/2)i", "λ = -1 ± (2√5)i",
 //               "λ = ±(√3)i"; the real part is a reduced fraction, the
 //               imaginary part in parentheses unless it is an integer)
+//   then, after the multiplicity, "  几何重数各 g", and the eigenvectors of
+//   the root with "+" (numbered on with the rational ones' vectors), one
+//   line each, "  ξ<j> = (<e1>, ..., <en>)^T", each entry in the
+//   eigenvalue's own form ("(3 + √33)/4", "-√33/4", "1 - (1/2)i",
+//   "-(√2/2)i", "0"; the smallest common denominator of its two parts).
+//   They are the basis a textbook writes: from the reduced row echelon form
+//   of A - λI over Q(√d), one vector per free unknown, that unknown 1 and
+//   the other free unknowns 0. Then one line saying that the other root's
+//   vectors are their conjugates: "  另一个根的特征向量是以上向量的共轭
+//   (√33 换为 -√33)" or "(i 换为 -i)".
 //   The radicand's square factors are pulled out: the primes up to 3000
 //   divided out, the cofactor tested for a perfect square; the value shown
 //   is always exact. Complex roots whose parts are both rational ("±i",
@@ -79,8 +90,8 @@
 //     "λ ≈ -0.6623589786 ± 0.5622795121i    代数重数各 1"
 //   real roots before complex pairs of the same factor, each group in
 //   ascending order of the real part.
-// - One line "无理数或复数特征值不列出特征向量" after the last line of an
-//   irrational or complex eigenvalue, when there is one.
+// - One line "三次及以上不可约因式的根不列出特征向量" after the last
+//   eigenvalue line, when a root is shown only as a decimal.
 //
 // Certified decimals: 10 significant digits; the true value lies strictly
 // within one unit of the last digit shown. A magnitude from 1e-5 up to below

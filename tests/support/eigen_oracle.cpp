@@ -378,7 +378,9 @@ std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
   for (const Factor& factor : factors) {
     if (factor.poly.size() == 2) roots[-Monic(factor.poly)[0]] = factor.multiplicity;
   }
-  const bool irrational = roots.size() < factors.size();
+  // Roots of factors of degree 3 and more get no vectors.
+  const bool irrational = std::any_of(factors.begin(), factors.end(),
+                                      [](const Factor& factor) { return factor.poly.size() > 3; });
   for (const auto& entry : roots) {
     const mpq_class& root = entry.first;
     const int multiplicity = entry.second;
@@ -446,6 +448,11 @@ std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
       return Count(q.text + ": algebraic multiplicity", q.algebraic, factors[i].multiplicity);
     }
     if (q.complex != (q.sum * q.sum < 4 * q.product)) return q.text + ": real and complex mixed up";
+    // Over Q, the kernel of q(A) is twice as large as each root's eigenspace.
+    const int geometric = (n - static_cast<int>(Rank(Evaluate({q.product, -q.sum, 1}, a)))) / 2;
+    if (q.geometric != geometric || q.vectors != geometric) {
+      return Count(q.text + ": geometric multiplicity", q.geometric, geometric);
+    }
     if (!q.plain) fault = MatchDecimals({&factors[i].poly}, q.decimals);
     if (!fault.empty()) return q.text + ": " + fault;
   }

@@ -9,9 +9,10 @@ namespace {
 
 constexpr std::string_view kLambda = "λ", kXi = "ξ", kRoot = "√", kPlusMinus = "±", kApprox = "≈",
                            kTimes = "×", kPolynomial = "特征多项式 f(λ) = ",
-                           kNoVectors = "无理数或复数特征值不列出特征向量",
+                           kNoVectors = "三次及以上不可约因式的根不列出特征向量",
                            kAlgebraic = "    代数重数 ", kAlgebraicEach = "    代数重数各 ",
-                           kGeometric = "  几何重数 ", kYes = "可对角化", kNo = "不可对角化",
+                           kGeometric = "  几何重数 ", kGeometricEach = "  几何重数各 ",
+                           kYes = "可对角化", kNo = "不可对角化",
                            kComplexYes = "在复数域上可对角化";
 
 bool Fail(std::string& fault, std::string why) {
@@ -363,7 +364,19 @@ bool ParseEigenText(std::string_view text, ShownEigenvalues& shown, std::string&
            (!pair.complex &&
             (!q.Take(", ") || !DecimalRoots(q, pair.decimals, why) || pair.decimals.size() != 2))))
         return Fail(fault, "the decimals: " + why + here);
-      if (!Multiplicity(q, true, pair.algebraic)) return Fail(fault, "a multiplicity" + here);
+      if (!q.Take(kAlgebraicEach) || !q.Int(pair.algebraic) || pair.algebraic < 1 ||
+          !q.Take(kGeometricEach) || !q.Int(pair.geometric) || !q.rest.empty())
+        return Fail(fault, "a multiplicity" + here);
+      // The vectors of the root with "+" (their values are checked where they
+      // are computed), then the line on the other root's.
+      for (int j = 0; k + 1 < roots.size() && roots[k + 1].substr(0, 2 + kXi.size()) == "  ξ";) {
+        Cursor v{roots[++k]};
+        if (!v.Take("  ") || !v.Take(kXi) || !v.Int(j) || j != next_xi++ || !v.Take(" = ("))
+          return Fail(fault, "a vector line in \"" + std::string(roots[k]) + "\"");
+        ++pair.vectors;
+      }
+      if (k + 1 == roots.size() || roots[++k].substr(0, 2) != "  ")
+        return Fail(fault, "no line on the other root's vectors" + here);
       stage = 1;
       shown.quadratics.push_back(std::move(pair));
     } else if (Cursor d{roots[k]};

@@ -45,6 +45,7 @@ struct ShownEigenvalues {
     bool complex = false;
     bool plain = false;  // complex with rational parts: shown without decimals
     int algebraic = 0;
+    int geometric = 0, vectors = 0;
     std::vector<ShownRoot> decimals;
   };
   std::vector<Quadratic> quadratics;
