@@ -4,7 +4,9 @@
 #include <cmath>
 #include <memory>
 
+#include "eigenspace.h"
 #include "elimination.h"
+#include "factorisation.h"
 #include "polynomial.h"
 #include "quadratic_eigenspace.h"
 #include "roots.h"
@@ -755,9 +757,9 @@ std::string QuadraticRootsText(const ZPoly& f) {
 
 // "  几何重数各 g", the eigenvectors of the root with "+" of the irreducible
 // quadratic q (numbered on from vector_number), and a line saying that the
-// other root's are their conjugates.
-void PutQuadraticEigenvectors(const FractionMatrix& a, int n, const ZPoly& q, int& vector_number,
-                              std::string& lines) {
+// other root's are their conjugates; returns g.
+int PutQuadraticEigenvectors(const FractionMatrix& a, int n, const ZPoly& q, int& vector_number,
+                             std::string& lines) {
   Mpz disc, g, s, d;
   mpz_mul(disc.get(), q[1].get(), q[1].get());
   mpz_mul(g.get(), q[2].get(), q[0].get());
@@ -786,6 +788,7 @@ void PutQuadraticEigenvectors(const FractionMatrix& a, int n, const ZPoly& q, in
         .append(IntegerText(d.get()))
         .append(")");
   }
+  return static_cast<int>(basis.size());
 }
 
 // --- The roots of one square-free part -------------------------------------
@@ -1424,7 +1427,6 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
 // times q scale_i, an integer row.
 std::vector<std::vector<Integer>> NullSpace(const IntegerRows& cleared, const Integer scale[],
                                             const Integer& p, const Integer& q, int n) {
-  std::vector<std::vector<Integer>> basis;
   const std::unique_ptr<IntegerRows> rows(new IntegerRows);
   rows->rows = rows->cols = n;
   Integer row_scale[kMaxOrder + 1];
@@ -1433,10 +1435,17 @@ std::vector<std::vector<Integer>> NullSpace(const IntegerRows& cleared, const In
     if (!p.IsZero()) (*rows)(i, i) = (*rows)(i, i) - scale[i] * p;
     row_scale[i] = q * scale[i];
   }
-  if (ModularNullSpace(*rows, n, basis)) return basis;
-  // Beyond: fraction-free Gauss-Jordan on the rows cleared of denominators.
+  return IntegerNullSpace(*rows, row_scale, n);
+}
+
+}  // namespace
+
+std::vector<std::vector<Integer>> IntegerNullSpace(IntegerRows& rows, Integer row_scale[], int n) {
+  std::vector<std::vector<Integer>> basis;
+  if (ModularNullSpace(rows, n, basis)) return basis;
+  // Beyond: fraction-free Gauss-Jordan.
   const FractionFreeResult done =
-      EliminateFractionFree(*rows, row_scale, n, true, PivotRepair::kExchangeRows);
+      EliminateFractionFree(rows, row_scale, n, true, PivotRepair::kExchangeRows);
   bool pivot[kMaxOrder + 1] = {};
   for (int k = 1; k <= done.rank; ++k) pivot[done.pivot_col[k]] = true;
   for (int f = 1; f <= n; ++f) {
@@ -1444,12 +1453,14 @@ std::vector<std::vector<Integer>> NullSpace(const IntegerRows& cleared, const In
     // Pivot row k reads last_pivot x_pc(k) + sum over free j of r(k, j) x_j = 0.
     std::vector<Integer> v(n + 1, Integer(0));
     v[f] = done.last_pivot;
-    for (int k = 1; k <= done.rank; ++k) v[done.pivot_col[k]] = -(*rows)(k, f);
+    for (int k = 1; k <= done.rank; ++k) v[done.pivot_col[k]] = -rows(k, f);
     Normalise(v, n);
     basis.push_back(std::move(v));
   }
   return basis;
 }
+
+namespace {
 
 int IntegerRank(const std::vector<Mpz>& t, int n) {
   const std::unique_ptr<IntegerRows> rows(new IntegerRows);
@@ -1463,9 +1474,10 @@ int IntegerRank(const std::vector<Mpz>& t, int n) {
   return EliminateFractionFree(*rows, scale, n, false, PivotRepair::kExchangeRows).rank;
 }
 
-// The rank of w(A) for the integer polynomial w: D^deg(w) w(A) = sum of
-// w_j D^(deg - j) B^j with B = D A an integer matrix, by Horner's rule.
-int RankOfPolynomialAt(const FractionMatrix& a, int n, const ZPoly& w, mpz_srcptr lcm) {
+// D^deg(w) w(A) for the integer polynomial w of degree at least 1, an
+// integer matrix (row by row): the sum of w_j D^(deg - j) B^j with B = D A,
+// by Horner's rule.
+std::vector<Mpz> PolynomialAt(const FractionMatrix& a, int n, const ZPoly& w, mpz_srcptr lcm) {
   std::vector<Mpz> b(n * n), acc(n * n), next(n * n);
   Mpz num, den;
   for (int i = 0; i < n; ++i) {
@@ -1476,10 +1488,13 @@ int RankOfPolynomialAt(const FractionMatrix& a, int n, const ZPoly& w, mpz_srcpt
       mpz_mul(b[i * n + j].get(), b[i * n + j].get(), num.get());
     }
   }
+  // The first step of Horner's rule, lc(w) B + w_(deg-1) D I, needs no
+  // product of matrices.
   const int deg = Degree(w);
-  for (int i = 0; i < n; ++i) mpz_set(acc[i * n + i].get(), Lead(w));
-  Mpz power(1L);
-  for (int k = deg - 1; k >= 0; --k) {
+  Mpz power(lcm);
+  for (int i = 0; i < n * n; ++i) mpz_mul(acc[i].get(), b[i].get(), Lead(w));
+  for (int i = 0; i < n; ++i) mpz_addmul(acc[i * n + i].get(), w[deg - 1].get(), power.get());
+  for (int k = deg - 2; k >= 0; --k) {
     mpz_mul(power.get(), power.get(), lcm);  // D^(deg - k)
     for (int i = 0; i < n; ++i) {
       for (int j = 0; j < n; ++j) {
@@ -1491,10 +1506,35 @@ int RankOfPolynomialAt(const FractionMatrix& a, int n, const ZPoly& w, mpz_srcpt
     for (int i = 0; i < n; ++i) mpz_addmul(next[i * n + i].get(), w[k].get(), power.get());
     std::swap(acc, next);
   }
-  return IntegerRank(acc, n);
+  return acc;
+}
+
+int RankOfPolynomialAt(const FractionMatrix& a, int n, const ZPoly& w, mpz_srcptr lcm) {
+  return IntegerRank(PolynomialAt(a, n, w, lcm), n);
 }
 
 }  // namespace
+
+std::vector<std::vector<Integer>> KernelOfPolynomialAt(const FractionMatrix& a, int n,
+                                                       const ZPoly& w) {
+  Integer common(1);
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= n; ++j) {
+      if (!a(i, j).den.IsOne()) common = Lcm(common, a(i, j).den);
+    }
+  }
+  Mpz lcm;
+  common.CopyTo(lcm.get());
+  const std::vector<Mpz> value = PolynomialAt(a, n, w, lcm.get());
+  const std::unique_ptr<IntegerRows> rows(new IntegerRows);
+  rows->rows = rows->cols = n;
+  Integer scale[kMaxOrder + 1];
+  for (int i = 1; i <= n; ++i) {
+    scale[i] = Integer(1);
+    for (int j = 1; j <= n; ++j) (*rows)(i, j) = Integer::FromGmp(value[(i - 1) * n + j - 1].get());
+  }
+  return IntegerNullSpace(*rows, scale, n);
+}
 
 std::string EigenvalueText(const FractionMatrix& a) {
   const int n = a.rows;
@@ -1566,7 +1606,9 @@ std::string EigenvalueText(const FractionMatrix& a) {
     for (const ZPoly& x : p.quadratics) {
       new_line();
       lines.append("λ = ").append(QuadraticRootsText(x)).append("    代数重数各 ").append(m);
-      PutQuadraticEigenvectors(a, n, x, vector_number, lines);
+      if (PutQuadraticEigenvectors(a, n, x, vector_number, lines) < p.multiplicity) {
+        diagonalisable = false;
+      }
     }
     for (const std::string& x : p.decimal_real) {
       new_line();
@@ -1581,13 +1623,10 @@ std::string EigenvalueText(const FractionMatrix& a) {
     for (const ZPoly& x : p.quadratics) complex = complex || HasComplexRoots(x);
     // A repeated factor without rational roots: diagonalisable on its
     // roots exactly when w(A) has a null space of dimension deg(w) m.
-    if (p.multiplicity > 1 && diagonalisable) {
-      ZPoly w = p.rest;
-      for (const ZPoly& x : p.quadratics) w = Multiply(w, x);
-      if (Degree(w) > 0 &&
-          n - RankOfPolynomialAt(a, n, w, lcm.get()) < Degree(w) * p.multiplicity) {
-        diagonalisable = false;
-      }
+    // (A quadratic factor's roots have their eigenspaces counted above.)
+    if (p.multiplicity > 1 && diagonalisable && Degree(p.rest) > 0 &&
+        n - RankOfPolynomialAt(a, n, p.rest, lcm.get()) < Degree(p.rest) * p.multiplicity) {
+      diagonalisable = false;
     }
   }
   if (irrational) lines += "\n三次及以上不可约因式的根不列出特征向量";
@@ -1618,7 +1657,15 @@ std::string EigenvalueText(const FractionMatrix& a) {
     for (const ZPoly& x : p.quadratics) add_factor("(" + MonicText(x) + ")", p.multiplicity);
   }
   for (const PartRoots& p : parts) {
-    if (Degree(p.rest) > 0) add_factor("(" + MonicText(p.rest) + ")", p.multiplicity);
+    // What remains has no factor of degree 1 or 2, so below degree 6 it is
+    // irreducible; above, it is factored completely.
+    if (Degree(p.rest) >= 6) {
+      for (const ZPoly& x : IrreducibleFactors(p.rest)) {
+        add_factor("(" + MonicText(x) + ")", p.multiplicity);
+      }
+    } else if (Degree(p.rest) > 0) {
+      add_factor("(" + MonicText(p.rest) + ")", p.multiplicity);
+    }
   }
   const bool show_factored = factors > 1 && factored != expanded;
 

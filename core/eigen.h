@@ -47,9 +47,11 @@
 //   factors separated by one blank, each with "^m" when its multiplicity m
 //   is above 1: first the rational linear factors in ascending order of
 //   their roots ("λ" for the root 0, "(λ - 2)", "(λ + 1/2)"), then the
-//   irreducible quadratic factors found ("(λ^2 - 5λ - 2)"), then whatever
-//   remains of each multiplicity, as it is ("(λ^3 - 2)^2"), all monic and
-//   written like the expanded form.
+//   irreducible quadratic factors ("(λ^2 - 5λ - 2)"), then the irreducible
+//   factors of degree 3 and more ("(λ^3 - 3) (λ^3 - 2)^2"), by degree and
+//   then by their coefficients from the top down: the complete
+//   factorisation over Q, all factors monic and written like the expanded
+//   form.
 //
 // Eigenvalue lines: the rational eigenvalues first, then the irrational and
 // complex ones, grouped by their multiplicity (a quadratic's exact line and

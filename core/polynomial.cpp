@@ -355,10 +355,8 @@ ModPoly DerivativeMod(const ModPoly& f, const ModPrime& m) {
   return d;
 }
 
-namespace {
-
-// a b modulo f and m. Below 2^26 products stay below 2^52, so that the
-// sums of up to 40 of them need one reduction each at the end.
+// Below 2^26 products stay below 2^52, so that the sums of up to 40 of
+// them need one reduction each at the end.
 ModPoly MultiplyMod(const ModPoly& a, const ModPoly& b, const ModPoly& f, const ModPrime& m) {
   if (a.empty() || b.empty()) return {};
   const size_t size = a.size() + b.size() - 1;
@@ -388,8 +386,6 @@ ModPoly MultiplyMod(const ModPoly& a, const ModPoly& b, const ModPoly& f, const 
   TrimMod(r);
   return r;
 }
-
-}  // namespace
 
 ModPoly PowerMod(const ModPoly& base, uint64_t e, const ModPoly& f, const ModPrime& m) {
   ModPoly result{1};

@@ -126,6 +126,8 @@ ModPoly RemainderMod(ModPoly a, const ModPoly& b, const ModPrime& m);
 // Monic gcd.
 ModPoly GcdMod(ModPoly a, ModPoly b, const ModPrime& m);
 ModPoly DerivativeMod(const ModPoly& f, const ModPrime& m);
+// a b modulo f (fastest for SmallPrime moduli and a monic f).
+ModPoly MultiplyMod(const ModPoly& a, const ModPoly& b, const ModPoly& f, const ModPrime& m);
 // base^e modulo f (monic, for the fast road of SmallPrime moduli).
 ModPoly PowerMod(const ModPoly& base, uint64_t e, const ModPoly& f, const ModPrime& m);
 

@@ -2,12 +2,13 @@
 
 #include <utility>
 
+#include "eigenspace.h"
+
 namespace calc {
 
 namespace {
 
 const Fraction kZero{};
-const Fraction kOne{Integer(1), Integer(1)};
 
 bool IsZero(const Surd& v) {
   return v.x.IsZero() && v.y.IsZero();
@@ -112,43 +113,51 @@ std::vector<std::vector<Surd>> QuadraticEigenvectors(const FractionMatrix& a, in
                                                      const Integer& qa, const Integer& qb,
                                                      const Integer& s, const Integer& d) {
   const Fraction field{d, Integer(1)};
-  const Surd theta{Reduced(-qb, qa * Integer(2)), Reduced(s, qa * Integer(2))};
-  // A - θI, brought to its reduced row echelon form.
-  std::vector<std::vector<Surd>> m(n + 1, std::vector<Surd>(n + 1));
-  for (int i = 1; i <= n; ++i) {
-    for (int j = 1; j <= n; ++j) {
-      m[i][j].x = Reduced(a(i, j).num, a(i, j).den);
-      m[i][j].y = kZero;
-    }
-    m[i][i] = Subtract(m[i][i], theta);
-  }
-  std::vector<int> pivot_col(1, 0);
-  int k = 1;
-  for (int c = 1; c <= n && k <= n; ++c) {
-    int t = k;
-    while (t <= n && IsZero(m[t][c])) ++t;
-    if (t > n) continue;
-    std::swap(m[k], m[t]);
-    const Surd inverse = Inverse(m[k][c], field);
-    for (int j = c; j <= n; ++j) m[k][j] = Multiply(m[k][j], inverse, field);
-    for (int i = 1; i <= n; ++i) {
-      if (i == k || IsZero(m[i][c])) continue;
-      const Surd factor = m[i][c];
-      for (int j = c; j <= n; ++j) m[i][j] = Subtract(m[i][j], Multiply(factor, m[k][j], field));
-    }
-    pivot_col.push_back(c);
-    ++k;
-  }
-  const int rank = k - 1;
-  std::vector<bool> pivot(n + 1, false);
-  for (int r = 1; r <= rank; ++r) pivot[pivot_col[r]] = true;
-  std::vector<std::vector<Surd>> basis;
-  for (int f = 1; f <= n; ++f) {
-    if (pivot[f]) continue;
+  const Fraction x0 = Reduced(-qb, qa * Integer(2)), y0 = Reduced(s, qa * Integer(2));
+  // q(t) = qa t^2 + qb t + qc, its discriminant qb^2 - 4 qa qc = s^2 d.
+  ZPoly q(3);
+  qa.CopyTo(q[2].get());
+  qb.CopyTo(q[1].get());
+  DivideExact(qb * qb - s * s * d, qa * Integer(4)).CopyTo(q[0].get());
+  // Over Q the null space of q(A) is twice as large as that of A - θI over
+  // Q(√d), and (A - θ'I) w lies in the latter for each w of the former
+  // (θ' = x0 - y0 √d, the other root): (A - θI)(A - θ'I) = q(A) / qa.
+  std::vector<std::vector<Surd>> span;
+  for (const std::vector<Integer>& w : KernelOfPolynomialAt(a, n, q)) {
     std::vector<Surd> v(n + 1);
-    v[f].x = kOne;
-    for (int r = 1; r <= rank; ++r) v[pivot_col[r]] = Subtract(Surd{}, m[r][f]);
-    basis.push_back(std::move(v));
+    for (int i = 1; i <= n; ++i) {
+      Fraction sum{};
+      for (int j = 1; j <= n; ++j) {
+        if (!w[j].IsZero() && !a(i, j).IsZero()) {
+          sum = sum + Reduced(a(i, j).num * w[j], a(i, j).den);
+        }
+      }
+      const Fraction wi{w[i], Integer(1)};
+      v[i] = Surd{sum - x0 * wi, y0 * wi};
+    }
+    span.push_back(std::move(v));
+  }
+  // The basis a reduced row echelon form of A - θI gives: a position is a
+  // free unknown when some vector of the space has its last non-zero entry
+  // there. From the last position up, each found one is made 1 and cleared
+  // from every other vector.
+  std::vector<std::vector<Surd>> basis;
+  for (int i = n; i >= 1 && !span.empty(); --i) {
+    size_t k = 0;
+    while (k < span.size() && IsZero(span[k][i])) ++k;
+    if (k == span.size()) continue;
+    std::vector<Surd> chosen = std::move(span[k]);
+    span.erase(span.begin() + static_cast<long>(k));
+    const Surd inverse = Inverse(chosen[i], field);
+    for (int j = 1; j <= n; ++j) chosen[j] = Multiply(chosen[j], inverse, field);
+    for (auto* group : {&span, &basis}) {
+      for (std::vector<Surd>& v : *group) {
+        if (IsZero(v[i])) continue;
+        const Surd factor = v[i];
+        for (int j = 1; j <= n; ++j) v[j] = Subtract(v[j], Multiply(factor, chosen[j], field));
+      }
+    }
+    basis.insert(basis.begin(), std::move(chosen));
   }
   return basis;
 }

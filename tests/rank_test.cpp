@@ -132,6 +132,14 @@ TEST(PressRank, ShowsTheEigenvalues) {
                         "-√18446744039349813265)\n\n可对角化"))},
       // An irreducible cubic: decimals only, the complex pair's parts with
       // 10 digits each.
+      // What remains after the linear and quadratic factors, factored completely.
+      {"0 0 2 0 0 0\r\n1 0 0 0 0 0\r\n0 1 0 0 0 0\r\n0 0 0 0 0 3\r\n0 0 0 1 0 0\r\n0 0 0 0 1 0", "",
+       kEigenvalues,
+       Done(std::string("特征多项式 f(λ) = λ^6 - 5λ^3 + 6 = (λ^3 - 3) (λ^3 - 2)\n\n"
+                        "λ ≈ 1.259921050    代数重数 1\nλ ≈ 1.442249570    代数重数 1\n"
+                        "λ ≈ -0.7211247852 ± 1.249024766i    代数重数各 1\n"
+                        "λ ≈ -0.6299605249 ± 1.091123636i    代数重数各 1") +
+            kNoVectors + "在复数域上可对角化")},
       {"0 0 2\r\n1 0 0\r\n0 1 0", "", kEigenvalues,
        Done(std::string("特征多项式 f(λ) = λ^3 - 2\n\nλ ≈ 1.259921050    代数重数 1\n"
                         "λ ≈ -0.6299605249 ± 1.091123636i    代数重数各 1") +

@@ -373,6 +373,12 @@ std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
   // The rational roots are the linear factors (the text shows them in
   // increasing order, so none twice).
   const std::vector<Factor> factors = FactorOverQ(f);
+  // The factored form is complete: each factor shown is irreducible.
+  for (const auto& shown_factor : shown.factors) {
+    if (std::none_of(factors.begin(), factors.end(),
+                     [&](const Factor& g) { return Monic(g.poly) == shown_factor.first; }))
+      return "the factor " + PolyText(shown_factor.first) + " is reducible";
+  }
   std::vector<bool> factor_shown(factors.size());
   std::map<mpq_class, int> roots;
   for (const Factor& factor : factors) {
