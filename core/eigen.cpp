@@ -298,7 +298,7 @@ double SpectralBoundBits(const FractionMatrix& a, int n, double base, int floor,
 // theorem, with as many primes as a bound on the coefficients asks:
 // |coefficient| <= prod (r_i + |row i of R A|).
 ZPoly ScaledCharacteristicPolynomial(const FractionMatrix& a, int n) {
-  Mpz bound(1L), scales(1L), m, t;
+  Mpz bound(1L), scales(1L), row_bound, work;
   // The rows cleared of denominators, R A, and the scales r_i: when all of
   // them are machine integers, the entries modulo each prime are
   // (R A)(i, j) / r_i, with one inversion for all the scales.
@@ -308,30 +308,30 @@ ZPoly ScaledCharacteristicPolynomial(const FractionMatrix& a, int n) {
     Integer r(1), sum(0);
     for (int j = 1; j <= n; ++j) r = Lcm(r, a(i, j).den);
     for (int j = 1; j <= n; ++j) {
-      const Integer t = a(i, j).num * (a(i, j).den.IsOne() ? r : DivideExact(r, a(i, j).den));
-      sum = sum + t * t;
+      const Integer scaled = a(i, j).num * (a(i, j).den.IsOne() ? r : DivideExact(r, a(i, j).den));
+      sum = sum + scaled * scaled;
       const int x = (i - 1) * n + j - 1;
-      small[x] = t.IsSmall();
-      if (small[x]) small_entry[x] = t.Small();
+      small[x] = scaled.IsSmall();
+      if (small[x]) small_entry[x] = scaled.Small();
     }
     small_row[i - 1] = r.IsSmall();
     if (small_row[i - 1]) small_scale[i - 1] = r.Small();
     // r + |row| + 1 bounds the row's factor.
-    sum.CopyTo(m.get());
-    if (mpz_sizeinbase(m.get(), 2) <= 900) {
+    sum.CopyTo(row_bound.get());
+    if (mpz_sizeinbase(row_bound.get(), 2) <= 900) {
       // In doubles: the sum truncated (relative error below 2^-52), its
       // square root rounded once, raised by a factor 1 + 2^-40 and by 2,
       // exceeds the exact root.
-      const double root = std::sqrt(mpz_get_d(m.get())) * (1 + std::ldexp(1.0, -40)) + 2;
-      mpz_set_d(m.get(), std::ceil(root));
+      const double root = std::sqrt(mpz_get_d(row_bound.get())) * (1 + std::ldexp(1.0, -40)) + 2;
+      mpz_set_d(row_bound.get(), std::ceil(root));
     } else {
-      SquareRoot(m.get(), m.get());
-      mpz_add_ui(m.get(), m.get(), 1);
+      SquareRoot(row_bound.get(), row_bound.get());
+      mpz_add_ui(row_bound.get(), row_bound.get(), 1);
     }
-    r.CopyTo(t.get());
-    mpz_add(m.get(), m.get(), t.get());
-    mpz_mul(bound.get(), bound.get(), m.get());
-    mpz_mul(scales.get(), scales.get(), t.get());
+    r.CopyTo(work.get());
+    mpz_add(row_bound.get(), row_bound.get(), work.get());
+    mpz_mul(bound.get(), bound.get(), row_bound.get());
+    mpz_mul(scales.get(), scales.get(), work.get());
   }
   // Every prime is above 2^kLimbPrimeBits; the product must exceed 2 bound.
   size_t needed_bits = mpz_sizeinbase(bound.get(), 2) + 2;
@@ -466,9 +466,9 @@ ZPoly ScaledCharacteristicPolynomial(const FractionMatrix& a, int n) {
     mpz_mul_ui(modulus.get(), modulus.get(), m.p);
     bits += kLimbPrimeBits;
   }
-  mpz_fdiv_q_2exp(t.get(), modulus.get(), 1);
+  mpz_fdiv_q_2exp(work.get(), modulus.get(), 1);
   for (Mpz& c : coefficient) {
-    if (mpz_cmp(c.get(), t.get()) > 0) mpz_sub(c.get(), c.get(), modulus.get());
+    if (mpz_cmp(c.get(), work.get()) > 0) mpz_sub(c.get(), c.get(), modulus.get());
   }
   Trim(coefficient);
   return coefficient;
@@ -1086,9 +1086,9 @@ PartRoots RootsOfPart(ZPoly t, int multiplicity, mpz_srcptr lcm) {
       if (kind[i] != kOpen || disks[i].im.Sign() < 0) continue;
       size_t at = order.size();
       // By the real part, then by the size of the imaginary part.
-      auto after = [&](int x, int y) {
-        const int c = mpz_cmp(disks[x].re.get(), disks[y].re.get());
-        return c > 0 || (c == 0 && mpz_cmpabs(disks[x].im.get(), disks[y].im.get()) > 0);
+      auto after = [&](int first, int second) {
+        const int c = mpz_cmp(disks[first].re.get(), disks[second].re.get());
+        return c > 0 || (c == 0 && mpz_cmpabs(disks[first].im.get(), disks[second].im.get()) > 0);
       };
       while (at > 0 && after(order[at - 1], i)) --at;
       order.insert(order.begin() + at, i);
@@ -1296,8 +1296,8 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
       for (int f = cols[i] + 1; f <= n; ++f) {
         if (is_pivot[f]) continue;
         Limb x = h[i][f - 1];
-        for (int k = i + 1; k < r && cols[k] < f; ++k) {
-          x = m.Sub(x, m.Mul(h[i][cols[k] - 1], h[k][f - 1]));
+        for (int later = i + 1; later < r && cols[later] < f; ++later) {
+          x = m.Sub(x, m.Mul(h[i][cols[later] - 1], h[later][f - 1]));
         }
         h[i][f - 1] = x;
       }
@@ -1322,8 +1322,8 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
       for (int f = 1; f <= n; ++f) {
         if (pivot[f]) continue;
         Mpz& x = value[i * free + free_index[f]];
-        const Limb now = m.To(mpz_fdiv_ui(x.get(), m.p));
-        const Limb u = m.From(m.Mul(m.Sub(m.Sub(0, h[i][f - 1]), now), inverse));
+        const Limb residue = m.To(mpz_fdiv_ui(x.get(), m.p));
+        const Limb u = m.From(m.Mul(m.Sub(m.Sub(0, h[i][f - 1]), residue), inverse));
         mpz_addmul_ui(x.get(), modulus.get(), u);
         if (used == 0) first_residue[i * free + free_index[f]] = u;
       }
@@ -1391,13 +1391,13 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
           return x.IsSmall() && x.Small() < limit && x.Small() > -limit;
         };
         bool machine = true;
-        __int128 sum = 0;
+        __int128 dot = 0;
         for (int j = 1; j <= n && machine; ++j) {
           machine = fits(v[j]) && fits(rows(i, j));
-          if (machine) sum += static_cast<__int128>(v[j].Small()) * rows(i, j).Small();
+          if (machine) dot += static_cast<__int128>(v[j].Small()) * rows(i, j).Small();
         }
         if (machine) {
-          ok = sum == 0;
+          ok = dot == 0;
           continue;
         }
 #endif
