@@ -1,4 +1,5 @@
-// Null spaces the eigen-analysis shares between its stages.
+// The eigenspaces: null spaces of A - λI and of w(A), exactly, modulo word
+// primes where that proves the answer, fraction-free beyond.
 #pragma once
 
 #include <vector>
@@ -14,6 +15,16 @@ namespace calc {
 // positive (entries 1..n): modulo word primes, proved exactly, or by
 // fraction-free elimination beyond. `rows` is used as work space.
 std::vector<std::vector<Integer>> IntegerNullSpace(IntegerRows& rows, Integer row_scale[], int n);
+
+// A basis of the null space of A - (p/q) I from A's rows cleared of
+// denominators (scale: the rows' factors, as ClearDenominators gives them),
+// each vector coprime integers with its first non-zero entry positive.
+std::vector<std::vector<Integer>> NullSpace(const IntegerRows& cleared, const Integer scale[],
+                                            const Integer& p, const Integer& q, int n);
+
+// The rank of w(A) (w of degree at least 1; lcm: the lcm of the matrix's
+// denominators).
+int RankOfPolynomialAt(const FractionMatrix& a, int n, const ZPoly& w, mpz_srcptr lcm);
 
 // A basis of the null space of w(A), A being rows and columns 1..n of a.
 std::vector<std::vector<Integer>> KernelOfPolynomialAt(const FractionMatrix& a, int n,

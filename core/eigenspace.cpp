@@ -1,0 +1,432 @@
+#include "eigenspace.h"
+
+#include <memory>
+
+#include "modular.h"
+
+namespace calc {
+
+namespace {
+
+// --- Rational eigenvectors modulo word primes ----------------------------
+
+// v scaled to coprime integers with the first non-zero entry positive.
+void Normalise(std::vector<Integer>& v, int n) {
+  Integer g(0);
+  for (int j = 1; j <= n; ++j) g = Gcd(g, v[j]);
+  int first = 1;
+  while (v[first].IsZero()) ++first;
+  if (v[first].Sign() < 0) g = -g;
+  for (int j = 1; j <= n; ++j) v[j] = DivideExact(v[j], g);
+}
+
+// u mod m as a / b with |a|, b <= sqrt(m / 2) (Wang's reconstruction by
+// the extended Euclidean algorithm); false when there is none.
+// floor(sqrt(modulus / 2)) for a modulus below 2^62, bit by bit.
+int64_t ReconstructionBound(int64_t modulus) {
+  int64_t bound = 0;
+  for (int64_t bit = int64_t{1} << 31; bit != 0; bit >>= 1) {
+    if ((bound + bit) * (bound + bit) <= modulus / 2) bound += bit;
+  }
+  return bound;
+}
+
+// The same in machine integers, for 0 <= u < modulus < 2^62 and bound =
+// ReconstructionBound(modulus): every value stays below the modulus.
+bool ReconstructSmall(int64_t u, int64_t modulus, int64_t bound, int64_t& a, int64_t& b) {
+  int64_t r0 = modulus, r1 = u, t0 = 0, t1 = 1;
+  while (r1 > bound) {
+    const int64_t q = r0 / r1, r2 = r0 - q * r1, t2 = t0 - q * t1;
+    r0 = r1;
+    r1 = r2;
+    t0 = t1;
+    t1 = t2;
+  }
+  const int64_t size = t1 < 0 ? -t1 : t1;
+  if (size == 0 || size > bound ||
+      Gcd64(static_cast<uint64_t>(r1), static_cast<uint64_t>(size)) != 1) {
+    return false;
+  }
+  a = t1 < 0 ? -r1 : r1;
+  b = size;
+  return true;
+}
+
+// small_bound: ReconstructionBound(m) when m is below 2^62.
+bool Reconstruct(mpz_srcptr u, mpz_srcptr m, int64_t small_bound, Mpz& a, Mpz& b) {
+  if (mpz_sizeinbase(m, 2) <= 62) {
+    uint64_t words[2] = {0, 0};
+    mpz_export(words, nullptr, -1, sizeof words[0], 0, 0, m);
+    const int64_t modulus = static_cast<int64_t>(words[0]);
+    words[0] = 0;
+    mpz_export(words, nullptr, -1, sizeof words[0], 0, 0, u);
+    int64_t x = 0, y = 0;
+    if (!ReconstructSmall(static_cast<int64_t>(words[0]), modulus, small_bound, x, y)) return false;
+    Integer(x).CopyTo(a.get());
+    Integer(y).CopyTo(b.get());
+    return true;
+  }
+  Mpz bound, r0(m), r1(u), t0, t1(1L), q, x;
+  mpz_fdiv_q_2exp(bound.get(), m, 1);
+  SquareRoot(bound.get(), bound.get());
+  while (mpz_cmp(r1.get(), bound.get()) > 0) {
+    mpz_fdiv_qr(q.get(), x.get(), r0.get(), r1.get());
+    std::swap(r0, r1);
+    std::swap(r1, x);  // r1 = r0 - q r1
+    mpz_submul(t0.get(), q.get(), t1.get());
+    std::swap(t0, t1);
+  }
+  if (mpz_cmpabs(t1.get(), bound.get()) > 0 || t1.Sign() == 0) return false;
+  mpz_gcd(x.get(), r1.get(), t1.get());
+  if (mpz_cmp_ui(x.get(), 1) != 0) return false;
+  mpz_set(a.get(), r1.get());
+  mpz_abs(b.get(), t1.get());
+  if (t1.Sign() < 0) mpz_neg(a.get(), a.get());
+  return true;
+}
+
+// The basis vector of free column f from one prime alone, in machine
+// integers: entry c of each pivot row is the fraction within bound (the
+// reconstruction bound of p) that matches its residue, all brought to
+// their common denominator. residue[i] is -R(i, f) mod p for pivot row i.
+// False when an entry has no such fraction or the common denominator
+// leaves the bound; the general way then decides. Below the bound
+// (< 2^31) every product stays below 2^62.
+bool SmallCandidate(const Limb* residue, int rank, const int pivot_col[], int f, int n,
+                    const CharacteristicArithmetic& m, int64_t bound, std::vector<Integer>& v) {
+  int64_t num[kMaxOrder + 1] = {}, den[kMaxOrder + 1] = {};
+  const int64_t p = static_cast<int64_t>(m.p);
+  int64_t lcm = 1;
+  for (int i = 0; i < rank; ++i) {
+    const int c = pivot_col[i + 1];
+    // Mostly the denominators so far cover the entry: u lcm (mod p,
+    // nearest to 0) within the bound is its numerator over lcm.
+    int64_t a = static_cast<int64_t>(m.Mul(m.To(residue[i]), static_cast<Limb>(lcm)));
+    if (a > p / 2) a -= p;
+    if (a <= bound && a >= -bound) {
+      num[c] = a;
+      den[c] = lcm;
+      continue;
+    }
+    int64_t b = 0;
+    if (!ReconstructSmall(static_cast<int64_t>(residue[i]), p, bound, a, b)) return false;
+    num[c] = a;
+    den[c] = b;
+    const uint64_t g = Gcd64(static_cast<uint64_t>(lcm), static_cast<uint64_t>(b));
+    lcm = lcm / static_cast<int64_t>(g) * b;
+    if (lcm > bound) return false;
+  }
+  v.assign(n + 1, Integer(0));
+  v[f] = lcm;
+  for (int j = 1; j <= n; ++j) {
+    if (num[j] != 0) v[j] = num[j] * (lcm / den[j]);
+  }
+  return true;
+}
+
+// The null space by reduced row echelon forms modulo word primes, put
+// together by the Chinese remainder theorem and read back as fractions;
+// accepted only when every vector is proved exactly (r x = 0 for the rows
+// r cleared of denominators). Mostly one or two primes suffice. Empty
+// when the attempt gives up.
+bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<Integer>>& basis) {
+  int rank = -1;
+  int pivot_col[kMaxOrder + 1] = {};
+  bool pivot[kMaxOrder + 1] = {};
+  // The entries -R(k, f), pivot row k, free column f (the free_index[f]-th
+  // one), by CRT.
+  std::vector<Mpz> value;
+  std::vector<Limb> first_residue;  // the same modulo the first prime
+  int free_index[kMaxOrder + 1] = {};
+  int free = 0;
+  Mpz modulus, now, step, a, b, lcm, sum, half, bound;
+  std::vector<Mpz> num(n + 1), den(n + 1);  // one vector of the basis
+  Limb h[kMaxOrder][kMaxOrder];
+  int used = 0;
+  for (int k = 0; k < 80; ++k) {
+    const CharacteristicArithmetic m(LimbPrime(k));
+    const int64_t p = static_cast<int64_t>(m.p);
+    for (int i = 0; i < n; ++i) {
+      for (int j = 0; j < n; ++j) {
+        const Integer& v = rows(i + 1, j + 1);
+        Limb x;
+        if (v.IsSmall()) {
+          int64_t r = v.Small();
+          if (r >= p || r < -p) r %= p;
+          x = static_cast<Limb>(r < 0 ? r + p : r);
+        } else {
+          v.CopyTo(a.get());
+          x = mpz_fdiv_ui(a.get(), m.p);
+        }
+        // Taken as Montgomery's form as it is: the matrix times 2^-w, whose
+        // reduced row echelon form is the same.
+        h[i][j] = x;
+      }
+    }
+    // Row echelon form, pivots made 1.
+    int r = 0;
+    int cols[kMaxOrder + 1];
+    bool is_pivot[kMaxOrder + 1] = {};
+    for (int c = 0; c < n && r < n; ++c) {
+      int t = r;
+      while (t < n && h[t][c] == 0) ++t;
+      if (t == n) continue;
+      if (t != r) std::swap(h[t], h[r]);
+      const Limb inverse = m.Inverse(h[r][c]);
+      for (int j = c; j < n; ++j) h[r][j] = m.Mul(h[r][j], inverse);
+      for (int i = r + 1; i < n; ++i) {
+        if (h[i][c] == 0) continue;
+        const Limb u = h[i][c];
+        for (int j = c; j < n; ++j) h[i][j] = m.Sub(h[i][j], m.Mul(u, h[r][j]));
+      }
+      is_pivot[c + 1] = true;
+      cols[r++] = c + 1;
+    }
+    if (r < rank) continue;  // a prime that divides a pivot minor
+    // The reduced form on the free columns alone, from the last pivot row
+    // up: row i less its entries in later pivot columns times those rows.
+    for (int i = r - 1; i >= 0; --i) {
+      for (int f = cols[i] + 1; f <= n; ++f) {
+        if (is_pivot[f]) continue;
+        Limb x = h[i][f - 1];
+        for (int later = i + 1; later < r && cols[later] < f; ++later) {
+          x = m.Sub(x, m.Mul(h[i][cols[later] - 1], h[later][f - 1]));
+        }
+        h[i][f - 1] = x;
+      }
+    }
+    bool same = r == rank;
+    for (int i = 0; same && i < r; ++i) same = cols[i] == pivot_col[i + 1];
+    if (!same) {
+      // A first prime, or one of larger rank: start over from it.
+      rank = r;
+      for (int j = 1; j <= n; ++j) pivot[j] = false;
+      for (int i = 0; i < r; ++i) pivot[pivot_col[i + 1] = cols[i]] = true;
+      free = 0;
+      for (int j = 1; j <= n; ++j) free_index[j] = pivot[j] ? -1 : free++;
+      value.assign(static_cast<size_t>(rank) * free, Mpz());
+      first_residue.assign(static_cast<size_t>(rank) * free, 0);
+      mpz_set_ui(modulus.get(), 1);
+      used = 0;
+    }
+    // x += modulus ((-R - x) / modulus mod p), in Montgomery's form to u.
+    const Limb inverse = m.Inverse(m.To(mpz_fdiv_ui(modulus.get(), m.p)));
+    for (int i = 0; i < rank; ++i) {
+      for (int f = 1; f <= n; ++f) {
+        if (pivot[f]) continue;
+        Mpz& x = value[i * free + free_index[f]];
+        const Limb residue = m.To(mpz_fdiv_ui(x.get(), m.p));
+        const Limb u = m.From(m.Mul(m.Sub(m.Sub(0, h[i][f - 1]), residue), inverse));
+        mpz_addmul_ui(x.get(), modulus.get(), u);
+        if (used == 0) first_residue[i * free + free_index[f]] = u;
+      }
+    }
+    mpz_mul_ui(modulus.get(), modulus.get(), m.p);
+    ++used;
+    if ((used & (used - 1)) != 0) continue;  // reconstruct after 1, 2, 4, 8, ... primes
+    std::vector<std::vector<Integer>> candidate;
+    bool ok = true;
+    int64_t small_bound = 0;
+    if (mpz_sizeinbase(modulus.get(), 2) <= 62) {
+      uint64_t word = 0;
+      mpz_export(&word, nullptr, -1, sizeof word, 0, 0, modulus.get());
+      small_bound = ReconstructionBound(static_cast<int64_t>(word));
+    }
+    // floor(sqrt(modulus / 2)), and half the modulus.
+    mpz_fdiv_q_2exp(half.get(), modulus.get(), 1);
+    SquareRoot(bound.get(), half.get());
+    for (int f = 1; f <= n && ok; ++f) {
+      if (pivot[f]) continue;
+      // After one prime mostly in machine integers; otherwise on GMP's.
+      std::vector<Integer> v;
+      Limb residue[kMaxOrder];
+      for (int i = 0; i < rank && used == 1; ++i) {
+        residue[i] = first_residue[i * free + free_index[f]];
+      }
+      if (used != 1 || !SmallCandidate(residue, rank, pivot_col, f, n, m, small_bound, v)) {
+        for (int j = 1; j <= n; ++j) mpz_set_ui(num[j].get(), 0);
+        mpz_set_ui(lcm.get(), 1);
+        mpz_set_ui(num[f].get(), 1);
+        mpz_set_ui(den[f].get(), 1);
+        for (int i = 0; i < rank && ok; ++i) {
+          const int c = pivot_col[i + 1];
+          mpz_srcptr u = value[i * free + free_index[f]].get();
+          // Mostly the denominators found so far cover the entry: when u lcm
+          // (mod the modulus, nearest to 0) and lcm are both within the
+          // bound, the entry is their quotient, the one fraction within the
+          // bound that matches u (and the proof below checks every entry).
+          mpz_mul(a.get(), u, lcm.get());
+          mpz_fdiv_r(a.get(), a.get(), modulus.get());
+          if (mpz_cmp(a.get(), half.get()) > 0) mpz_sub(a.get(), a.get(), modulus.get());
+          if (mpz_cmpabs(a.get(), bound.get()) <= 0 && mpz_cmp(lcm.get(), bound.get()) <= 0) {
+            mpz_set(num[c].get(), a.get());
+            mpz_set(den[c].get(), lcm.get());
+            continue;
+          }
+          ok = Reconstruct(u, modulus.get(), small_bound, num[c], den[c]);
+          if (ok) mpz_lcm(lcm.get(), lcm.get(), den[c].get());
+        }
+        if (!ok) break;
+        v.assign(n + 1, Integer(0));
+        for (int j = 1; j <= n; ++j) {
+          if (num[j].Sign() == 0) continue;
+          mpz_divexact(a.get(), lcm.get(), den[j].get());
+          mpz_mul(a.get(), a.get(), num[j].get());
+          v[j] = Integer::FromGmp(a.get());
+        }
+      }
+      // The proof: every row times v is 0.
+      for (int i = 1; i <= n && ok; ++i) {
+#ifdef __SIZEOF_INT128__
+        // Below 2^60 each, 20 products add up below 2^125: exact in 128 bits.
+        const int64_t limit = int64_t{1} << 60;
+        auto fits = [limit](const Integer& x) {
+          return x.IsSmall() && x.Small() < limit && x.Small() > -limit;
+        };
+        bool machine = true;
+        __int128 dot = 0;
+        for (int j = 1; j <= n && machine; ++j) {
+          machine = fits(v[j]) && fits(rows(i, j));
+          if (machine) dot += static_cast<__int128>(v[j].Small()) * rows(i, j).Small();
+        }
+        if (machine) {
+          ok = dot == 0;
+          continue;
+        }
+#endif
+        Integer total(0);
+        for (int j = 1; j <= n; ++j) {
+          if (!v[j].IsZero() && !rows(i, j).IsZero()) total = total + rows(i, j) * v[j];
+        }
+        ok = total.IsZero();
+      }
+      if (ok) {
+        Normalise(v, n);
+        candidate.push_back(std::move(v));
+      }
+    }
+    if (ok) {
+      basis = std::move(candidate);
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+// A basis of the null space of A - lambda I, lambda = p / q, each vector
+// coprime integers with its first non-zero entry positive; from A's rows
+// cleared of denominators (cleared, with the row factors scale): q times
+// row i of cleared less scale_i p at the diagonal is row i of A - lambda I
+// times q scale_i, an integer row.
+std::vector<std::vector<Integer>> NullSpace(const IntegerRows& cleared, const Integer scale[],
+                                            const Integer& p, const Integer& q, int n) {
+  const std::unique_ptr<IntegerRows> rows(new IntegerRows);
+  rows->rows = rows->cols = n;
+  Integer row_scale[kMaxOrder + 1];
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= n; ++j) (*rows)(i, j) = q.IsOne() ? cleared(i, j) : q * cleared(i, j);
+    if (!p.IsZero()) (*rows)(i, i) = (*rows)(i, i) - scale[i] * p;
+    row_scale[i] = q * scale[i];
+  }
+  return IntegerNullSpace(*rows, row_scale, n);
+}
+
+std::vector<std::vector<Integer>> IntegerNullSpace(IntegerRows& rows, Integer row_scale[], int n) {
+  std::vector<std::vector<Integer>> basis;
+  if (ModularNullSpace(rows, n, basis)) return basis;
+  // Beyond: fraction-free Gauss-Jordan.
+  const FractionFreeResult done =
+      EliminateFractionFree(rows, row_scale, n, true, PivotRepair::kExchangeRows);
+  bool pivot[kMaxOrder + 1] = {};
+  for (int k = 1; k <= done.rank; ++k) pivot[done.pivot_col[k]] = true;
+  for (int f = 1; f <= n; ++f) {
+    if (pivot[f]) continue;
+    // Pivot row k reads last_pivot x_pc(k) + sum over free j of r(k, j) x_j = 0.
+    std::vector<Integer> v(n + 1, Integer(0));
+    v[f] = done.last_pivot;
+    for (int k = 1; k <= done.rank; ++k) v[done.pivot_col[k]] = -rows(k, f);
+    Normalise(v, n);
+    basis.push_back(std::move(v));
+  }
+  return basis;
+}
+
+namespace {
+
+int IntegerRank(const std::vector<Mpz>& t, int n) {
+  const std::unique_ptr<IntegerRows> rows(new IntegerRows);
+  rows->rows = n;
+  rows->cols = n;
+  Integer scale[kMaxOrder + 1];
+  for (int i = 1; i <= n; ++i) {
+    scale[i] = Integer(1);
+    for (int j = 1; j <= n; ++j) (*rows)(i, j) = Integer::FromGmp(t[(i - 1) * n + j - 1].get());
+  }
+  return EliminateFractionFree(*rows, scale, n, false, PivotRepair::kExchangeRows).rank;
+}
+
+// D^deg(w) w(A) for the integer polynomial w of degree at least 1, an
+// integer matrix (row by row): the sum of w_j D^(deg - j) B^j with B = D A,
+// by Horner's rule.
+std::vector<Mpz> PolynomialAt(const FractionMatrix& a, int n, const ZPoly& w, mpz_srcptr lcm) {
+  std::vector<Mpz> b(n * n), acc(n * n), next(n * n);
+  Mpz num, den;
+  for (int i = 0; i < n; ++i) {
+    for (int j = 0; j < n; ++j) {
+      a(i + 1, j + 1).num.CopyTo(num.get());
+      a(i + 1, j + 1).den.CopyTo(den.get());
+      mpz_divexact(b[i * n + j].get(), lcm, den.get());
+      mpz_mul(b[i * n + j].get(), b[i * n + j].get(), num.get());
+    }
+  }
+  // The first step of Horner's rule, lc(w) B + w_(deg-1) D I, needs no
+  // product of matrices.
+  const int deg = Degree(w);
+  Mpz power(lcm);
+  for (int i = 0; i < n * n; ++i) mpz_mul(acc[i].get(), b[i].get(), Lead(w));
+  for (int i = 0; i < n; ++i) mpz_addmul(acc[i * n + i].get(), w[deg - 1].get(), power.get());
+  for (int k = deg - 2; k >= 0; --k) {
+    mpz_mul(power.get(), power.get(), lcm);  // D^(deg - k)
+    for (int i = 0; i < n; ++i) {
+      for (int j = 0; j < n; ++j) {
+        mpz_ptr r = next[i * n + j].get();
+        mpz_set_ui(r, 0);
+        for (int l = 0; l < n; ++l) mpz_addmul(r, acc[i * n + l].get(), b[l * n + j].get());
+      }
+    }
+    for (int i = 0; i < n; ++i) mpz_addmul(next[i * n + i].get(), w[k].get(), power.get());
+    std::swap(acc, next);
+  }
+  return acc;
+}
+
+}  // namespace
+
+int RankOfPolynomialAt(const FractionMatrix& a, int n, const ZPoly& w, mpz_srcptr lcm) {
+  return IntegerRank(PolynomialAt(a, n, w, lcm), n);
+}
+
+std::vector<std::vector<Integer>> KernelOfPolynomialAt(const FractionMatrix& a, int n,
+                                                       const ZPoly& w) {
+  Integer common(1);
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= n; ++j) {
+      if (!a(i, j).den.IsOne()) common = Lcm(common, a(i, j).den);
+    }
+  }
+  Mpz lcm;
+  common.CopyTo(lcm.get());
+  const std::vector<Mpz> value = PolynomialAt(a, n, w, lcm.get());
+  const std::unique_ptr<IntegerRows> rows(new IntegerRows);
+  rows->rows = rows->cols = n;
+  Integer scale[kMaxOrder + 1];
+  for (int i = 1; i <= n; ++i) {
+    scale[i] = Integer(1);
+    for (int j = 1; j <= n; ++j) (*rows)(i, j) = Integer::FromGmp(value[(i - 1) * n + j - 1].get());
+  }
+  return IntegerNullSpace(*rows, scale, n);
+}
+
+}  // namespace calc
