@@ -1,13 +1,59 @@
-// Arithmetic modulo word-size primes for the exact linear algebra of the
-// eigen-analysis: a prime field in Montgomery's form, the primes used, and
-// the row operation every modular elimination repeats.
+// Arithmetic modulo word-size primes, for everything computed modulo
+// primes and put together again: the prime fields (Barrett's form for the
+// polynomial arithmetic on 32-bit residues, Montgomery's for the linear
+// algebra on the widest words), the one primality test and the tables of
+// the primes used, and the row operation every modular elimination
+// repeats.
 #pragma once
+
+#include <gmp.h>
 
 #include <cstdint>
 
-#include "polynomial.h"
-
 namespace calc {
+
+// Arithmetic modulo an odd prime below 2^31, so that a product fits in 64
+// bits. Reductions by Barrett's method, without a division: with
+// reciprocal = floor(2^64 / p), the quotient estimate floor(x reciprocal /
+// 2^64) falls short of floor(x / p) by at most 2 for any 64-bit x.
+struct ModPrime {
+  explicit ModPrime(uint32_t prime) : p(prime), reciprocal(~uint64_t{0} / prime) {}
+  uint32_t p;
+  uint64_t reciprocal;
+  uint32_t Reduce64(uint64_t x) const {
+    uint64_t r = x - MulHigh(x, reciprocal) * p;
+    if (r >= p) r -= p;
+    if (r >= p) r -= p;
+    return static_cast<uint32_t>(r);
+  }
+  uint32_t Mul(uint32_t a, uint32_t b) const { return Reduce64(static_cast<uint64_t>(a) * b); }
+  uint32_t Add(uint32_t a, uint32_t b) const {
+    const uint32_t s = a + b;
+    return s >= p ? s - p : s;
+  }
+  uint32_t Sub(uint32_t a, uint32_t b) const { return a >= b ? a - b : a + p - b; }
+  uint32_t Inverse(uint32_t a) const;  // a not 0
+  uint32_t Reduce(mpz_srcptr v) const { return static_cast<uint32_t>(mpz_fdiv_ui(v, p)); }
+
+ private:
+  // The high 64 bits of x y.
+  static uint64_t MulHigh(uint64_t x, uint64_t y) {
+#ifdef __SIZEOF_INT128__
+    return static_cast<uint64_t>((static_cast<unsigned __int128>(x) * y) >> 64);
+#else
+    const uint64_t xl = x & 0xffffffffu, xh = x >> 32, yl = y & 0xffffffffu, yh = y >> 32;
+    const uint64_t low = xl * yl, cross1 = xl * yh, cross2 = xh * yl;
+    const uint64_t middle = (low >> 32) + (cross1 & 0xffffffffu) + (cross2 & 0xffffffffu);
+    return xh * yh + (cross1 >> 32) + (cross2 >> 32) + (middle >> 32);
+#endif
+  }
+};
+
+// The k-th prime below 2^31 counted downwards from 2^31 - 1 (k from 0).
+uint32_t WordPrime(int k);
+// The same below 2^26, where polynomial products modulo a monic
+// polynomial (PowerMod) sum their terms before reducing them.
+uint32_t SmallPrime(int k);
 
 // Arithmetic modulo an odd prime p below 2^(bits of Word - 1) in
 // Montgomery's form: a value x is held as x 2^w mod p (w the bits of Word),
@@ -82,52 +128,18 @@ using Montgomery = MontgomeryOf<uint32_t, uint64_t>;
 // The characteristic polynomial takes the widest primes the machine
 // multiplies in one step: below 2^62 where 128-bit products exist, below
 // 2^31 otherwise.
+// Whether n is prime, exactly (Miller-Rabin with bases that decide every n
+// this handles): n below 2^62 where 128-bit products exist, below 2^31
+// otherwise.
+bool IsPrimeWord(uint64_t n);
+
 #ifdef __SIZEOF_INT128__
 using Limb = uint64_t;
 using CharacteristicArithmetic = MontgomeryOf<uint64_t, unsigned __int128>;
 constexpr int kLimbPrimeBits = 61;
 
-inline bool IsPrimeLimb(uint64_t n) {
-  if (n % 3 == 0 || n % 5 == 0 || n % 7 == 0 || n % 11 == 0 || n % 13 == 0) return false;
-  const CharacteristicArithmetic m(n);
-  uint64_t d = n - 1;
-  int s = 0;
-  while (d % 2 == 0) {
-    d /= 2;
-    ++s;
-  }
-  const uint64_t minus_one = m.Sub(0, m.One());
-  // Exact below 3.3 * 10^24 with these bases.
-  for (uint64_t a : {2, 3, 5, 7, 11, 13, 17, 19, 23, 29, 31, 37}) {
-    uint64_t x = m.One(), base = m.To(a);
-    for (uint64_t e = d; e != 0; e >>= 1) {
-      if (e & 1) x = m.Mul(x, base);
-      base = m.Mul(base, base);
-    }
-    if (x == m.One() || x == minus_one) continue;
-    bool composite = true;
-    for (int i = 1; i < s && composite; ++i) {
-      x = m.Mul(x, x);
-      composite = x != minus_one;
-    }
-    if (composite) return false;
-  }
-  return true;
-}
-
-// The k-th prime below 2^62, counted downwards; a table made on first use.
-inline uint64_t LimbPrime(int k) {
-  static uint64_t* table = nullptr;
-  static int count = 0;
-  if (table == nullptr) table = new uint64_t[512];
-  uint64_t c = count == 0 ? (uint64_t{1} << 62) - 1 : table[count - 1] - 2;
-  for (int found = count - 1; found < k; c -= 2) {
-    while (!IsPrimeLimb(c)) c -= 2;
-    if (count < 512) table[count++] = c;
-    if (++found == k) return c;
-  }
-  return table[k];
-}
+// The k-th prime below 2^62, counted downwards from 2^62 - 1.
+uint64_t LimbPrime(int k);
 #else
 using Limb = uint32_t;
 using CharacteristicArithmetic = Montgomery;

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "modular.h"
+
 namespace calc {
 
 // A GMP integer that cleans up after itself.
@@ -72,49 +74,6 @@ bool DivideExactly(const ZPoly& a, const ZPoly& b, ZPoly& quotient);
 // positive; with a_over and b_over (both or neither), also a / gcd and
 // b / gcd.
 ZPoly Gcd(const ZPoly& a, const ZPoly& b, ZPoly* a_over = nullptr, ZPoly* b_over = nullptr);
-
-// Arithmetic modulo an odd prime below 2^31, so that a product fits in 64
-// bits. Reductions by Barrett's method, without a division: with
-// reciprocal = floor(2^64 / p), the quotient estimate floor(x reciprocal /
-// 2^64) falls short of floor(x / p) by at most 2 for any 64-bit x.
-struct ModPrime {
-  explicit ModPrime(uint32_t prime) : p(prime), reciprocal(~uint64_t{0} / prime) {}
-  uint32_t p;
-  uint64_t reciprocal;
-  uint32_t Reduce64(uint64_t x) const {
-    uint64_t r = x - MulHigh(x, reciprocal) * p;
-    if (r >= p) r -= p;
-    if (r >= p) r -= p;
-    return static_cast<uint32_t>(r);
-  }
-  uint32_t Mul(uint32_t a, uint32_t b) const { return Reduce64(static_cast<uint64_t>(a) * b); }
-  uint32_t Add(uint32_t a, uint32_t b) const {
-    const uint32_t s = a + b;
-    return s >= p ? s - p : s;
-  }
-  uint32_t Sub(uint32_t a, uint32_t b) const { return a >= b ? a - b : a + p - b; }
-  uint32_t Inverse(uint32_t a) const;  // a not 0
-  uint32_t Reduce(mpz_srcptr v) const { return static_cast<uint32_t>(mpz_fdiv_ui(v, p)); }
-
- private:
-  // The high 64 bits of x y.
-  static uint64_t MulHigh(uint64_t x, uint64_t y) {
-#ifdef __SIZEOF_INT128__
-    return static_cast<uint64_t>((static_cast<unsigned __int128>(x) * y) >> 64);
-#else
-    const uint64_t xl = x & 0xffffffffu, xh = x >> 32, yl = y & 0xffffffffu, yh = y >> 32;
-    const uint64_t low = xl * yl, cross1 = xl * yh, cross2 = xh * yl;
-    const uint64_t middle = (low >> 32) + (cross1 & 0xffffffffu) + (cross2 & 0xffffffffu);
-    return xh * yh + (cross1 >> 32) + (cross2 >> 32) + (middle >> 32);
-#endif
-  }
-};
-
-// The k-th prime below 2^31 counted downwards from 2^31 - 1 (k from 0).
-uint32_t WordPrime(int k);
-// The same below 2^26, where polynomial products modulo a monic
-// polynomial (PowerMod) sum their terms before reducing them.
-uint32_t SmallPrime(int k);
 
 // Coefficients modulo p from degree 0 up, no zero at the top.
 using ModPoly = std::vector<uint32_t>;
