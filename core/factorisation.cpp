@@ -311,13 +311,20 @@ bool NextSubset(std::vector<int>& chosen, int count) {
   return true;
 }
 
-std::vector<ZPoly> Recombine(ZPoly g, std::vector<ZPoly> lifted, mpz_srcptr modulus) {
+// The true factors of g from its lifted factors modulo `modulus`: the
+// products of 1, 2, ... of them that divide g, skipping those whose degree
+// no true factor can have (possible, by degree).
+std::vector<ZPoly> Recombine(ZPoly g, std::vector<ZPoly> lifted, mpz_srcptr modulus,
+                             const std::vector<bool>& possible) {
   std::vector<ZPoly> found;
   for (int size = 1; 2 * size <= static_cast<int>(lifted.size());) {
     std::vector<int> chosen(size);
     for (int k = 0; k < size; ++k) chosen[k] = k;
     bool split = false;
     do {
+      int degree = 0;
+      for (int i : chosen) degree += Degree(lifted[i]);
+      if (!possible[degree]) continue;
       const ZPoly c = Candidate(g, lifted, chosen, modulus);
       ZPoly quotient;
       if (Degree(c) >= 1 && DivideExactly(g, c, quotient)) {
@@ -406,7 +413,7 @@ std::vector<ZPoly> IrreducibleFactors(const ZPoly& g) {
   const uint32_t inverse = m.Inverse(monic.back());
   for (uint32_t& c : monic) c = m.Mul(c, inverse);
   std::vector<ZPoly> lifted = Lift(g, FactorMod(monic, m), m, steps, modulus);
-  std::vector<ZPoly> factors = Recombine(g, std::move(lifted), modulus.get());
+  std::vector<ZPoly> factors = Recombine(g, std::move(lifted), modulus.get(), possible);
   // A fixed order: by degree, then by the coefficients from the top down.
   std::sort(factors.begin(), factors.end(), [](const ZPoly& a, const ZPoly& b) {
     if (Degree(a) != Degree(b)) return Degree(a) < Degree(b);

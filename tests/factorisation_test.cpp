@@ -50,6 +50,10 @@ TEST(Factorisation, AgreesWithFlint) {
   // over Q but split into linear or quadratic factors modulo every prime.
   ExpectFlintsFactors(FromGmpxx({6, 0, 0, -5, 0, 0, 1}), "(x^3 - 2)(x^3 - 3)");
   ExpectFlintsFactors(FromGmpxx({1, 0, -10, 0, 1}), "x^4 - 10x^2 + 1");
+  // x ± √2 ± √3 ± √5 times x^3 - 2: eight or more factors modulo every prime.
+  const ZPoly eight = FromGmpxx({576, 0, -960, 0, 352, 0, -40, 0, 1});
+  ExpectFlintsFactors(eight, "Swinnerton-Dyer's polynomial of degree 8");
+  ExpectFlintsFactors(Multiply(eight, FromGmpxx({-2, 0, 0, 1})), "the same times x^3 - 2");
   std::mt19937 random(3);
   for (int trial = 0; trial < 150; ++trial) {
     const bool large = trial % 3 == 0;
