@@ -141,15 +141,6 @@ void RadicalDisk(mpz_srcptr p, int sign, mpz_srcptr s, mpz_srcptr d, mpz_srcptr 
 
 // The roots of the irreducible a x^2 + b x + c (a > 0), exactly and in
 // certified decimals: "(5 ± √33)/2 ≈ 5.372281323, -0.3722813233".
-// Whether the quadratic a x^2 + b x + c has complex roots.
-bool HasComplexRoots(const ZPoly& f) {
-  Mpz disc, g;
-  mpz_mul(disc.get(), f[1].get(), f[1].get());
-  mpz_mul(g.get(), f[2].get(), f[0].get());
-  mpz_submul_ui(disc.get(), g.get(), 4);
-  return disc.Sign() < 0;
-}
-
 std::string QuadraticRootsText(const ZPoly& f) {
   mpz_srcptr a = f[2].get(), b = f[1].get(), c = f[0].get();
   Mpz disc, s, d, p, q, g;
@@ -221,46 +212,63 @@ std::string QuadraticRootsText(const ZPoly& f) {
   return text;
 }
 
-// "  几何重数各 g", the eigenvectors of the root with "+" of the irreducible
-// quadratic q (numbered on from vector_number), and a line saying that the
-// other root's are their conjugates; returns g.
-int PutQuadraticEigenvectors(const FractionMatrix& a, int n, const ZPoly& q, int& vector_number,
-                             std::string& lines) {
+// The eigenvectors of the root with "+" of the irreducible quadratic q.
+QuadraticEigenvalue QuadraticEigenspaceOf(const FractionMatrix& a, int n, const ZPoly& q,
+                                          int algebraic) {
+  QuadraticEigenvalue e;
+  e.factor = q;
+  e.algebraic = algebraic;
   Mpz disc, g, s, d;
   mpz_mul(disc.get(), q[1].get(), q[1].get());
   mpz_mul(g.get(), q[2].get(), q[0].get());
   mpz_submul_ui(disc.get(), g.get(), 4);
   PullSquares(disc.get(), s, d);
   if (disc.Sign() < 0) mpz_neg(d.get(), d.get());
-  const Integer field = Integer::FromGmp(d.get());
-  const std::vector<std::vector<Surd>> basis =
-      QuadraticEigenvectors(a, n, Integer::FromGmp(q[2].get()), Integer::FromGmp(q[1].get()),
-                            Integer::FromGmp(s.get()), field);
-  lines.append("  几何重数各 ").append(NumberText(static_cast<long>(basis.size())));
-  for (const std::vector<Surd>& v : basis) {
+  e.radicand = Integer::FromGmp(d.get());
+  e.basis = QuadraticEigenvectors(a, n, Integer::FromGmp(q[2].get()), Integer::FromGmp(q[1].get()),
+                                  Integer::FromGmp(s.get()), e.radicand);
+  return e;
+}
+
+// "  几何重数各 g", the vectors (numbered on from vector_number), and a line
+// saying that the other root's are their conjugates.
+void PutQuadraticEigenvectors(const QuadraticEigenvalue& e, int n, int& vector_number,
+                              std::string& lines) {
+  lines.append("  几何重数各 ").append(NumberText(static_cast<long>(e.basis.size())));
+  for (const std::vector<Surd>& v : e.basis) {
     lines.append("\n  ξ").append(NumberText(++vector_number)).append(" = (");
     for (int j = 1; j <= n; ++j) {
       if (j > 1) lines += ", ";
-      lines += SurdText(v[j], field);
+      lines += SurdText(v[j], e.radicand);
     }
     lines += ")^T";
   }
-  if (disc.Sign() < 0) {
+  if (e.radicand.Sign() < 0) {
     lines += "\n  另一个根的特征向量是以上向量的共轭 (i 换为 -i)";
   } else {
-    lines.append("\n  另一个根的特征向量是以上向量的共轭 (√")
-        .append(IntegerText(d.get()))
-        .append(" 换为 -√")
-        .append(IntegerText(d.get()))
-        .append(")");
+    std::string root = "√";
+    e.radicand.AppendDecimal(root);
+    lines.append("\n  另一个根的特征向量是以上向量的共轭 (").append(root).append(" 换为 -");
+    lines.append(root).append(")");
   }
-  return static_cast<int>(basis.size());
+}
+
+// "λ", "(λ - 2)", "(λ + 1/2)": the linear factor of a rational eigenvalue.
+std::string LinearFactorText(const Rational& r) {
+  if (r.num.Sign() == 0) return "λ";
+  Mpq q;
+  mpq_set_num(q.get(), r.num.get());
+  mpq_set_den(q.get(), r.den.get());
+  mpq_abs(q.get(), q.get());
+  return (r.num.Sign() > 0 ? "(λ - " : "(λ + ") + FractionText(q.get()) + ")";
 }
 
 }  // namespace
 
-std::string EigenvalueText(const FractionMatrix& a) {
+EigenAnalysis AnalyseEigenvalues(const FractionMatrix& a) {
   const int n = a.rows;
+  EigenAnalysis e;
+  e.order = n;
   ZPoly f = ScaledCharacteristicPolynomial(a, n);
   MakePrimitive(f);
   Integer common(1);
@@ -271,49 +279,88 @@ std::string EigenvalueText(const FractionMatrix& a) {
   }
   Mpz lcm;
   common.CopyTo(lcm.get());
-
   std::vector<PartRoots> parts;
   for (Part& part : SquareFreeParts(f)) {
     parts.push_back(RootsOfPart(std::move(part.factor), part.multiplicity, lcm.get()));
   }
+  e.polynomial = std::move(f);
 
-  // Rational eigenvalues, ascending, with their multiplicities.
-  struct Eigenvalue {
-    const Rational* value;
-    int multiplicity;
-  };
-  std::vector<Eigenvalue> rational;
+  // Rational eigenvalues, ascending, with their eigenspaces.
   for (const PartRoots& p : parts) {
     for (const Rational& r : p.rational) {
-      size_t at = rational.size();
-      while (at > 0 && Less(r, *rational[at - 1].value)) --at;
-      rational.insert(rational.begin() + at, Eigenvalue{&r, p.multiplicity});
+      size_t at = e.rational.size();
+      while (at > 0 && Less(r, e.rational[at - 1].value)) --at;
+      e.rational.insert(e.rational.begin() + static_cast<long>(at),
+                        RationalEigenvalue{r, p.multiplicity, {}});
     }
   }
+  const std::unique_ptr<IntegerRows> cleared(new IntegerRows);
+  Integer scale[kMaxOrder + 1];
+  if (!e.rational.empty()) ClearDenominators(a, n, n, *cleared, scale);
+  for (RationalEigenvalue& r : e.rational) {
+    r.basis = NullSpace(*cleared, scale, Integer::FromGmp(r.value.num.get()),
+                        Integer::FromGmp(r.value.den.get()), n);
+    if (static_cast<int>(r.basis.size()) < r.algebraic) e.diagonalisable = false;
+    ZPoly linear(2);
+    mpz_neg(linear[0].get(), r.value.num.get());
+    mpz_set(linear[1].get(), r.value.den.get());
+    e.factors.push_back({linear, r.algebraic});
+  }
+  // The quadratic factors with theirs, then the roots of the rest.
+  for (size_t part = 0; part < parts.size(); ++part) {
+    const PartRoots& p = parts[part];
+    for (const ZPoly& x : p.quadratics) {
+      e.quadratic.push_back(QuadraticEigenspaceOf(a, n, x, p.multiplicity));
+      e.quadratic.back().part = static_cast<int>(part);
+      if (static_cast<int>(e.quadratic.back().basis.size()) < p.multiplicity) {
+        e.diagonalisable = false;
+      }
+      e.complex = e.complex || e.quadratic.back().radicand.Sign() < 0;
+    }
+    if (!p.decimal_real.empty() || !p.decimal_complex.empty()) {
+      e.decimals.push_back(
+          {static_cast<int>(part), p.multiplicity, p.decimal_real, p.decimal_complex});
+    }
+    if (!p.decimal_complex.empty()) e.complex = true;
+    // A repeated factor of degree 3 or more: diagonalisable on its roots
+    // exactly when w(A) has a null space of dimension deg(w) m.
+    if (p.multiplicity > 1 && e.diagonalisable && Degree(p.rest) > 0 &&
+        n - RankOfPolynomialAt(a, n, p.rest, lcm.get()) < Degree(p.rest) * p.multiplicity) {
+      e.diagonalisable = false;
+    }
+  }
+  for (const QuadraticEigenvalue& x : e.quadratic) e.factors.push_back({x.factor, x.algebraic});
+  for (const PartRoots& p : parts) {
+    // What remains has no factor of degree 1 or 2, so below degree 6 it is
+    // irreducible; above, it is factored completely.
+    if (Degree(p.rest) >= 6) {
+      for (ZPoly& x : IrreducibleFactors(p.rest))
+        e.factors.push_back({std::move(x), p.multiplicity});
+    } else if (Degree(p.rest) > 0) {
+      e.factors.push_back({p.rest, p.multiplicity});
+    }
+  }
+  return e;
+}
 
-  bool diagonalisable = true;
+std::string EigenvalueText(const EigenAnalysis& e) {
+  const int n = e.order;
   std::string lines;
   auto new_line = [&lines] {
     if (!lines.empty()) lines += '\n';
   };
   int vector_number = 0;
-  const std::unique_ptr<IntegerRows> cleared(new IntegerRows);
-  Integer scale[kMaxOrder + 1];
-  if (!rational.empty()) ClearDenominators(a, n, n, *cleared, scale);
   Mpq q;
-  for (size_t k = 0; k < rational.size(); ++k) {
-    const Rational& r = *rational[k].value;
-    const std::vector<std::vector<Integer>> basis =
-        NullSpace(*cleared, scale, Integer::FromGmp(r.num.get()), Integer::FromGmp(r.den.get()), n);
-    const int geometric = static_cast<int>(basis.size());
-    if (geometric < rational[k].multiplicity) diagonalisable = false;
+  for (size_t k = 0; k < e.rational.size(); ++k) {
+    const RationalEigenvalue& r = e.rational[k];
     new_line();
-    mpq_set_num(q.get(), r.num.get());
-    mpq_set_den(q.get(), r.den.get());
-    lines.append("λ").append(NumberText(k + 1)).append(" = ").append(FractionText(q.get()));
-    lines.append("    代数重数 ").append(NumberText(rational[k].multiplicity));
-    lines.append("  几何重数 ").append(NumberText(geometric));
-    for (const std::vector<Integer>& v : basis) {
+    mpq_set_num(q.get(), r.value.num.get());
+    mpq_set_den(q.get(), r.value.den.get());
+    lines.append("λ").append(NumberText(static_cast<long>(k + 1))).append(" = ");
+    lines.append(FractionText(q.get()));
+    lines.append("    代数重数 ").append(NumberText(r.algebraic));
+    lines.append("  几何重数 ").append(NumberText(static_cast<long>(r.basis.size())));
+    for (const std::vector<Integer>& v : r.basis) {
       lines.append("\n  ξ").append(NumberText(++vector_number)).append(" = (");
       for (int j = 1; j <= n; ++j) {
         if (j > 1) lines += ", ";
@@ -322,80 +369,50 @@ std::string EigenvalueText(const FractionMatrix& a) {
       lines += ")^T";
     }
   }
-  bool irrational = false;
-  bool complex = false;
-  for (const PartRoots& p : parts) {
-    const std::string m = NumberText(p.multiplicity);
-    for (const ZPoly& x : p.quadratics) {
-      new_line();
-      lines.append("λ = ").append(QuadraticRootsText(x)).append("    代数重数各 ").append(m);
-      if (PutQuadraticEigenvectors(a, n, x, vector_number, lines) < p.multiplicity) {
-        diagonalisable = false;
-      }
+  // Part by part of the square-free decomposition: its quadratic factors'
+  // roots, then its other roots.
+  size_t next_quadratic = 0, next_decimals = 0;
+  while (next_quadratic < e.quadratic.size() || next_decimals < e.decimals.size()) {
+    const bool quadratic_first =
+        next_decimals == e.decimals.size() ||
+        (next_quadratic < e.quadratic.size() &&
+         e.quadratic[next_quadratic].part <= e.decimals[next_decimals].part);
+    new_line();
+    if (quadratic_first) {
+      const QuadraticEigenvalue& x = e.quadratic[next_quadratic++];
+      lines.append("λ = ").append(QuadraticRootsText(x.factor)).append("    代数重数各 ");
+      lines.append(NumberText(x.algebraic));
+      PutQuadraticEigenvectors(x, n, vector_number, lines);
+      continue;
     }
-    for (const std::string& x : p.decimal_real) {
-      new_line();
-      lines.append("λ ≈ ").append(x).append("    代数重数 ").append(m);
-    }
-    for (const std::string& x : p.decimal_complex) {
-      new_line();
-      lines.append("λ ≈ ").append(x).append("    代数重数各 ").append(m);
-    }
-    if (!p.decimal_real.empty() || !p.decimal_complex.empty()) irrational = true;
-    if (!p.decimal_complex.empty()) complex = true;
-    for (const ZPoly& x : p.quadratics) complex = complex || HasComplexRoots(x);
-    // A repeated factor without rational roots: diagonalisable on its
-    // roots exactly when w(A) has a null space of dimension deg(w) m.
-    // (A quadratic factor's roots have their eigenspaces counted above.)
-    if (p.multiplicity > 1 && diagonalisable && Degree(p.rest) > 0 &&
-        n - RankOfPolynomialAt(a, n, p.rest, lcm.get()) < Degree(p.rest) * p.multiplicity) {
-      diagonalisable = false;
+    const DecimalRoots& d = e.decimals[next_decimals++];
+    for (size_t k = 0; k < d.real.size() + d.complex.size(); ++k) {
+      if (k > 0) new_line();
+      const bool real = k < d.real.size();
+      lines.append("λ ≈ ").append(real ? d.real[k] : d.complex[k - d.real.size()]);
+      lines.append(real ? "    代数重数 " : "    代数重数各 ").append(NumberText(d.algebraic));
     }
   }
-  if (irrational) lines += "\n三次及以上不可约因式的根不列出特征向量";
+  if (!e.decimals.empty()) lines += "\n三次及以上不可约因式的根不列出特征向量";
 
   // The polynomial, expanded and factored.
-  const std::string expanded = MonicText(f);
+  const std::string expanded = MonicText(e.polynomial);
   std::string factored;
   int factors = 0;
-  auto add_factor = [&](const std::string& text, int multiplicity) {
+  for (size_t k = 0; k < e.factors.size(); ++k) {
+    const auto& [factor, multiplicity] = e.factors[k];
     if (!factored.empty()) factored += ' ';
-    factored += text;
+    factored += k < e.rational.size() ? LinearFactorText(e.rational[k].value)
+                                      : "(" + MonicText(factor) + ")";
     if (multiplicity > 1) factored.append("^").append(NumberText(multiplicity));
     factors += multiplicity;
-  };
-  for (const Eigenvalue& x : rational) {
-    const Rational& r = *x.value;
-    std::string text = "λ";
-    if (r.num.Sign() != 0) {
-      mpq_set_num(q.get(), r.num.get());
-      mpq_set_den(q.get(), r.den.get());
-      text = r.num.Sign() > 0 ? "(λ - " : "(λ + ";
-      mpq_abs(q.get(), q.get());
-      text.append(FractionText(q.get())).append(")");
-    }
-    add_factor(text, x.multiplicity);
-  }
-  for (const PartRoots& p : parts) {
-    for (const ZPoly& x : p.quadratics) add_factor("(" + MonicText(x) + ")", p.multiplicity);
-  }
-  for (const PartRoots& p : parts) {
-    // What remains has no factor of degree 1 or 2, so below degree 6 it is
-    // irreducible; above, it is factored completely.
-    if (Degree(p.rest) >= 6) {
-      for (const ZPoly& x : IrreducibleFactors(p.rest)) {
-        add_factor("(" + MonicText(x) + ")", p.multiplicity);
-      }
-    } else if (Degree(p.rest) > 0) {
-      add_factor("(" + MonicText(p.rest) + ")", p.multiplicity);
-    }
   }
   const bool show_factored = factors > 1 && factored != expanded;
 
   std::string text;
-  const char* verdict = !diagonalisable ? "不可对角化"
-                        : complex       ? "在复数域上可对角化"
-                                        : "可对角化";
+  const char* verdict = !e.diagonalisable ? "不可对角化"
+                        : e.complex       ? "在复数域上可对角化"
+                                          : "可对角化";
   if (expanded.size() + (show_factored ? factored.size() : 0) <= kShortPolynomialLength) {
     text.append("特征多项式 f(λ) = ").append(expanded);
     if (show_factored) text.append(" = ").append(factored);
@@ -406,6 +423,10 @@ std::string EigenvalueText(const FractionMatrix& a) {
   text.append(expanded);
   if (show_factored) text.append("\n  = ").append(factored);
   return text;
+}
+
+std::string EigenvalueText(const FractionMatrix& a) {
+  return EigenvalueText(AnalyseEigenvalues(a));
 }
 
 }  // namespace calc

@@ -114,16 +114,71 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "eigenvalue_roots.h"
 #include "fraction_matrix.h"
+#include "quadratic_eigenspace.h"
 
 namespace calc {
+
+// A rational eigenvalue: its algebraic multiplicity and a basis of its
+// eigenspace (coprime integers, the first non-zero entry positive; entries
+// 1..n).
+struct RationalEigenvalue {
+  Rational value;
+  int algebraic = 0;
+  std::vector<std::vector<Integer>> basis;
+};
+
+// The two roots of an irreducible quadratic factor: the eigenspace of the
+// root with "+" over Q(√radicand) (radicand < 0: complex roots), as
+// QuadraticEigenvectors gives it; the other root's is its conjugate.
+struct QuadraticEigenvalue {
+  ZPoly factor;  // primitive, positive leading coefficient
+  int part = 0;  // the part of the square-free decomposition it belongs to
+  int algebraic = 0;
+  Integer radicand;
+  std::vector<std::vector<Surd>> basis;
+};
+
+// The roots of the factors of degree 3 and more of one multiplicity, as
+// certified decimals (real roots, and complex pairs a ± bi).
+struct DecimalRoots {
+  int part = 0;  // as for QuadraticEigenvalue
+  int algebraic = 0;
+  std::vector<std::string> real, complex;
+};
+
+// Everything the text states, as values.
+struct EigenAnalysis {
+  int order = 0;
+  ZPoly polynomial;  // the characteristic polynomial's primitive integer multiple
+  // Its complete factorisation into irreducible factors over Q (primitive),
+  // with their multiplicities, in the text's order: first the linear
+  // factors of the rational eigenvalues (in their order), then the
+  // quadratic factors (in theirs), then those of degree 3 and more.
+  std::vector<std::pair<ZPoly, int>> factors;
+  std::vector<RationalEigenvalue> rational;  // in ascending order
+  std::vector<QuadraticEigenvalue> quadratic;
+  std::vector<DecimalRoots> decimals;
+  bool diagonalisable = true;
+  bool complex = false;  // some eigenvalue is not real
+};
+
+// The analysis of the square matrix in rows and columns 1..a.rows of a.
+EigenAnalysis AnalyseEigenvalues(const FractionMatrix& a);
+
+// The text above, written from the analysis.
+std::string EigenvalueText(const EigenAnalysis& e);
 
 // Above this many bytes the polynomial line moves below the eigenvalues.
 constexpr size_t kShortPolynomialLength = 160;
 
 // The text above for the square matrix in rows and columns 1..a.rows of a
-// (a.rows from 1 to 20; columns beyond a.rows are ignored).
+// (a.rows from 1 to 20; columns beyond a.rows are ignored): the text of its
+// analysis.
 std::string EigenvalueText(const FractionMatrix& a);
 
 }  // namespace calc
