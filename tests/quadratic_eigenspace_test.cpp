@@ -1,70 +1,44 @@
-// The eigenvectors of quadratic eigenvalues, checked on their values: each
-// vector satisfies A ξ = θ ξ in Q(√d) (computed here with GMP's rationals,
-// apart from the code under test), there are as many as the eigenspace's
-// dimension, and each has its free unknown 1 where the others have 0.
+// The eigenvectors of quadratic eigenvalues, checked on their values by the
+// oracle's checker (A ξ = θ ξ in Q(√d) with GMP's rationals, each free
+// unknown 1 where the other vectors have 0), and as many as the
+// eigenspace's dimension.
 #include "quadratic_eigenspace.h"
 
-#include <gmpxx.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
+
+#include "eigen_oracle.h"
 
 namespace calc {
 namespace {
 
 using Rows = std::vector<std::vector<long>>;
 
-mpq_class Q(const Fraction& f) {
-  mpz_class num, den;
-  f.num.CopyTo(num.get_mpz_t());
-  f.den.CopyTo(den.get_mpz_t());
-  return mpq_class(num, den);
-}
-
-// x + y√d.
-struct Value {
-  mpq_class x, y;
-};
-
-// Checks the vectors of θ = (-b + s√d)/(2a) for A; returns their number.
-int CheckVectors(const Rows& a, long qa, long qb, long s, long d) {
-  const int n = static_cast<int>(a.size());
+// The vectors of θ = (-b + s√d)/(2a) for A, the root of a t^2 + b t + c,
+// checked by the oracle's checker; returns their number.
+int CheckVectors(const Rows& rows, long qa, long qb, long s, long d) {
+  const int n = static_cast<int>(rows.size());
   FractionMatrix m;
   m.rows = m.cols = n;
-  for (int i = 1; i <= n; ++i) {
-    for (int j = 1; j <= n; ++j) m(i, j) = Fraction{Integer(a[i - 1][j - 1]), Integer(1)};
-  }
-  const auto basis = QuadraticEigenvectors(m, n, Integer(qa), Integer(qb), Integer(s), Integer(d));
-  Value theta{mpq_class(-qb, 2 * qa), mpq_class(s, 2 * qa)};
-  theta.x.canonicalize();
-  theta.y.canonicalize();
-  std::vector<int> free_at;
-  for (const auto& v : basis) {
-    std::vector<Value> x(n + 1);
-    for (int j = 1; j <= n; ++j) x[j] = Value{Q(v[j].x), Q(v[j].y)};
-    for (int i = 1; i <= n; ++i) {
-      Value row{0, 0};
-      for (int j = 1; j <= n; ++j) {
-        row.x += a[i - 1][j - 1] * x[j].x;
-        row.y += a[i - 1][j - 1] * x[j].y;
-      }
-      const Value lambda_x{theta.x * x[i].x + d * theta.y * x[i].y,
-                           theta.x * x[i].y + theta.y * x[i].x};
-      EXPECT_TRUE(row.x == lambda_x.x && row.y == lambda_x.y) << "row " << i << " of A ξ = θ ξ";
-    }
-    int f = n;
-    while (f >= 1 && !(x[f].x == 1 && x[f].y == 0)) --f;
-    EXPECT_GE(f, 1) << "no free unknown set to 1";
-    free_at.push_back(f);
-  }
-  // Each free unknown 1 in its own vector, 0 in every other.
-  for (size_t t = 0; t < basis.size(); ++t) {
-    for (size_t u = 0; u < basis.size(); ++u) {
-      if (u != t) EXPECT_TRUE(basis[u][free_at[t]].x.IsZero() && basis[u][free_at[t]].y.IsZero());
+  testing::QMatrix a(n, std::vector<mpq_class>(n));
+  for (int i = 0; i < n; ++i) {
+    for (int j = 0; j < n; ++j) {
+      m(i + 1, j + 1) = Fraction{Integer(rows[i][j]), Integer(1)};
+      a[i][j] = rows[i][j];
     }
   }
-  return static_cast<int>(basis.size());
+  QuadraticEigenvalue q;
+  q.factor.resize(3);
+  mpz_set_si(q.factor[2].get(), qa);
+  mpz_set_si(q.factor[1].get(), qb);
+  mpz_set_si(q.factor[0].get(), (qb * qb - s * s * d) / (4 * qa));
+  q.radicand = Integer(d);
+  q.basis = QuadraticEigenvectors(m, n, Integer(qa), Integer(qb), Integer(s), Integer(d));
+  EXPECT_EQ(testing::SurdEigenvectorFault(a, q), "");
+  return static_cast<int>(q.basis.size());
 }
 
 TEST(QuadraticEigenspace, VectorsAreEigenvectors) {

@@ -130,7 +130,10 @@ void CheckEigenvalues(const std::string& text) {
   Require(shown.caption == kCaptionDone && shown.owner == Owner::kNone,
           "eigenvalues: no result box", shown.text + "\ntyped: " + text);
   if (a.rows > 8) return;
-  const std::string fault = EigenResultFault(a, shown.text, nullptr);
+  const EigenAnalysis analysis = AnalyseEigenvalues(a);
+  Require(shown.text == EigenvalueText(analysis), "eigenvalues: not the analysis' text",
+          shown.text + "\ntyped: " + text);
+  const std::string fault = EigenAnalysisFault(a, analysis, nullptr);
   Require(fault.empty(), "eigenvalues", fault + "\nshown: " + shown.text + "\ntyped: " + text);
 }
 

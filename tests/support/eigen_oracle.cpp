@@ -12,7 +12,7 @@
 #include <map>
 #include <numeric>
 
-#include "eigen_text.h"
+#include "certified_decimals.h"
 #include "result_text.h"
 
 namespace calc::testing {
@@ -56,6 +56,89 @@ QMatrix Evaluate(const QPolynomial& h, const QMatrix& a) {
 // "what s, expected e".
 std::string Count(const std::string& what, size_t s, size_t e) {
   return what + " " + std::to_string(s) + ", expected " + std::to_string(e);
+}
+
+mpq_class Q(const Integer& num, const Integer& den) {
+  mpz_class p, q;
+  num.CopyTo(p.get_mpz_t());
+  den.CopyTo(q.get_mpz_t());
+  mpq_class r(p, q);
+  r.canonicalize();
+  return r;
+}
+
+ZPolynomial Z(const ZPoly& f) {
+  ZPolynomial z(f.size());
+  for (size_t k = 0; k < f.size(); ++k) mpz_set(z[k].get_mpz_t(), f[k].get());
+  return z;
+}
+
+// The facts of an analysis in the oracle's terms.
+struct Stated {
+  QPolynomial polynomial;                            // monic
+  std::vector<std::pair<QPolynomial, int>> factors;  // monic
+
+  struct Rational {
+    mpq_class value;
+    int algebraic = 0;
+    std::vector<std::vector<mpz_class>> basis;
+  };
+  std::vector<Rational> rational;
+
+  struct Quadratic {
+    std::string text;  // the monic factor, for messages
+    mpq_class sum, product;
+    bool complex = false;
+    int algebraic = 0;
+    const QuadraticEigenvalue* value = nullptr;
+  };
+  std::vector<Quadratic> quadratics;
+
+  // Roots shown only as decimals, one group per algebraic multiplicity; a
+  // pair a ± bi stands for both of its roots.
+  struct Decimals {
+    std::vector<ShownRoot> roots;
+    int algebraic = 0;
+  };
+  std::vector<Decimals> others;
+};
+
+bool StateAnalysis(const EigenAnalysis& e, Stated& out, std::string& fault) {
+  out.polynomial = Monic(Z(e.polynomial));
+  for (const auto& [factor, m] : e.factors) out.factors.emplace_back(Monic(Z(factor)), m);
+  for (const RationalEigenvalue& r : e.rational) {
+    Stated::Rational x;
+    mpz_class num, den;
+    mpz_set(num.get_mpz_t(), r.value.num.get());
+    mpz_set(den.get_mpz_t(), r.value.den.get());
+    x.value = mpq_class(num, den);
+    x.value.canonicalize();
+    x.algebraic = r.algebraic;
+    for (const std::vector<Integer>& v : r.basis) {
+      x.basis.emplace_back();
+      for (int j = 1; j <= e.order; ++j) {
+        x.basis.back().emplace_back();
+        v[j].CopyTo(x.basis.back().back().get_mpz_t());
+      }
+    }
+    out.rational.push_back(std::move(x));
+  }
+  for (const QuadraticEigenvalue& q : e.quadratic) {
+    const QPolynomial monic = Monic(Z(q.factor));
+    out.quadratics.push_back(
+        {PolyText(monic), -monic[1], monic[0], q.radicand.Sign() < 0, q.algebraic, &q});
+  }
+  for (const DecimalRoots& d : e.decimals) {
+    Stated::Decimals group;
+    group.algebraic = d.algebraic;
+    for (const auto* texts : {&d.real, &d.complex}) {
+      for (const std::string& text : *texts) {
+        if (!ParseDecimalRoots(text, group.roots, fault)) return false;
+      }
+    }
+    out.others.push_back(std::move(group));
+  }
+  return true;
 }
 
 // --- Root enclosures -----------------------------------------------------------
@@ -351,11 +434,57 @@ std::string MatchDecimals(const std::vector<const ZPolynomial*>& factors,
 
 }  // namespace
 
-std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
-                             const JordanFacts* known) {
-  ShownEigenvalues shown;
+std::string SurdEigenvectorFault(const QMatrix& a, const QuadraticEigenvalue& q) {
+  const size_t n = a.size();
+  // The root with "+": (-c1 + s √d) / (2 c2), s^2 d the discriminant.
+  const ZPolynomial c = Z(q.factor);
+  mpz_class d, s2, s;
+  q.radicand.CopyTo(d.get_mpz_t());
+  const mpz_class disc = c[1] * c[1] - 4 * c[2] * c[0];
+  if (d == 0 || disc % d != 0 || !mpz_perfect_square_p(mpz_class(disc / d).get_mpz_t()))
+    return "the radicand does not divide the discriminant by a square";
+  s = sqrt(mpz_class(disc / d));
+  mpq_class tx(-c[1], 2 * c[2]), ty(s, 2 * c[2]);
+  tx.canonicalize();
+  ty.canonicalize();
+  std::vector<size_t> free_at;
+  for (const std::vector<Surd>& v : q.basis) {
+    std::vector<mpq_class> x(n), y(n);
+    for (size_t j = 0; j < n; ++j) {
+      x[j] = Q(v[j + 1].x.num, v[j + 1].x.den);
+      y[j] = Q(v[j + 1].y.num, v[j + 1].y.den);
+    }
+    for (size_t i = 0; i < n; ++i) {
+      mpq_class ax = 0, ay = 0;
+      for (size_t j = 0; j < n; ++j) {
+        ax += a[i][j] * x[j];
+        ay += a[i][j] * y[j];
+      }
+      if (ax != tx * x[i] + d * ty * y[i] || ay != tx * y[i] + ty * x[i])
+        return "A xi != lambda xi in row " + std::to_string(i + 1);
+    }
+    size_t f = n;
+    while (f > 0 && !(x[f - 1] == 1 && y[f - 1] == 0)) --f;
+    if (f == 0) return "a vector without a free unknown 1";
+    free_at.push_back(f);
+  }
+  // Each free unknown 1 in its own vector and 0 in the others (which also
+  // makes the vectors independent).
+  for (size_t t = 0; t < q.basis.size(); ++t) {
+    for (size_t u = 0; u < q.basis.size(); ++u) {
+      const Surd& entry = q.basis[u][free_at[t]];
+      if (u != t && !(entry.x.IsZero() && entry.y.IsZero()))
+        return "a free unknown not 0 in another vector";
+    }
+  }
+  return "";
+}
+
+std::string EigenAnalysisFault(const FractionMatrix& typed, const EigenAnalysis& analysis,
+                               const JordanFacts* known) {
+  Stated shown;
   std::string fault;
-  if (!ParseEigenText(text, shown, fault)) return "unreadable: " + fault;
+  if (!StateAnalysis(analysis, shown, fault)) return "an unreadable decimal: " + fault;
   const int n = typed.rows;
   const QMatrix a = Exact(typed, n, n);
 
@@ -368,7 +497,7 @@ std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
   for (const auto& [factor, exponent] : shown.factors) {
     for (int e = 0; e < exponent; ++e) product = Product(product, factor);
   }
-  if (!shown.factors.empty() && product != f) return "the factored form is " + PolyText(product);
+  if (product != f) return "the factored form is " + PolyText(product);
 
   // The rational roots are the linear factors (the text shows them in
   // increasing order, so none twice).
@@ -391,19 +520,23 @@ std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
     const mpq_class& root = entry.first;
     const int multiplicity = entry.second;
     auto it = std::find_if(shown.rational.begin(), shown.rational.end(),
-                           [&](const ShownEigenvalues::Rational& r) { return r.value == root; });
+                           [&](const Stated::Rational& r) { return r.value == root; });
     if (it == shown.rational.end()) return "missing: the eigenvalue " + root.get_str();
     if (it->algebraic != multiplicity) {
       return Count("the eigenvalue " + root.get_str() + ": algebraic multiplicity", it->algebraic,
                    multiplicity);
     }
   }
+  for (size_t k = 1; k < shown.rational.size(); ++k) {
+    if (shown.rational[k - 1].value >= shown.rational[k].value)
+      return "rational eigenvalues out of order";
+  }
   if (known != nullptr && known->rational.size() != shown.rational.size()) {
     return "J has " + std::to_string(known->rational.size()) + " rational eigenvalues";
   }
 
   // Each rational eigenvalue's eigenspace, and what J says of it.
-  for (const ShownEigenvalues::Rational& r : shown.rational) {
+  for (const Stated::Rational& r : shown.rational) {
     const std::string which = "the eigenvalue " + r.value.get_str() + ": ";
     if (roots.count(r.value) == 0) return which + "no root";
     const int geometric = n - static_cast<int>(Rank(Evaluate({-r.value, 1}, a)));
@@ -416,11 +549,8 @@ std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
         return Count(which + "J's blocks, the rank says", blocks.size(), geometric);
       }
     }
-    if (r.geometric != geometric) {
-      return Count(which + "geometric multiplicity", r.geometric, geometric);
-    }
     if (static_cast<int>(r.basis.size()) != geometric) {
-      return which + std::to_string(r.basis.size()) + " vectors shown";
+      return Count(which + "geometric multiplicity", r.basis.size(), geometric);
     }
     QMatrix vectors;
     for (const std::vector<mpz_class>& v : r.basis) {
@@ -444,7 +574,7 @@ std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
   }
 
   // Each exact quadratic is a factor, with its multiplicity and decimals.
-  for (const ShownEigenvalues::Quadratic& q : shown.quadratics) {
+  for (const Stated::Quadratic& q : shown.quadratics) {
     const QPolynomial monic{q.product, -q.sum, 1};
     size_t i = 0;
     while (i < factors.size() && (factor_shown[i] || Monic(factors[i].poly) != monic)) ++i;
@@ -456,16 +586,16 @@ std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
     if (q.complex != (q.sum * q.sum < 4 * q.product)) return q.text + ": real and complex mixed up";
     // Over Q, the kernel of q(A) is twice as large as each root's eigenspace.
     const int geometric = (n - static_cast<int>(Rank(Evaluate({q.product, -q.sum, 1}, a)))) / 2;
-    if (q.geometric != geometric || q.vectors != geometric) {
-      return Count(q.text + ": geometric multiplicity", q.geometric, geometric);
+    if (static_cast<int>(q.value->basis.size()) != geometric) {
+      return Count(q.text + ": geometric multiplicity", q.value->basis.size(), geometric);
     }
-    if (!q.plain) fault = MatchDecimals({&factors[i].poly}, q.decimals);
+    fault = SurdEigenvectorFault(a, *q.value);
     if (!fault.empty()) return q.text + ": " + fault;
   }
   // The roots of every factor of degree 3 or more as decimals, grouped by
   // multiplicity: each group is the roots of all the factors of that
   // multiplicity (a quadratic's roots are always shown exactly).
-  for (const ShownEigenvalues::Decimals& group : shown.others) {
+  for (const Stated::Decimals& group : shown.others) {
     std::vector<const ZPolynomial*> members;
     for (size_t i = 0; i < factors.size(); ++i) {
       if (factor_shown[i] || factors[i].poly.size() <= 3 ||
@@ -485,9 +615,9 @@ std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
       return "missing: the roots of " + PolyText({factors[i].poly.begin(), factors[i].poly.end()});
     }
   }
-  if (shown.no_vectors_line != irrational) {
-    return irrational ? "missing: the line that irrational eigenvalues get no vectors"
-                      : "a line speaks of irrational eigenvalues that do not exist";
+  if (shown.others.empty() == irrational) {
+    return irrational ? "missing: the decimals of factors of degree 3 and more"
+                      : "decimals of factors that do not exist";
   }
 
   // The verdict: every root's eigenspace as large as its multiplicity. A
@@ -503,18 +633,18 @@ std::string EigenResultFault(const FractionMatrix& typed, std::string_view text,
   if (known != nullptr && known->diagonalisable != diagonalisable) {
     return std::string("J says ") + (known->diagonalisable ? "" : "not ") + "diagonalisable";
   }
-  if (shown.diagonalisable != diagonalisable) {
-    return std::string("shown ") + (shown.diagonalisable ? "" : "not ") + "diagonalisable";
+  if (analysis.diagonalisable != diagonalisable) {
+    return std::string("stated ") + (analysis.diagonalisable ? "" : "not ") + "diagonalisable";
   }
   // The roots shown are the factors' (above), so whether one is complex can
   // be read off them.
   bool complex = false;
-  for (const ShownEigenvalues::Quadratic& q : shown.quadratics) complex = complex || q.complex;
-  for (const ShownEigenvalues::Decimals& group : shown.others) {
+  for (const Stated::Quadratic& q : shown.quadratics) complex = complex || q.complex;
+  for (const Stated::Decimals& group : shown.others) {
     for (const ShownRoot& r : group.roots) complex = complex || r.complex;
   }
-  if (diagonalisable && shown.over_complex_only != complex) {
-    return complex ? "diagonalisable over C only, not said" : "said over C only, all roots real";
+  if (analysis.complex != complex) {
+    return complex ? "complex eigenvalues not stated" : "complex eigenvalues stated, all real";
   }
   return "";
 }

@@ -1,7 +1,7 @@
 // The oracle of Quorvit's eigenvalues: FLINT's characteristic polynomial and
 // factorisation of the typed matrix, disks proven to hold one root each of
-// every irreducible factor, and the check of each fact a result text states
-// against them (the text is read by eigen_text.h).
+// every irreducible factor, and the check of each fact the analysis value
+// states against them (its decimals are read by certified_decimals.h).
 #pragma once
 
 #include <gmpxx.h>
@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "eigen.h"
 #include "fraction_matrix.h"
 #include "oracle.h"
 
@@ -39,11 +40,19 @@ struct Factor {
 // f's factors by FLINT (f not zero), each once with its multiplicity.
 std::vector<Factor> FactorOverQ(const QPolynomial& f);
 
-// Empty when `text`, the box text of Quorvit's eigenvalue press for rows and
-// columns 1..n of the square matrix a (n = a.rows), states the whole answer
-// and every stated fact is true; otherwise the first fault found. What
-// `known` holds (may be null) is checked as well.
-std::string EigenResultFault(const FractionMatrix& a, std::string_view text,
-                             const JordanFacts* known);
+// Empty when every fact the analysis of the square matrix a (rows and
+// columns 1..a.rows) states is true and it states the whole answer: the
+// polynomial and its complete factorisation, every eigenvalue with its
+// multiplicities and eigenspace, the certified decimals, the verdict;
+// otherwise the first fault found. What `known` holds (may be null) is
+// checked as well.
+std::string EigenAnalysisFault(const FractionMatrix& a, const EigenAnalysis& analysis,
+                               const JordanFacts* known);
+
+// Empty when every vector of q's basis is an eigenvector of A for the root
+// of q with "+" in Q(√radicand), with its free unknown 1 where the other
+// vectors have 0; otherwise the fault. (The number of vectors is checked
+// against the rank of q(A) by EigenAnalysisFault.)
+std::string SurdEigenvectorFault(const QMatrix& a, const QuadraticEigenvalue& q);
 
 }  // namespace calc::testing
