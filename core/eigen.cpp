@@ -11,6 +11,7 @@
 #include "polynomial.h"
 #include "quadratic_eigenspace.h"
 #include "roots.h"
+#include "text_forms.h"
 
 namespace calc {
 
@@ -19,9 +20,8 @@ namespace {
 // --- Text pieces -----------------------------------------------------------
 
 std::string IntegerText(mpz_srcptr v) {
-  std::string s(mpz_sizeinbase(v, 10) + 2, '\0');
-  mpz_get_str(&s[0], 10, v);
-  s.resize(s.find('\0'));
+  std::string s;
+  Integer::FromGmp(v).AppendDecimal(s);
   return s;
 }
 
@@ -30,55 +30,31 @@ std::string NumberText(long v) {
   return std::string(digits, WriteDecimal(v, digits));
 }
 
-std::string FractionText(mpq_srcptr q) {
-  std::string s = IntegerText(mpq_numref(q));
-  if (mpz_cmp_ui(mpq_denref(q), 1) != 0) s += "/" + IntegerText(mpq_denref(q));
+std::string FractionText(const Fraction& f) {
+  std::string s;
+  AppendFraction(f, s);
   return s;
 }
-
-class Mpq {
- public:
-  Mpq() { mpq_init(v_); }
-  Mpq(const Mpq& o) {
-    mpq_init(v_);
-    mpq_set(v_, o.v_);
-  }
-  Mpq& operator=(const Mpq& o) {
-    mpq_set(v_, o.v_);
-    return *this;
-  }
-  ~Mpq() { mpq_clear(v_); }
-  mpq_ptr get() { return v_; }
-  mpq_srcptr get() const { return v_; }
-
- private:
-  mpq_t v_;
-};
 
 // f / lc(f), written from the highest power down.
 std::string MonicText(const ZPoly& f) {
   std::string s;
-  Mpq c;
-  const bool monic = mpz_cmp_ui(Lead(f), 1) == 0;  // every coefficient over 1
+  const Integer lead = Integer::FromGmp(Lead(f));
   for (int k = Degree(f); k >= 0; --k) {
     if (f[k].Sign() == 0) continue;
-    mpq_set_num(c.get(), f[k].get());
-    mpq_set_den(c.get(), Lead(f));
-    if (!monic) mpq_canonicalize(c.get());
-    const bool negative = mpq_sgn(c.get()) < 0;
+    Fraction c = Reduced(Integer::FromGmp(f[k].get()), lead);
+    const bool negative = c.num.Sign() < 0;
     if (s.empty()) {
       if (negative) s += '-';
     } else {
       s += negative ? " - " : " + ";
     }
-    mpq_abs(c.get(), c.get());
-    const bool one =
-        mpz_cmp_ui(mpq_numref(c.get()), 1) == 0 && mpz_cmp_ui(mpq_denref(c.get()), 1) == 0;
+    if (negative) c.num = -c.num;
+    const bool one = c.num.IsOne() && c.den.IsOne();
     if (k == 0) {
-      s += FractionText(c.get());
+      s += FractionText(c);
     } else if (!one) {
-      const bool whole = mpz_cmp_ui(mpq_denref(c.get()), 1) == 0;
-      s += whole ? FractionText(c.get()) : "(" + FractionText(c.get()) + ")";
+      s += c.den.IsOne() ? FractionText(c) : "(" + FractionText(c) + ")";
     }
     if (k >= 1) s += "λ";
     if (k >= 2) s.append("^").append(NumberText(k));
@@ -175,28 +151,12 @@ std::string QuadraticRootsText(const ZPoly& f) {
     }
     return text;
   }
-  // p/q ± (s√d/q) i, each part reduced on its own.
-  Mpq re, im;
-  mpq_set_num(re.get(), p.get());
-  mpq_set_den(re.get(), q.get());
-  mpq_canonicalize(re.get());
-  mpq_set_num(im.get(), s.get());
-  mpq_set_den(im.get(), q.get());
-  mpq_canonicalize(im.get());
-  std::string imaginary;
-  const bool one_over = mpz_cmp_ui(mpq_denref(im.get()), 1) == 0;
-  if (mpz_cmp_ui(d.get(), 1) == 0) {
-    if (one_over) {
-      imaginary =
-          mpz_cmp_ui(mpq_numref(im.get()), 1) == 0 ? "i" : IntegerText(mpq_numref(im.get())) + "i";
-    } else {
-      imaginary = "(" + FractionText(im.get()) + ")i";
-    }
-  } else {
-    imaginary = "(" + RadicalText(mpq_numref(im.get()), d.get()) +
-                (one_over ? "" : "/" + IntegerText(mpq_denref(im.get()))) + ")i";
-  }
-  text = mpq_sgn(re.get()) == 0 ? "±" + imaginary : FractionText(re.get()) + " ± " + imaginary;
+  // p/q ± (s√d/q) i, each part reduced on its own; the imaginary part in
+  // the form the eigenvectors' entries take.
+  const Fraction re = Reduced(Integer::FromGmp(p.get()), Integer::FromGmp(q.get()));
+  const Surd imaginary{Fraction{}, Reduced(Integer::FromGmp(s.get()), Integer::FromGmp(q.get()))};
+  const std::string im = SurdText(imaginary, -Integer::FromGmp(d.get()));
+  text = re.IsZero() ? "±" + im : FractionText(re) + " ± " + im;
   // Both parts rational: the exact value is as plain as a decimal.
   if (mpz_cmp_ui(d.get(), 1) == 0) return text;
   text += " ≈ ";
@@ -254,13 +214,10 @@ void PutQuadraticEigenvectors(const QuadraticEigenvalue& e, int n, int& vector_n
 }
 
 // "λ", "(λ - 2)", "(λ + 1/2)": the linear factor of a rational eigenvalue.
-std::string LinearFactorText(const Rational& r) {
-  if (r.num.Sign() == 0) return "λ";
-  Mpq q;
-  mpq_set_num(q.get(), r.num.get());
-  mpq_set_den(q.get(), r.den.get());
-  mpq_abs(q.get(), q.get());
-  return (r.num.Sign() > 0 ? "(λ - " : "(λ + ") + FractionText(q.get()) + ")";
+std::string LinearFactorText(const Fraction& r) {
+  if (r.IsZero()) return "λ";
+  const Fraction magnitude{r.num.Sign() < 0 ? -r.num : r.num, r.den};
+  return (r.num.Sign() > 0 ? "(λ - " : "(λ + ") + FractionText(magnitude) + ")";
 }
 
 }  // namespace
@@ -287,9 +244,9 @@ EigenAnalysis AnalyseEigenvalues(const FractionMatrix& a) {
 
   // Rational eigenvalues, ascending, with their eigenspaces.
   for (const PartRoots& p : parts) {
-    for (const Rational& r : p.rational) {
+    for (const Fraction& r : p.rational) {
       size_t at = e.rational.size();
-      while (at > 0 && Less(r, e.rational[at - 1].value)) --at;
+      while (at > 0 && Compare(r, e.rational[at - 1].value) < 0) --at;
       e.rational.insert(e.rational.begin() + static_cast<long>(at),
                         RationalEigenvalue{r, p.multiplicity, {}});
     }
@@ -298,12 +255,11 @@ EigenAnalysis AnalyseEigenvalues(const FractionMatrix& a) {
   Integer scale[kMaxOrder + 1];
   if (!e.rational.empty()) ClearDenominators(a, n, n, *cleared, scale);
   for (RationalEigenvalue& r : e.rational) {
-    r.basis = NullSpace(*cleared, scale, Integer::FromGmp(r.value.num.get()),
-                        Integer::FromGmp(r.value.den.get()), n);
+    r.basis = NullSpace(*cleared, scale, r.value.num, r.value.den, n);
     if (static_cast<int>(r.basis.size()) < r.algebraic) e.diagonalisable = false;
     ZPoly linear(2);
-    mpz_neg(linear[0].get(), r.value.num.get());
-    mpz_set(linear[1].get(), r.value.den.get());
+    (-r.value.num).CopyTo(linear[0].get());
+    r.value.den.CopyTo(linear[1].get());
     e.factors.push_back({linear, r.algebraic});
   }
   // The quadratic factors with theirs, then the roots of the rest.
@@ -350,14 +306,11 @@ std::string EigenvalueText(const EigenAnalysis& e) {
     if (!lines.empty()) lines += '\n';
   };
   int vector_number = 0;
-  Mpq q;
   for (size_t k = 0; k < e.rational.size(); ++k) {
     const RationalEigenvalue& r = e.rational[k];
     new_line();
-    mpq_set_num(q.get(), r.value.num.get());
-    mpq_set_den(q.get(), r.value.den.get());
     lines.append("λ").append(NumberText(static_cast<long>(k + 1))).append(" = ");
-    lines.append(FractionText(q.get()));
+    AppendFraction(r.value, lines);
     lines.append("    代数重数 ").append(NumberText(r.algebraic));
     lines.append("  几何重数 ").append(NumberText(static_cast<long>(r.basis.size())));
     for (const std::vector<Integer>& v : r.basis) {

@@ -127,7 +127,7 @@ namespace calc {
 // eigenspace (coprime integers, the first non-zero entry positive; entries
 // 1..n).
 struct RationalEigenvalue {
-  Rational value;
+  Fraction value;  // reduced
   int algebraic = 0;
   std::vector<std::vector<Integer>> basis;
 };

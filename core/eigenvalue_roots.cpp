@@ -36,13 +36,6 @@ std::vector<Part> SquareFreeParts(const ZPoly& f) {
   return parts;
 }
 
-bool Less(const Rational& x, const Rational& y) {
-  Mpz l, r;
-  mpz_mul(l.get(), x.num.get(), y.den.get());
-  mpz_mul(r.get(), y.num.get(), x.den.get());
-  return mpz_cmp(l.get(), r.get()) < 0;
-}
-
 namespace {
 
 // --- Small factors ---------------------------------------------------------
@@ -103,18 +96,7 @@ ZPoly LinearFactor(mpz_srcptr p, mpz_srcptr q) {
 }
 
 void AddRational(PartRoots& out, mpz_srcptr p, mpz_srcptr q) {
-  Rational r;
-  mpz_set(r.num.get(), p);
-  mpz_set(r.den.get(), q);
-  Mpz g;
-  mpz_gcd(g.get(), p, q);
-  mpz_divexact(r.num.get(), r.num.get(), g.get());
-  mpz_divexact(r.den.get(), r.den.get(), g.get());
-  if (r.den.Sign() < 0) {
-    mpz_neg(r.num.get(), r.num.get());
-    mpz_neg(r.den.get(), r.den.get());
-  }
-  out.rational.push_back(std::move(r));
+  out.rational.push_back(Reduced(Integer::FromGmp(p), Integer::FromGmp(q)));
 }
 
 // q(x / 2^e) 4^e for q = c2 x^2 + c1 x + c0: its sign is q's at x / 2^e.

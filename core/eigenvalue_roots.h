@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fraction.h"
 #include "polynomial.h"
 
 namespace calc {
@@ -19,18 +20,12 @@ struct Part {
 // Yun's square-free decomposition of the primitive f.
 std::vector<Part> SquareFreeParts(const ZPoly& f);
 
-struct Rational {
-  Mpz num, den;  // den > 0, reduced
-};
-
-bool Less(const Rational& x, const Rational& y);
-
 // The roots of one square-free part.
 struct PartRoots {
   int multiplicity = 1;
-  std::vector<Rational> rational;
-  std::vector<ZPoly> quadratics;  // irreducible, primitive
-  ZPoly rest;                     // what remains, degree 0 when nothing does
+  std::vector<Fraction> rational;  // reduced
+  std::vector<ZPoly> quadratics;   // irreducible, primitive
+  ZPoly rest;                      // what remains, degree 0 when nothing does
   std::vector<std::string> decimal_real, decimal_complex;
 };
 

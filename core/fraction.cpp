@@ -191,4 +191,8 @@ bool SubtractMultipleOfRow(Fraction* a, const Fraction& m, const Fraction* b, in
   return small;
 }
 
+int Compare(const Fraction& a, const Fraction& b) {
+  return Compare(a.num * b.den, b.num * a.den);  // denominators are positive
+}
+
 }  // namespace calc

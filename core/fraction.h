@@ -29,6 +29,9 @@ Fraction operator*(const Fraction& a, const Fraction& b);
 // b must not be 0.
 Fraction operator/(const Fraction& a, const Fraction& b);
 Fraction operator-(const Fraction& a);
+// Negative, zero or positive as a < b, a = b or a > b (forms need not be
+// reduced).
+int Compare(const Fraction& a, const Fraction& b);
 
 // a[j] -= m * b[j] for j = 0..count-1, each reduced: the one operation
 // every elimination repeats for each row, m being the reduced multiplier of

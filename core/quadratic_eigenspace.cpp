@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "eigenspace.h"
+#include "text_forms.h"
 
 namespace calc {
 
@@ -29,14 +30,6 @@ Surd Inverse(const Surd& v, const Fraction& d) {
   return Surd{v.x / norm, -v.y / norm};
 }
 
-void PutFraction(std::string& out, const Fraction& f) {
-  f.num.AppendDecimal(out);
-  if (!f.den.IsOne()) {
-    out += '/';
-    f.den.AppendDecimal(out);
-  }
-}
-
 // "√33", "3√2" for the magnitude m (a positive integer) of the radical.
 void PutRadical(std::string& out, const Integer& m, const Integer& root) {
   if (!m.IsOne()) m.AppendDecimal(out);
@@ -52,7 +45,7 @@ Integer Magnitude(const Integer& v) {
 std::string RealSurdText(const Surd& v, const Integer& d) {
   std::string out;
   if (v.y.IsZero()) {
-    PutFraction(out, v.x);
+    AppendFraction(v.x, out);
     return out;
   }
   const Integer q = Lcm(v.x.den, v.y.den);
@@ -78,7 +71,7 @@ std::string RealSurdText(const Surd& v, const Integer& d) {
 // x + (y√e)i for e = -d, each part reduced on its own.
 std::string ComplexSurdText(const Surd& v, const Integer& d) {
   std::string out;
-  if (!v.x.IsZero()) PutFraction(out, v.x);
+  if (!v.x.IsZero()) AppendFraction(v.x, out);
   if (v.y.IsZero()) return out;
   const bool negative = v.y.num.Sign() < 0;
   if (!v.x.IsZero()) {
@@ -93,7 +86,7 @@ std::string ComplexSurdText(const Surd& v, const Integer& d) {
   } else {
     out += '(';
     if (e.IsOne()) {
-      PutFraction(out, y);
+      AppendFraction(y, out);
     } else {
       PutRadical(out, y.num, e);
       if (!y.den.IsOne()) {

@@ -108,11 +108,7 @@ bool StateAnalysis(const EigenAnalysis& e, Stated& out, std::string& fault) {
   for (const auto& [factor, m] : e.factors) out.factors.emplace_back(Monic(Z(factor)), m);
   for (const RationalEigenvalue& r : e.rational) {
     Stated::Rational x;
-    mpz_class num, den;
-    mpz_set(num.get_mpz_t(), r.value.num.get());
-    mpz_set(den.get_mpz_t(), r.value.den.get());
-    x.value = mpq_class(num, den);
-    x.value.canonicalize();
+    x.value = Q(r.value.num, r.value.den);
     x.algebraic = r.algebraic;
     for (const std::vector<Integer>& v : r.basis) {
       x.basis.emplace_back();
