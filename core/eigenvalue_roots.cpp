@@ -147,30 +147,14 @@ bool QuadraticRootInDisk(const ZPoly& q, const Disk& disk, long e) {
   return mpz_cmp(minus_disc.get(), lo.get()) >= 0;
 }
 
-}  // namespace
-
-// Every root of the square-free part t: rational roots exactly, the roots of
-// quadratic factors over Q, and certified decimals of the rest. A rational
-// root r of t has D r an integer (D the lcm of all denominators of the
-// matrix: D A is an integer matrix, so D r an algebraic integer) and lc(t) r
-// one too: so S r is an integer for S = gcd(D, lc(t)); a quadratic factor
-// x^2 - sigma x + tau has S sigma and gcd(D^2, lc(t)) tau integers.
-PartRoots RootsOfPart(ZPoly t, int multiplicity, mpz_srcptr lcm) {
-  PartRoots out;
-  out.multiplicity = multiplicity;
-  if (t[0].Sign() == 0) {
-    Mpz zero, one(1L);
-    AddRational(out, zero.get(), one.get());
-    t.erase(t.begin());
-  }
+// The roots of a part of degree 2 at most (t(0) = 0 already taken out):
+// rational roots, or an irreducible quadratic.
+void RootsOfLowDegree(const ZPoly& t, PartRoots& out) {
   if (Degree(t) == 1) {
     Mpz p;
     mpz_neg(p.get(), t[0].get());
     AddRational(out, p.get(), t[1].get());
-    out.rest = ZPoly{Mpz(1L)};
-    return out;
-  }
-  if (Degree(t) == 2) {
+  } else if (Degree(t) == 2) {
     Mpz disc, g, root;
     mpz_mul(disc.get(), t[1].get(), t[1].get());
     mpz_mul(g.get(), t[2].get(), t[0].get());
@@ -191,157 +175,178 @@ PartRoots RootsOfPart(ZPoly t, int multiplicity, mpz_srcptr lcm) {
     } else {
       out.quadratics.push_back(t);
     }
-    out.rest = ZPoly{Mpz(1L)};
-    return out;
   }
-  if (Degree(t) <= 0) {
-    out.rest = ZPoly{Mpz(1L)};
-    return out;
+  out.rest = ZPoly{Mpz(1L)};
+}
+
+// The search for the roots of a part of degree 3 or more on its isolated
+// roots: each step works on the disks as they stand and says whether they
+// must be refined first.
+class PartSearch {
+ public:
+  PartSearch(const ZPoly& t, mpz_srcptr lcm, PartRoots& out)
+      : t_(t),
+        d_(Degree(t)),
+        lcm_(lcm),
+        out_(out),
+        roots_(t),
+        kind_(d_, kOpen),
+        pair_tested_(d_ * d_, false),
+        remaining_(t) {
+    // With a small scale the candidates are few and cheap to test; with a
+    // large one the sieve saves refining the roots to its size.
+    Mpz scale;
+    mpz_gcd(scale.get(), lcm, Lead(t));
+    if (mpz_sizeinbase(scale.get(), 2) > 64) possible_ = SmallFactorsPossible(t);
+    linear_tested_.assign(d_, !possible_.linear);
+    roots_.Refine();
   }
 
-  const int d = Degree(t);
-  // With a small scale the candidates are few and cheap to test; with a
-  // large one the sieve saves refining the roots to its size.
-  Mpz scale;
-  mpz_gcd(scale.get(), lcm, Lead(t));
-  SmallFactors possible;
-  if (mpz_sizeinbase(scale.get(), 2) > 64) possible = SmallFactorsPossible(t);
-  RootIsolation roots(t);
-  roots.Refine();
+  void Run() {
+    while (!FindRationalRoots() || !FindQuadraticFactors() || !WriteDecimals()) roots_.Refine();
+    MakePrimitive(remaining_);
+    out_.rest = std::move(remaining_);
+  }
+
+ private:
   enum Kind { kOpen, kFound };
-  std::vector<Kind> kind(d, kOpen);
-  std::vector<bool> linear_tested(d, !possible.linear);
-  std::vector<bool> pair_tested(d * d, false);
-  bool quadratic_checked = false;
-  ZPoly remaining = t;
-  Mpz s1, s2, x, y, k1, k2, one(1L);
-  for (;;) {
-    const std::vector<Disk>& disks = roots.disks();
-    const long e = roots.exponent();
-    bool refine = false;
-    // Rational roots: one candidate k / S per real disk once the disk is
-    // narrower than 1 / (4 S).
-    mpz_gcd(s1.get(), lcm, Lead(t));
-    for (int i = 0; i < d; ++i) {
-      if (linear_tested[i] || disks[i].im.Sign() != 0) continue;
-      mpz_mul(x.get(), s1.get(), disks[i].radius.get());
+
+  // Rational roots: one candidate k / S per real disk once the disk is
+  // narrower than 1 / (4 S). False when a disk is still too wide.
+  bool FindRationalRoots() {
+    const std::vector<Disk>& disks = roots_.disks();
+    const long e = roots_.exponent();
+    bool done = true;
+    Mpz s, x, y, k;
+    mpz_gcd(s.get(), lcm_, Lead(t_));
+    for (int i = 0; i < d_; ++i) {
+      if (linear_tested_[i] || disks[i].im.Sign() != 0) continue;
+      mpz_mul(x.get(), s.get(), disks[i].radius.get());
       mpz_mul_2exp(x.get(), x.get(), 2);
       if (mpz_sizeinbase(x.get(), 2) > static_cast<size_t>(e)) {
-        refine = true;
+        done = false;
         continue;
       }
-      linear_tested[i] = true;
+      linear_tested_[i] = true;
       // k = round(S re / 2^e), inside the disk.
-      mpz_mul(x.get(), s1.get(), disks[i].re.get());
-      RoundedShift(k1.get(), x.get(), e);
-      mpz_mul_2exp(y.get(), k1.get(), e);
+      mpz_mul(x.get(), s.get(), disks[i].re.get());
+      RoundedShift(k.get(), x.get(), e);
+      mpz_mul_2exp(y.get(), k.get(), e);
       mpz_sub(y.get(), y.get(), x.get());
-      mpz_mul(x.get(), s1.get(), disks[i].radius.get());
+      mpz_mul(x.get(), s.get(), disks[i].radius.get());
       if (mpz_cmpabs(y.get(), x.get()) > 0) continue;
-      Mpz g;
-      mpz_gcd(g.get(), k1.get(), s1.get());
-      Mpz p, q;
-      mpz_divexact(p.get(), k1.get(), g.get());
-      mpz_divexact(q.get(), s1.get(), g.get());
+      Mpz g, p, q;
+      mpz_gcd(g.get(), k.get(), s.get());
+      mpz_divexact(p.get(), k.get(), g.get());
+      mpz_divexact(q.get(), s.get(), g.get());
       ZPoly quotient;
-      if (DivideExactly(remaining, LinearFactor(p.get(), q.get()), quotient)) {
-        remaining = std::move(quotient);
-        kind[i] = kFound;
-        AddRational(out, p.get(), q.get());
+      if (DivideExactly(remaining_, LinearFactor(p.get(), q.get()), quotient)) {
+        remaining_ = std::move(quotient);
+        kind_[i] = kFound;
+        AddRational(out_, p.get(), q.get());
       }
     }
-    if (refine) {
-      roots.Refine();
-      continue;
-    }
-    // Quadratic factors: pairs of real roots, and conjugate pairs.
-    if (!quadratic_checked) {
-      quadratic_checked = true;
-      if (Degree(remaining) < Degree(t) && Degree(remaining) >= 2) {
-        possible.quadratic = SmallFactorsPossible(remaining).quadratic;
+    return done;
+  }
+
+  // Quadratic factors: pairs of real roots, and conjugate pairs. False
+  // when a pair's disks are still too wide.
+  bool FindQuadraticFactors() {
+    if (!quadratic_checked_) {
+      quadratic_checked_ = true;
+      if (Degree(remaining_) < Degree(t_) && Degree(remaining_) >= 2) {
+        possible_.quadratic = SmallFactorsPossible(remaining_).quadratic;
       }
-      if (Degree(remaining) < 2) possible.quadratic = false;
+      if (Degree(remaining_) < 2) possible_.quadratic = false;
     }
-    if (possible.quadratic && Degree(remaining) >= 2) {
-      mpz_gcd(s1.get(), lcm, Lead(remaining));
-      mpz_mul(s2.get(), lcm, lcm);
-      mpz_gcd(s2.get(), s2.get(), Lead(remaining));
-      for (int i = 0; i < d && Degree(remaining) >= 2; ++i) {
-        for (int j = i + 1; j < d && Degree(remaining) >= 2; ++j) {
-          if (kind[i] != kOpen || kind[j] != kOpen || pair_tested[i * d + j]) continue;
-          const Disk& u = disks[i];
-          const Disk& v = disks[j];
-          const bool real = u.im.Sign() == 0 && v.im.Sign() == 0;
-          const bool conjugate = u.im.Sign() * v.im.Sign() < 0 &&
-                                 mpz_cmp(u.re.get(), v.re.get()) == 0 &&
-                                 mpz_cmpabs(u.im.get(), v.im.get()) == 0;
-          if (!real && !conjugate) continue;
-          // The sum within ru + rv, the product within |u| rv + |v| ru + ru rv.
-          mpz_add(x.get(), u.radius.get(), v.radius.get());
-          mpz_mul(x.get(), x.get(), s1.get());
-          mpz_mul_2exp(x.get(), x.get(), 2);
-          // |z| <= |re| + |im|; (|u| + ru) rv + |v| ru bounds the product's error.
-          Mpz size_u, size_v;
-          mpz_abs(size_u.get(), u.re.get());
-          mpz_abs(y.get(), u.im.get());
-          mpz_add(size_u.get(), size_u.get(), y.get());
-          mpz_add(size_u.get(), size_u.get(), u.radius.get());
-          mpz_abs(size_v.get(), v.re.get());
-          mpz_abs(y.get(), v.im.get());
-          mpz_add(size_v.get(), size_v.get(), y.get());
-          mpz_mul(y.get(), size_u.get(), v.radius.get());
-          mpz_addmul(y.get(), size_v.get(), u.radius.get());
-          mpz_mul(y.get(), y.get(), s2.get());
-          mpz_mul_2exp(y.get(), y.get(), 2);
-          if (mpz_sizeinbase(x.get(), 2) > static_cast<size_t>(e) ||
-              mpz_sizeinbase(y.get(), 2) > static_cast<size_t>(2 * e)) {
-            refine = true;
-            continue;
-          }
-          pair_tested[i * d + j] = true;
-          // K1 = round(S1 (re_u + re_v) / 2^e), K2 = round(S2 Re(u v) / 4^e).
-          mpz_add(x.get(), u.re.get(), v.re.get());
-          mpz_mul(x.get(), x.get(), s1.get());
-          RoundedShift(k1.get(), x.get(), e);
-          mpz_mul(x.get(), u.re.get(), v.re.get());
-          mpz_submul(x.get(), u.im.get(), v.im.get());
-          mpz_mul(x.get(), x.get(), s2.get());
-          RoundedShift(k2.get(), x.get(), 2 * e);
-          // S2 x^2 - K1 (S2 / S1) x + K2
-          ZPoly q(3);
-          mpz_set(q[2].get(), s2.get());
-          mpz_divexact(x.get(), s2.get(), s1.get());
-          mpz_mul(q[1].get(), k1.get(), x.get());
-          mpz_neg(q[1].get(), q[1].get());
-          mpz_set(q[0].get(), k2.get());
-          Trim(q);
-          if (Degree(q) != 2) continue;
-          MakePrimitive(q);
-          // Two rational roots would have been found above.
-          mpz_mul(x.get(), q[1].get(), q[1].get());
-          mpz_mul(y.get(), q[2].get(), q[0].get());
-          mpz_submul_ui(x.get(), y.get(), 4);
-          if (IsSquare(x.get())) continue;
-          ZPoly quotient;
-          if (!DivideExactly(remaining, q, quotient)) continue;
-          const Disk& upper = conjugate && u.im.Sign() > 0 ? u : v;
-          if (!QuadraticRootInDisk(q, upper, e) || (real && !QuadraticRootInDisk(q, u, e))) {
-            continue;
-          }
-          remaining = std::move(quotient);
-          kind[i] = kind[j] = kFound;
-          out.quadratics.push_back(std::move(q));
-        }
-      }
-      if (refine) {
-        roots.Refine();
-        continue;
+    if (!possible_.quadratic) return true;
+    bool done = true;
+    for (int i = 0; i < d_ && Degree(remaining_) >= 2; ++i) {
+      for (int j = i + 1; j < d_ && Degree(remaining_) >= 2; ++j) {
+        if (kind_[i] != kOpen || kind_[j] != kOpen || pair_tested_[i * d_ + j]) continue;
+        done = TryPair(i, j) && done;
       }
     }
-    // Certified decimals of the rest, in ascending order of the real part.
+    return done;
+  }
+
+  // Tests whether the roots in disks i and j, real or a conjugate pair, are
+  // those of a quadratic factor; false when the disks are too wide to tell.
+  bool TryPair(int i, int j) {
+    const Disk& u = roots_.disks()[i];
+    const Disk& v = roots_.disks()[j];
+    const long e = roots_.exponent();
+    const bool real = u.im.Sign() == 0 && v.im.Sign() == 0;
+    const bool conjugate = u.im.Sign() * v.im.Sign() < 0 && mpz_cmp(u.re.get(), v.re.get()) == 0 &&
+                           mpz_cmpabs(u.im.get(), v.im.get()) == 0;
+    if (!real && !conjugate) return true;
+    Mpz s1, s2, x, y, k1, k2;
+    mpz_gcd(s1.get(), lcm_, Lead(remaining_));
+    mpz_mul(s2.get(), lcm_, lcm_);
+    mpz_gcd(s2.get(), s2.get(), Lead(remaining_));
+    // The sum within ru + rv, the product within |u| rv + |v| ru + ru rv.
+    mpz_add(x.get(), u.radius.get(), v.radius.get());
+    mpz_mul(x.get(), x.get(), s1.get());
+    mpz_mul_2exp(x.get(), x.get(), 2);
+    // |z| <= |re| + |im|; (|u| + ru) rv + |v| ru bounds the product's error.
+    Mpz size_u, size_v;
+    mpz_abs(size_u.get(), u.re.get());
+    mpz_abs(y.get(), u.im.get());
+    mpz_add(size_u.get(), size_u.get(), y.get());
+    mpz_add(size_u.get(), size_u.get(), u.radius.get());
+    mpz_abs(size_v.get(), v.re.get());
+    mpz_abs(y.get(), v.im.get());
+    mpz_add(size_v.get(), size_v.get(), y.get());
+    mpz_mul(y.get(), size_u.get(), v.radius.get());
+    mpz_addmul(y.get(), size_v.get(), u.radius.get());
+    mpz_mul(y.get(), y.get(), s2.get());
+    mpz_mul_2exp(y.get(), y.get(), 2);
+    if (mpz_sizeinbase(x.get(), 2) > static_cast<size_t>(e) ||
+        mpz_sizeinbase(y.get(), 2) > static_cast<size_t>(2 * e)) {
+      return false;
+    }
+    pair_tested_[i * d_ + j] = true;
+    // K1 = round(S1 (re_u + re_v) / 2^e), K2 = round(S2 Re(u v) / 4^e).
+    mpz_add(x.get(), u.re.get(), v.re.get());
+    mpz_mul(x.get(), x.get(), s1.get());
+    RoundedShift(k1.get(), x.get(), e);
+    mpz_mul(x.get(), u.re.get(), v.re.get());
+    mpz_submul(x.get(), u.im.get(), v.im.get());
+    mpz_mul(x.get(), x.get(), s2.get());
+    RoundedShift(k2.get(), x.get(), 2 * e);
+    // S2 x^2 - K1 (S2 / S1) x + K2
+    ZPoly q(3);
+    mpz_set(q[2].get(), s2.get());
+    mpz_divexact(x.get(), s2.get(), s1.get());
+    mpz_mul(q[1].get(), k1.get(), x.get());
+    mpz_neg(q[1].get(), q[1].get());
+    mpz_set(q[0].get(), k2.get());
+    Trim(q);
+    if (Degree(q) != 2) return true;
+    MakePrimitive(q);
+    // Two rational roots would have been found above.
+    mpz_mul(x.get(), q[1].get(), q[1].get());
+    mpz_mul(y.get(), q[2].get(), q[0].get());
+    mpz_submul_ui(x.get(), y.get(), 4);
+    if (IsSquare(x.get())) return true;
+    ZPoly quotient;
+    if (!DivideExactly(remaining_, q, quotient)) return true;
+    const Disk& upper = conjugate && u.im.Sign() > 0 ? u : v;
+    if (!QuadraticRootInDisk(q, upper, e) || (real && !QuadraticRootInDisk(q, u, e))) return true;
+    remaining_ = std::move(quotient);
+    kind_[i] = kind_[j] = kFound;
+    out_.quadratics.push_back(std::move(q));
+    return true;
+  }
+
+  // Certified decimals of the rest, in ascending order of the real part;
+  // false when a disk is too wide for its digits.
+  bool WriteDecimals() {
+    const std::vector<Disk>& disks = roots_.disks();
+    const long e = roots_.exponent();
     std::vector<int> order;
-    for (int i = 0; i < d; ++i) {
-      if (kind[i] != kOpen || disks[i].im.Sign() < 0) continue;
+    for (int i = 0; i < d_; ++i) {
+      if (kind_[i] != kOpen || disks[i].im.Sign() < 0) continue;
       size_t at = order.size();
       // By the real part, then by the size of the imaginary part.
       auto after = [&](int first, int second) {
@@ -349,27 +354,52 @@ PartRoots RootsOfPart(ZPoly t, int multiplicity, mpz_srcptr lcm) {
         return c > 0 || (c == 0 && mpz_cmpabs(disks[first].im.get(), disks[second].im.get()) > 0);
       };
       while (at > 0 && after(order[at - 1], i)) --at;
-      order.insert(order.begin() + at, i);
+      order.insert(order.begin() + static_cast<long>(at), i);
     }
-    out.decimal_real.clear();
-    out.decimal_complex.clear();
+    out_.decimal_real.clear();
+    out_.decimal_complex.clear();
     for (int i : order) {
       const bool complex = disks[i].im.Sign() != 0;
       std::string text;
-      if (!CertifiedDecimal(disks[i], e, complex, text)) {
-        refine = true;
-        break;
-      }
-      (complex ? out.decimal_complex : out.decimal_real).push_back(std::move(text));
+      if (!CertifiedDecimal(disks[i], e, complex, text)) return false;
+      (complex ? out_.decimal_complex : out_.decimal_real).push_back(std::move(text));
     }
-    if (refine) {
-      roots.Refine();
-      continue;
-    }
-    break;
+    return true;
   }
-  MakePrimitive(remaining);
-  out.rest = std::move(remaining);
+
+  const ZPoly& t_;
+  const int d_;
+  mpz_srcptr lcm_;
+  PartRoots& out_;
+  RootIsolation roots_;
+  SmallFactors possible_;
+  std::vector<Kind> kind_;
+  std::vector<bool> linear_tested_, pair_tested_;
+  bool quadratic_checked_ = false;
+  ZPoly remaining_;
+};
+
+}  // namespace
+
+// Every root of the square-free part t: rational roots exactly, the roots of
+// quadratic factors over Q, and certified decimals of the rest. A rational
+// root r of t has D r an integer (D the lcm of all denominators of the
+// matrix: D A is an integer matrix, so D r an algebraic integer) and lc(t) r
+// one too: so S r is an integer for S = gcd(D, lc(t)); a quadratic factor
+// x^2 - sigma x + tau has S sigma and gcd(D^2, lc(t)) tau integers.
+PartRoots RootsOfPart(ZPoly t, int multiplicity, mpz_srcptr lcm) {
+  PartRoots out;
+  out.multiplicity = multiplicity;
+  if (t[0].Sign() == 0) {
+    Mpz zero, one(1L);
+    AddRational(out, zero.get(), one.get());
+    t.erase(t.begin());
+  }
+  if (Degree(t) <= 2) {
+    RootsOfLowDegree(t, out);
+    return out;
+  }
+  PartSearch(t, lcm, out).Run();
   return out;
 }
 
