@@ -228,14 +228,8 @@ EigenAnalysis AnalyseEigenvalues(const FractionMatrix& a) {
   e.order = n;
   ZPoly f = ScaledCharacteristicPolynomial(a, n);
   MakePrimitive(f);
-  Integer common(1);
-  for (int i = 1; i <= n; ++i) {
-    for (int j = 1; j <= n; ++j) {
-      if (!a(i, j).den.IsOne()) common = Lcm(common, a(i, j).den);
-    }
-  }
   Mpz lcm;
-  common.CopyTo(lcm.get());
+  DenominatorLcm(a, n).CopyTo(lcm.get());
   std::vector<PartRoots> parts;
   for (Part& part : SquareFreeParts(f)) {
     parts.push_back(RootsOfPart(std::move(part.factor), part.multiplicity, lcm.get()));

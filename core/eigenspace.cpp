@@ -410,14 +410,8 @@ int RankOfPolynomialAt(const FractionMatrix& a, int n, const ZPoly& w, mpz_srcpt
 
 std::vector<std::vector<Integer>> KernelOfPolynomialAt(const FractionMatrix& a, int n,
                                                        const ZPoly& w) {
-  Integer common(1);
-  for (int i = 1; i <= n; ++i) {
-    for (int j = 1; j <= n; ++j) {
-      if (!a(i, j).den.IsOne()) common = Lcm(common, a(i, j).den);
-    }
-  }
   Mpz lcm;
-  common.CopyTo(lcm.get());
+  DenominatorLcm(a, n).CopyTo(lcm.get());
   const std::vector<Mpz> value = PolynomialAt(a, n, w, lcm.get());
   const std::unique_ptr<IntegerRows> rows(new IntegerRows);
   rows->rows = rows->cols = n;

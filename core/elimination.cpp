@@ -96,6 +96,16 @@ Fraction DiagonalProduct(const RowSet& r, int n) {
   return product;
 }
 
+Integer DenominatorLcm(const FractionMatrix& m, int n) {
+  Integer lcm(1);
+  for (int i = 1; i <= n; ++i) {
+    for (int j = 1; j <= n; ++j) {
+      if (!m(i, j).den.IsOne()) lcm = Lcm(lcm, m(i, j).den);
+    }
+  }
+  return lcm;
+}
+
 void ClearDenominators(const FractionMatrix& m, int n, int cols, IntegerRows& out,
                        Integer scale[]) {
   out.rows = n;

@@ -106,6 +106,10 @@ struct IntegerRows {
   const Integer& operator()(int i, int j) const { return entry[i][j]; }
 };
 
+// The least common multiple of the denominators of rows and columns 1..n
+// of m.
+Integer DenominatorLcm(const FractionMatrix& m, int n);
+
 // Fills rows 1..n, columns 1..cols of out with m's rows, each multiplied by
 // the least common multiple of its denominators (kept in scale[i]), so that
 // every entry is an integer.
