@@ -88,7 +88,7 @@ void SplitEqualDegree(const ModPoly& g, int d, const ModPrime& m, Residues& rand
     ModPoly power = r, norm = r;
     for (int i = 1; i < d; ++i) {
       power = PowerMod(power, m.p, g, m);
-      norm = RemainderMod(MultiplyPlain(norm, power, m), g, m);
+      norm = MultiplyMod(norm, power, g, m);
     }
     ModPoly w = PowerMod(norm, (m.p - 1) / 2, g, m);
     w = SubtractMod(std::move(w), ModPoly{1}, m);
@@ -370,9 +370,7 @@ std::vector<ZPoly> IrreducibleFactors(const ZPoly& g) {
   size_t fewest = 0;
   uint32_t best_prime = 0;
   for (uint32_t p = 101, tried = 0; tried < 5 && p < 100000; p += 2) {
-    bool prime = true;
-    for (uint32_t f = 3; f * f <= p && prime; f += 2) prime = p % f != 0;
-    if (!prime) continue;
+    if (!IsPrimeWord(p)) continue;
     const ModPrime m(p);
     if (m.Reduce(Lead(g)) == 0) continue;
     ModPoly f = ReduceModulo(g, m);
