@@ -275,7 +275,7 @@ EigenAnalysis AnalyseEigenvalues(const FractionMatrix& a) {
     // A repeated factor of degree 3 or more: diagonalisable on its roots
     // exactly when w(A) has a null space of dimension deg(w) m.
     if (p.multiplicity > 1 && e.diagonalisable && Degree(p.rest) > 0 &&
-        n - RankOfPolynomialAt(a, n, p.rest, lcm.get()) < Degree(p.rest) * p.multiplicity) {
+        n - RankOfPolynomialAt(a, n, p.rest) < Degree(p.rest) * p.multiplicity) {
       e.diagonalisable = false;
     }
   }

@@ -1,6 +1,8 @@
 #include "eigenspace.h"
 
+#include <algorithm>
 #include <memory>
+#include <utility>
 
 #include "modular.h"
 
@@ -124,12 +126,85 @@ bool SmallCandidate(const Limb* residue, int rank, const int pivot_col[], int f,
   return true;
 }
 
+using Residues = Limb[kMaxOrder][kMaxOrder];
+
+// What the modular null space needs of an integer matrix: its residues
+// modulo a prime (or those of a non-zero multiple of it, whose reduced row
+// echelon form is the same) and an exact test that it takes a vector to 0.
+class NullSpaceSource {
+ public:
+  virtual void Reduce(const CharacteristicArithmetic& m, Residues h) const = 0;
+  virtual bool Annihilates(const std::vector<Integer>& v) const = 0;
+
+ protected:
+  ~NullSpaceSource() = default;
+};
+
+// x mod p for an integer x.
+Limb ResidueOf(const Integer& x, const CharacteristicArithmetic& m) {
+  const int64_t p = static_cast<int64_t>(m.p);
+  if (!x.IsSmall()) {
+    Mpz big;
+    x.CopyTo(big.get());
+    return static_cast<Limb>(mpz_fdiv_ui(big.get(), m.p));
+  }
+  int64_t r = x.Small();
+  if (r >= p || r < -p) r %= p;
+  return static_cast<Limb>(r < 0 ? r + p : r);
+}
+
+// Row i of `rows` times v is 0.
+bool RowAnnihilates(const IntegerRows& rows, int i, const std::vector<Integer>& v, int n) {
+#ifdef __SIZEOF_INT128__
+  // Below 2^60 each, 20 products add up below 2^125: exact in 128 bits.
+  const int64_t limit = int64_t{1} << 60;
+  auto fits = [limit](const Integer& x) {
+    return x.IsSmall() && x.Small() < limit && x.Small() > -limit;
+  };
+  bool machine = true;
+  __int128 dot = 0;
+  for (int j = 1; j <= n && machine; ++j) {
+    machine = fits(v[j]) && fits(rows(i, j));
+    if (machine) dot += static_cast<__int128>(v[j].Small()) * rows(i, j).Small();
+  }
+  if (machine) return dot == 0;
+#endif
+  Integer total(0);
+  for (int j = 1; j <= n; ++j) {
+    if (!v[j].IsZero() && !rows(i, j).IsZero()) total = total + rows(i, j) * v[j];
+  }
+  return total.IsZero();
+}
+
+// An integer matrix given by its entries.
+class GivenRows : public NullSpaceSource {
+ public:
+  GivenRows(const IntegerRows& rows, int n) : rows_(rows), n_(n) {}
+  // Taken as Montgomery's form as they are: the matrix times 2^-w.
+  void Reduce(const CharacteristicArithmetic& m, Residues h) const override {
+    for (int i = 0; i < n_; ++i) {
+      for (int j = 0; j < n_; ++j) h[i][j] = ResidueOf(rows_(i + 1, j + 1), m);
+    }
+  }
+  bool Annihilates(const std::vector<Integer>& v) const override {
+    for (int i = 1; i <= n_; ++i) {
+      if (!RowAnnihilates(rows_, i, v, n_)) return false;
+    }
+    return true;
+  }
+
+ private:
+  const IntegerRows& rows_;
+  int n_;
+};
+
 // The null space by reduced row echelon forms modulo word primes, put
 // together by the Chinese remainder theorem and read back as fractions;
-// accepted only when every vector is proved exactly (r x = 0 for the rows
-// r cleared of denominators). Mostly one or two primes suffice. Empty
-// when the attempt gives up.
-bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<Integer>>& basis) {
+// accepted only when every vector is proved exactly (the source takes it
+// to 0). Mostly one or two primes suffice. False when the attempt gives
+// up.
+bool ModularNullSpace(const NullSpaceSource& source, int n,
+                      std::vector<std::vector<Integer>>& basis) {
   int rank = -1;
   int pivot_col[kMaxOrder + 1] = {};
   bool pivot[kMaxOrder + 1] = {};
@@ -139,30 +214,13 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
   std::vector<Limb> first_residue;  // the same modulo the first prime
   int free_index[kMaxOrder + 1] = {};
   int free = 0;
-  Mpz modulus, now, step, a, b, lcm, sum, half, bound;
+  Mpz modulus, a, lcm, half, bound;
   std::vector<Mpz> num(n + 1), den(n + 1);  // one vector of the basis
-  Limb h[kMaxOrder][kMaxOrder];
+  Residues h;
   int used = 0;
   for (int k = 0; k < 80; ++k) {
     const CharacteristicArithmetic m(LimbPrime(k));
-    const int64_t p = static_cast<int64_t>(m.p);
-    for (int i = 0; i < n; ++i) {
-      for (int j = 0; j < n; ++j) {
-        const Integer& v = rows(i + 1, j + 1);
-        Limb x;
-        if (v.IsSmall()) {
-          int64_t r = v.Small();
-          if (r >= p || r < -p) r %= p;
-          x = static_cast<Limb>(r < 0 ? r + p : r);
-        } else {
-          v.CopyTo(a.get());
-          x = mpz_fdiv_ui(a.get(), m.p);
-        }
-        // Taken as Montgomery's form as it is: the matrix times 2^-w, whose
-        // reduced row echelon form is the same.
-        h[i][j] = x;
-      }
-    }
+    source.Reduce(m, h);
     // Row echelon form, pivots made 1.
     int r = 0;
     int cols[kMaxOrder + 1];
@@ -275,31 +333,7 @@ bool ModularNullSpace(const IntegerRows& rows, int n, std::vector<std::vector<In
           v[j] = Integer::FromGmp(a.get());
         }
       }
-      // The proof: every row times v is 0.
-      for (int i = 1; i <= n && ok; ++i) {
-#ifdef __SIZEOF_INT128__
-        // Below 2^60 each, 20 products add up below 2^125: exact in 128 bits.
-        const int64_t limit = int64_t{1} << 60;
-        auto fits = [limit](const Integer& x) {
-          return x.IsSmall() && x.Small() < limit && x.Small() > -limit;
-        };
-        bool machine = true;
-        __int128 dot = 0;
-        for (int j = 1; j <= n && machine; ++j) {
-          machine = fits(v[j]) && fits(rows(i, j));
-          if (machine) dot += static_cast<__int128>(v[j].Small()) * rows(i, j).Small();
-        }
-        if (machine) {
-          ok = dot == 0;
-          continue;
-        }
-#endif
-        Integer total(0);
-        for (int j = 1; j <= n; ++j) {
-          if (!v[j].IsZero() && !rows(i, j).IsZero()) total = total + rows(i, j) * v[j];
-        }
-        ok = total.IsZero();
-      }
+      ok = source.Annihilates(v);
       if (ok) {
         Normalise(v, n);
         candidate.push_back(std::move(v));
@@ -333,10 +367,13 @@ std::vector<std::vector<Integer>> NullSpace(const IntegerRows& cleared, const In
   return IntegerNullSpace(*rows, row_scale, n);
 }
 
-std::vector<std::vector<Integer>> IntegerNullSpace(IntegerRows& rows, Integer row_scale[], int n) {
+namespace {
+
+// The null space by fraction-free Gauss-Jordan elimination (rows is work
+// space), for what the primes do not settle.
+std::vector<std::vector<Integer>> FractionFreeNullSpace(IntegerRows& rows, Integer row_scale[],
+                                                        int n) {
   std::vector<std::vector<Integer>> basis;
-  if (ModularNullSpace(rows, n, basis)) return basis;
-  // Beyond: fraction-free Gauss-Jordan.
   const FractionFreeResult done =
       EliminateFractionFree(rows, row_scale, n, true, PivotRepair::kExchangeRows);
   bool pivot[kMaxOrder + 1] = {};
@@ -353,74 +390,114 @@ std::vector<std::vector<Integer>> IntegerNullSpace(IntegerRows& rows, Integer ro
   return basis;
 }
 
-namespace {
-
-int IntegerRank(const std::vector<Mpz>& t, int n) {
-  const std::unique_ptr<IntegerRows> rows(new IntegerRows);
-  rows->rows = n;
-  rows->cols = n;
-  Integer scale[kMaxOrder + 1];
-  for (int i = 1; i <= n; ++i) {
-    scale[i] = Integer(1);
-    for (int j = 1; j <= n; ++j) (*rows)(i, j) = Integer::FromGmp(t[(i - 1) * n + j - 1].get());
-  }
-  return EliminateFractionFree(*rows, scale, n, false, PivotRepair::kExchangeRows).rank;
-}
-
-// D^deg(w) w(A) for the integer polynomial w of degree at least 1, an
-// integer matrix (row by row): the sum of w_j D^(deg - j) B^j with B = D A,
-// by Horner's rule.
-std::vector<Mpz> PolynomialAt(const FractionMatrix& a, int n, const ZPoly& w, mpz_srcptr lcm) {
-  std::vector<Mpz> b(n * n), acc(n * n), next(n * n);
-  Mpz num, den;
-  for (int i = 0; i < n; ++i) {
-    for (int j = 0; j < n; ++j) {
-      a(i + 1, j + 1).num.CopyTo(num.get());
-      a(i + 1, j + 1).den.CopyTo(den.get());
-      mpz_divexact(b[i * n + j].get(), lcm, den.get());
-      mpz_mul(b[i * n + j].get(), b[i * n + j].get(), num.get());
+// D^deg(w) w(A) for the integer polynomial w of degree at least 1, with B =
+// D A an integer matrix (D the lcm of A's denominators): the sum of w_j
+// D^(deg - j) B^j, by Horner's rule; modulo primes for the null space, and
+// on vectors for its proof, so that the matrix itself is formed over the
+// integers only when the primes give up.
+class PolynomialRows : public NullSpaceSource {
+ public:
+  PolynomialRows(const FractionMatrix& a, int n, const ZPoly& w) : n_(n) {
+    const Integer d = DenominatorLcm(a, n);
+    b_.rows = b_.cols = n;
+    for (int i = 1; i <= n; ++i) {
+      for (int j = 1; j <= n; ++j) b_(i, j) = DivideExact(d, a(i, j).den) * a(i, j).num;
+    }
+    // coefficient_[j] = w_j D^(deg - j).
+    Integer power(1);
+    for (size_t j = w.size(); j-- > 0;) {
+      coefficient_.insert(coefficient_.begin(), Integer::FromGmp(w[j].get()) * power);
+      power = power * d;
     }
   }
-  // The first step of Horner's rule, lc(w) B + w_(deg-1) D I, needs no
-  // product of matrices.
-  const int deg = Degree(w);
-  Mpz power(lcm);
-  for (int i = 0; i < n * n; ++i) mpz_mul(acc[i].get(), b[i].get(), Lead(w));
-  for (int i = 0; i < n; ++i) mpz_addmul(acc[i * n + i].get(), w[deg - 1].get(), power.get());
-  for (int k = deg - 2; k >= 0; --k) {
-    mpz_mul(power.get(), power.get(), lcm);  // D^(deg - k)
-    for (int i = 0; i < n; ++i) {
-      for (int j = 0; j < n; ++j) {
-        mpz_ptr r = next[i * n + j].get();
-        mpz_set_ui(r, 0);
-        for (int l = 0; l < n; ++l) mpz_addmul(r, acc[i * n + l].get(), b[l * n + j].get());
+
+  void Reduce(const CharacteristicArithmetic& m, Residues h) const override {
+    Residues b, next;
+    for (int i = 0; i < n_; ++i) {
+      for (int j = 0; j < n_; ++j) b[i][j] = m.To(ResidueOf(b_(i + 1, j + 1), m));
+    }
+    const int deg = static_cast<int>(coefficient_.size()) - 1;
+    const Limb top = m.To(ResidueOf(coefficient_[deg], m));
+    for (int i = 0; i < n_; ++i) {
+      for (int j = 0; j < n_; ++j) h[i][j] = m.Mul(top, b[i][j]);
+    }
+    for (int k = deg - 1;; --k) {
+      const Limb c = m.To(ResidueOf(coefficient_[k], m));
+      for (int i = 0; i < n_; ++i) h[i][i] = m.Add(h[i][i], c);
+      if (k == 0) return;
+      for (int i = 0; i < n_; ++i) {
+        for (int j = 0; j < n_; ++j) next[i][j] = m.Dot(h[i], &b[0][j], kMaxOrder, n_);
       }
+      std::copy(&next[0][0], &next[0][0] + kMaxOrder * kMaxOrder, &h[0][0]);
     }
-    for (int i = 0; i < n; ++i) mpz_addmul(next[i * n + i].get(), w[k].get(), power.get());
-    std::swap(acc, next);
   }
-  return acc;
-}
+
+  bool Annihilates(const std::vector<Integer>& v) const override {
+    const std::vector<Integer> product = Times(v);
+    for (int i = 1; i <= n_; ++i) {
+      if (!product[i].IsZero()) return false;
+    }
+    return true;
+  }
+
+  // The matrix itself, over the integers, column by column.
+  void Form(IntegerRows& out) const {
+    out.rows = out.cols = n_;
+    std::vector<Integer> unit(n_ + 1, Integer(0));
+    for (int j = 1; j <= n_; ++j) {
+      unit[j] = Integer(1);
+      const std::vector<Integer> column = Times(unit);
+      for (int i = 1; i <= n_; ++i) out(i, j) = column[i];
+      unit[j] = Integer(0);
+    }
+  }
+
+ private:
+  // The matrix times v (entries 1..n), by Horner's rule on vectors.
+  std::vector<Integer> Times(const std::vector<Integer>& v) const {
+    const int deg = static_cast<int>(coefficient_.size()) - 1;
+    std::vector<Integer> acc(n_ + 1), next(n_ + 1);
+    for (int i = 1; i <= n_; ++i) acc[i] = coefficient_[deg] * v[i];
+    for (int k = deg - 1; k >= 0; --k) {
+      for (int i = 1; i <= n_; ++i) {
+        Integer sum = coefficient_[k] * v[i];
+        for (int j = 1; j <= n_; ++j) {
+          if (!acc[j].IsZero() && !b_(i, j).IsZero()) sum = sum + b_(i, j) * acc[j];
+        }
+        next[i] = std::move(sum);
+      }
+      std::swap(acc, next);
+    }
+    return acc;
+  }
+
+  int n_;
+  IntegerRows b_;
+  std::vector<Integer> coefficient_;
+};
 
 }  // namespace
 
-int RankOfPolynomialAt(const FractionMatrix& a, int n, const ZPoly& w, mpz_srcptr lcm) {
-  return IntegerRank(PolynomialAt(a, n, w, lcm), n);
+std::vector<std::vector<Integer>> IntegerNullSpace(IntegerRows& rows, Integer row_scale[], int n) {
+  std::vector<std::vector<Integer>> basis;
+  if (ModularNullSpace(GivenRows(rows, n), n, basis)) return basis;
+  return FractionFreeNullSpace(rows, row_scale, n);
+}
+
+int RankOfPolynomialAt(const FractionMatrix& a, int n, const ZPoly& w) {
+  return n - static_cast<int>(KernelOfPolynomialAt(a, n, w).size());
 }
 
 std::vector<std::vector<Integer>> KernelOfPolynomialAt(const FractionMatrix& a, int n,
                                                        const ZPoly& w) {
-  Mpz lcm;
-  DenominatorLcm(a, n).CopyTo(lcm.get());
-  const std::vector<Mpz> value = PolynomialAt(a, n, w, lcm.get());
+  const std::unique_ptr<PolynomialRows> source(new PolynomialRows(a, n, w));
+  std::vector<std::vector<Integer>> basis;
+  if (ModularNullSpace(*source, n, basis)) return basis;
   const std::unique_ptr<IntegerRows> rows(new IntegerRows);
-  rows->rows = rows->cols = n;
+  source->Form(*rows);
   Integer scale[kMaxOrder + 1];
-  for (int i = 1; i <= n; ++i) {
-    scale[i] = Integer(1);
-    for (int j = 1; j <= n; ++j) (*rows)(i, j) = Integer::FromGmp(value[(i - 1) * n + j - 1].get());
-  }
-  return IntegerNullSpace(*rows, scale, n);
+  for (int i = 1; i <= n; ++i) scale[i] = Integer(1);
+  return FractionFreeNullSpace(*rows, scale, n);
 }
 
 }  // namespace calc

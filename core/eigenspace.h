@@ -22,9 +22,8 @@ std::vector<std::vector<Integer>> IntegerNullSpace(IntegerRows& rows, Integer ro
 std::vector<std::vector<Integer>> NullSpace(const IntegerRows& cleared, const Integer scale[],
                                             const Integer& p, const Integer& q, int n);
 
-// The rank of w(A) (w of degree at least 1; lcm: the lcm of the matrix's
-// denominators).
-int RankOfPolynomialAt(const FractionMatrix& a, int n, const ZPoly& w, mpz_srcptr lcm);
+// The rank of w(A) (w of degree at least 1).
+int RankOfPolynomialAt(const FractionMatrix& a, int n, const ZPoly& w);
 
 // A basis of the null space of w(A), A being rows and columns 1..n of a.
 std::vector<std::vector<Integer>> KernelOfPolynomialAt(const FractionMatrix& a, int n,

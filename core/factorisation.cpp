@@ -101,14 +101,23 @@ void SplitEqualDegree(const ModPoly& g, int d, const ModPrime& m, Residues& rand
   }
 }
 
-// x^(p^d) modulo f for d = 1, 2, ... by the matrix of the Frobenius map
-// h -> h^p modulo f, whose column k is x^(k p): a step costs deg(f)^2
-// products instead of a power.
+// Below this the columns of the Frobenius matrix come from x^0 by
+// multiplying by x, deg(f) products a step, cheaper than deg(f) - 1 full
+// products modulo f once p is small.
+constexpr uint32_t kShiftedColumns = 64;
+
+// x^(p^d) modulo f (monic) for d = 1, 2, ... by the matrix of the
+// Frobenius map h -> h^p modulo f, whose column k is x^(k p): a step costs
+// deg(f)^2 products instead of a power.
 class Frobenius {
  public:
   Frobenius(const ModPoly& f, const ModPrime& m) : degree_(f.size() - 1), m_(m) {
-    const ModPoly xp = PowerMod(ModPoly{0, 1}, m.p, f, m);
     column_.push_back(ModPoly{1});
+    if (m.p < kShiftedColumns) {
+      ShiftedColumns(f);
+      return;
+    }
+    const ModPoly xp = PowerMod(ModPoly{0, 1}, m.p, f, m);
     for (size_t k = 1; k + 1 < f.size(); ++k) {
       column_.push_back(MultiplyMod(column_.back(), xp, f, m_));
     }
@@ -126,6 +135,25 @@ class Frobenius {
   }
 
  private:
+  // x h modulo the monic f is h shifted up less its top coefficient t
+  // times f. The entries are reduced once per column: p steps add less
+  // than p^3 to them, far below 2^64.
+  void ShiftedColumns(const ModPoly& f) {
+    std::vector<uint64_t> h(degree_, 0);
+    h[0] = 1;
+    for (size_t k = 1; k < degree_; ++k) {
+      for (uint32_t step = 0; step < m_.p; ++step) {
+        const uint64_t minus = m_.p - m_.Reduce64(h[degree_ - 1]);
+        for (size_t j = degree_ - 1; j > 0; --j) h[j] = h[j - 1] + minus * f[j];
+        h[0] = minus * f[0];
+      }
+      ModPoly c(degree_);
+      for (size_t j = 0; j < degree_; ++j) h[j] = c[j] = m_.Reduce64(h[j]);
+      TrimMod(c);
+      column_.push_back(std::move(c));
+    }
+  }
+
   size_t degree_;
   const ModPrime& m_;
   std::vector<ModPoly> column_;
@@ -369,7 +397,7 @@ std::vector<ZPoly> IrreducibleFactors(const ZPoly& g) {
   std::vector<bool> possible(n + 1, true);
   size_t fewest = 0;
   uint32_t best_prime = 0;
-  for (uint32_t p = 101, tried = 0; tried < 5 && p < 100000; p += 2) {
+  for (uint32_t p = 3, tried = 0; tried < 5 && p < 100000; p += 2) {
     if (!IsPrimeWord(p)) continue;
     const ModPrime m(p);
     if (m.Reduce(Lead(g)) == 0) continue;
