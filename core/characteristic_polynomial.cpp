@@ -1,6 +1,7 @@
 #include "characteristic_polynomial.h"
 
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #include "modular.h"
@@ -148,6 +149,168 @@ double SpectralBoundBits(const FractionMatrix& a, int n, double base, int floor,
   return best;
 }
 
+// v mod p; within 2p of 0 (as typed values are, p > 2^30) without a
+// division.
+Limb ResidueOf(int64_t v, int64_t p) {
+  if (v >= -2 * p && v < 2 * p) {
+    if (v < 0) v += p;
+    if (v < 0) v += p;
+    if (v >= p) v -= p;
+    return static_cast<Limb>(v);
+  }
+  const int64_t r = v % p;
+  return static_cast<Limb>(r < 0 ? r + p : r);
+}
+
+// The matrix modulo primes, and how many bits of primes its polynomial
+// needs. When the rows cleared of denominators (R A) and their scales r_i
+// are machine integers, each entry modulo a prime is (R A)(i, j) / r_i,
+// with one inversion for all the scales; otherwise (large denominators)
+// each entry is reduced as a fraction, whose numerator and denominator
+// stay small, with one inversion for all the denominators.
+class MatrixResidues {
+ public:
+  MatrixResidues(const FractionMatrix& a, int n) : n_(n) {
+    const size_t bound_bits = ClearRows(a);
+    // Every prime is above 2^kLimbPrimeBits; the product must exceed twice
+    // the bound. Or |coefficient| < 2^(bits of prod r_i) C(n, k) rho^k,
+    // when that is less.
+    needed_bits_ = bound_bits + 2;
+    const size_t scale_bits = mpz_sizeinbase(scales_.get(), 2) + 2;
+    const int floor = static_cast<int>((scale_bits + kLimbPrimeBits - 1) / kLimbPrimeBits);
+    const int target = static_cast<int>((needed_bits_ + kLimbPrimeBits - 1) / kLimbPrimeBits);
+    if (target > floor) {
+      const double spectral =
+          SpectralBoundBits(a, n, static_cast<double>(scale_bits), floor, target);
+      if (spectral < kNoBound) {
+        const size_t bits = scale_bits + static_cast<size_t>(std::ceil(spectral));
+        if (bits < needed_bits_) needed_bits_ = bits;
+      }
+    }
+    scaled_ = true;
+    for (int x = 0; x < n * n && scaled_; ++x) scaled_ = small_[x] && small_row_[x / n];
+    if (!scaled_) KeepFractions(a);
+  }
+
+  size_t NeededBits() const { return needed_bits_; }
+  // prod r_i modulo m.p, in Montgomery's form.
+  Limb Scales(const CharacteristicArithmetic& m) const {
+    return m.To(static_cast<Limb>(mpz_fdiv_ui(scales_.get(), m.p)));
+  }
+
+  // The matrix modulo m.p, each residue taken as Montgomery's form as it
+  // is: the matrix becomes A 2^-w, whose coefficient of degree k is that of
+  // A times 2^(-w(n-k)). False when the prime divides a denominator.
+  bool Reduce(const CharacteristicArithmetic& m, Limb h[kMaxOrder][kMaxOrder]) const {
+    return scaled_ ? ReduceScaled(m, h) : ReduceFractions(m, h);
+  }
+
+ private:
+  // R A and the r_i where they fit machine integers, and prod r_i; returns
+  // the bits of prod (r_i + |row i of R A|), a bound on the coefficients.
+  size_t ClearRows(const FractionMatrix& a) {
+    const int n = n_;
+    Mpz bound(1L), row_bound, work;
+    mpz_set_ui(scales_.get(), 1);
+    small_entry_.resize(n * n);
+    small_scale_.resize(n);
+    small_.resize(n * n);
+    small_row_.resize(n);
+    for (int i = 1; i <= n; ++i) {
+      Integer r(1), sum(0);
+      for (int j = 1; j <= n; ++j) r = Lcm(r, a(i, j).den);
+      for (int j = 1; j <= n; ++j) {
+        const Integer scaled =
+            a(i, j).num * (a(i, j).den.IsOne() ? r : DivideExact(r, a(i, j).den));
+        sum = sum + scaled * scaled;
+        const int x = (i - 1) * n + j - 1;
+        small_[x] = scaled.IsSmall();
+        if (small_[x]) small_entry_[x] = scaled.Small();
+      }
+      small_row_[i - 1] = r.IsSmall();
+      if (small_row_[i - 1]) small_scale_[i - 1] = r.Small();
+      // r + |row| + 1 bounds the row's factor.
+      sum.CopyTo(row_bound.get());
+      if (mpz_sizeinbase(row_bound.get(), 2) <= 900) {
+        // In doubles: the sum truncated (relative error below 2^-52), its
+        // square root rounded once, raised by a factor 1 + 2^-40 and by 2,
+        // exceeds the exact root.
+        const double root = std::sqrt(mpz_get_d(row_bound.get())) * (1 + std::ldexp(1.0, -40)) + 2;
+        mpz_set_d(row_bound.get(), std::ceil(root));
+      } else {
+        SquareRoot(row_bound.get(), row_bound.get());
+        mpz_add_ui(row_bound.get(), row_bound.get(), 1);
+      }
+      r.CopyTo(work.get());
+      mpz_add(row_bound.get(), row_bound.get(), work.get());
+      mpz_mul(bound.get(), bound.get(), row_bound.get());
+      mpz_mul(scales_.get(), scales_.get(), work.get());
+    }
+    return mpz_sizeinbase(bound.get(), 2);
+  }
+
+  void KeepFractions(const FractionMatrix& a) {
+    const int n = n_;
+    small_num_.resize(n * n);
+    small_den_.resize(n * n);
+    num_.resize(n * n);
+    den_.resize(n * n);
+    for (int x = 0; x < n * n; ++x) {
+      const Fraction& v = a(x / n + 1, x % n + 1);
+      small_[x] = v.num.IsSmall() && v.den.IsSmall();
+      if (small_[x]) {
+        small_num_[x] = v.num.Small();
+        small_den_[x] = v.den.Small();
+      } else {
+        v.num.CopyTo(num_[x].get());
+        v.den.CopyTo(den_[x].get());
+      }
+    }
+  }
+
+  bool ReduceScaled(const CharacteristicArithmetic& m, Limb h[kMaxOrder][kMaxOrder]) const {
+    const int64_t p = static_cast<int64_t>(m.p);
+    Limb scale[kMaxOrder], inverse[kMaxOrder];
+    for (int i = 0; i < n_; ++i) {
+      scale[i] = ResidueOf(small_scale_[i], p);
+      if (scale[i] == 0) return false;
+      inverse[i] = m.To(scale[i]);
+    }
+    BatchInverse(m, inverse, n_);
+    for (int i = 0; i < n_; ++i) {
+      for (int j = 0; j < n_; ++j) {
+        const Limb value = ResidueOf(small_entry_[i * n_ + j], p);
+        h[i][j] = scale[i] == 1 ? value : m.Mul(value, inverse[i]);
+      }
+    }
+    return true;
+  }
+
+  bool ReduceFractions(const CharacteristicArithmetic& m, Limb h[kMaxOrder][kMaxOrder]) const {
+    const int64_t p = static_cast<int64_t>(m.p);
+    Limb num[kMaxOrder * kMaxOrder], inverse[kMaxOrder * kMaxOrder];
+    for (int x = 0; x < n_ * n_; ++x) {
+      num[x] = small_[x] ? ResidueOf(small_num_[x], p)
+                         : static_cast<Limb>(mpz_fdiv_ui(num_[x].get(), m.p));
+      const Limb den = small_[x] ? ResidueOf(small_den_[x], p)
+                                 : static_cast<Limb>(mpz_fdiv_ui(den_[x].get(), m.p));
+      if (den == 0) return false;
+      inverse[x] = m.To(den);
+    }
+    BatchInverse(m, inverse, n_ * n_);
+    for (int x = 0; x < n_ * n_; ++x) h[x / n_][x % n_] = m.Mul(num[x], inverse[x]);
+    return true;
+  }
+
+  int n_;
+  bool scaled_ = true;
+  size_t needed_bits_ = 0;
+  Mpz scales_;
+  std::vector<int64_t> small_entry_, small_scale_, small_num_, small_den_;
+  std::vector<bool> small_, small_row_;
+  std::vector<Mpz> num_, den_;
+};
+
 }  // namespace
 
 // det(x R - R A) for R = diag(r_i), r_i the lcm of row i's denominators: an
@@ -156,178 +319,24 @@ double SpectralBoundBits(const FractionMatrix& a, int n, double base, int floor,
 // theorem, with as many primes as a bound on the coefficients asks:
 // |coefficient| <= prod (r_i + |row i of R A|).
 ZPoly ScaledCharacteristicPolynomial(const FractionMatrix& a, int n) {
-  Mpz bound(1L), scales(1L), row_bound, work;
-  // The rows cleared of denominators, R A, and the scales r_i: when all of
-  // them are machine integers, the entries modulo each prime are
-  // (R A)(i, j) / r_i, with one inversion for all the scales.
-  std::vector<int64_t> small_entry(n * n), small_scale(n);
-  std::vector<bool> small(n * n), small_row(n);
-  for (int i = 1; i <= n; ++i) {
-    Integer r(1), sum(0);
-    for (int j = 1; j <= n; ++j) r = Lcm(r, a(i, j).den);
-    for (int j = 1; j <= n; ++j) {
-      const Integer scaled = a(i, j).num * (a(i, j).den.IsOne() ? r : DivideExact(r, a(i, j).den));
-      sum = sum + scaled * scaled;
-      const int x = (i - 1) * n + j - 1;
-      small[x] = scaled.IsSmall();
-      if (small[x]) small_entry[x] = scaled.Small();
-    }
-    small_row[i - 1] = r.IsSmall();
-    if (small_row[i - 1]) small_scale[i - 1] = r.Small();
-    // r + |row| + 1 bounds the row's factor.
-    sum.CopyTo(row_bound.get());
-    if (mpz_sizeinbase(row_bound.get(), 2) <= 900) {
-      // In doubles: the sum truncated (relative error below 2^-52), its
-      // square root rounded once, raised by a factor 1 + 2^-40 and by 2,
-      // exceeds the exact root.
-      const double root = std::sqrt(mpz_get_d(row_bound.get())) * (1 + std::ldexp(1.0, -40)) + 2;
-      mpz_set_d(row_bound.get(), std::ceil(root));
-    } else {
-      SquareRoot(row_bound.get(), row_bound.get());
-      mpz_add_ui(row_bound.get(), row_bound.get(), 1);
-    }
-    r.CopyTo(work.get());
-    mpz_add(row_bound.get(), row_bound.get(), work.get());
-    mpz_mul(bound.get(), bound.get(), row_bound.get());
-    mpz_mul(scales.get(), scales.get(), work.get());
-  }
-  // Every prime is above 2^kLimbPrimeBits; the product must exceed 2 bound.
-  size_t needed_bits = mpz_sizeinbase(bound.get(), 2) + 2;
-  // Or |coefficient| < 2^(bits of prod r_i) C(n, k) rho^k, when that is less.
-  const size_t scale_bits = mpz_sizeinbase(scales.get(), 2) + 2;
-  const int floor = static_cast<int>((scale_bits + kLimbPrimeBits - 1) / kLimbPrimeBits);
-  const int target = static_cast<int>((needed_bits + kLimbPrimeBits - 1) / kLimbPrimeBits);
-  if (target > floor) {
-    const double spectral = SpectralBoundBits(a, n, static_cast<double>(scale_bits), floor, target);
-    if (spectral < kNoBound) {
-      const size_t bits = scale_bits + static_cast<size_t>(std::ceil(spectral));
-      if (bits < needed_bits) needed_bits = bits;
-    }
-  }
-
-  // When the cleared rows leave machine integers (large denominators), each
-  // entry is reduced as a fraction instead: its numerator and denominator
-  // stay small, and the denominators' inverses come from one inversion.
-  bool scaled = true;
-  for (int x = 0; x < n * n && scaled; ++x) scaled = small[x] && small_row[x / n];
-  std::vector<int64_t> small_num, small_den;
-  std::vector<Mpz> num, den;
-  std::vector<Limb> num_mod, den_mod, entry_prefix;
-  if (!scaled) {
-    small_num.resize(n * n);
-    small_den.resize(n * n);
-    num.resize(n * n);
-    den.resize(n * n);
-    num_mod.resize(n * n);
-    den_mod.resize(n * n);
-    entry_prefix.resize(n * n);
-    for (int x = 0; x < n * n; ++x) {
-      const Fraction& v = a(x / n + 1, x % n + 1);
-      small[x] = v.num.IsSmall() && v.den.IsSmall();
-      if (small[x]) {
-        small_num[x] = v.num.Small();
-        small_den[x] = v.den.Small();
-      } else {
-        v.num.CopyTo(num[x].get());
-        v.den.CopyTo(den[x].get());
-      }
-    }
-  }
-  std::vector<Mpz> coefficient(n + 1);
-  Mpz modulus(1L);
-  Limb h[kMaxOrder][kMaxOrder];
-  size_t bits = 0;
-  for (int k = 0; bits < needed_bits; ++k) {
-    const CharacteristicArithmetic m(LimbPrime(k));
-    const int64_t p = static_cast<int64_t>(m.p);
-    auto reduce = [p](int64_t v) {
-      // Within 2p of 0 (as typed values are, p > 2^30) no division needed.
-      if (v >= -2 * p && v < 2 * p) {
-        if (v < 0) v += p;
-        if (v < 0) v += p;
-        if (v >= p) v -= p;
-        return static_cast<Limb>(v);
-      }
-      const int64_t r = v % p;
-      return static_cast<Limb>(r < 0 ? r + p : r);
-    };
-    if (!scaled) {
-      bool usable = true;
-      for (int x = 0; x < n * n && usable; ++x) {
-        num_mod[x] = small[x] ? reduce(small_num[x]) : mpz_fdiv_ui(num[x].get(), m.p);
-        den_mod[x] = small[x] ? reduce(small_den[x]) : mpz_fdiv_ui(den[x].get(), m.p);
-        usable = den_mod[x] != 0;
-      }
-      if (!usable) continue;
-      Limb product = m.One();
-      for (int x = 0; x < n * n; ++x) {
-        entry_prefix[x] = product;
-        if (den_mod[x] != 1) product = m.Mul(product, m.To(den_mod[x]));
-      }
-      Limb running = m.Inverse(product);
-      // Residues taken as Montgomery's forms as they are, as below.
-      for (int x = n * n - 1; x >= 0; --x) {
-        if (den_mod[x] == 1) {
-          h[x / n][x % n] = num_mod[x];
-          continue;
-        }
-        h[x / n][x % n] = m.Mul(m.Mul(num_mod[x], entry_prefix[x]), running);
-        running = m.Mul(running, m.To(den_mod[x]));
-      }
-    }
-    if (scaled) {
-      bool usable = true;
-      Limb scale_mod[kMaxOrder], prefix[kMaxOrder], inverse_scale[kMaxOrder];
-      for (int i = 0; i < n && usable; ++i) {
-        scale_mod[i] = reduce(small_scale[i]);
-        usable = scale_mod[i] != 0;
-      }
-      if (!usable) continue;
-      // The scales' inverses at once: one inversion of their product.
-      Limb product = m.One();
-      for (int i = 0; i < n; ++i) {
-        prefix[i] = product;
-        if (scale_mod[i] != 1) product = m.Mul(product, m.To(scale_mod[i]));
-      }
-      Limb running = m.Inverse(product);
-      for (int i = n - 1; i >= 0; --i) {
-        if (scale_mod[i] == 1) continue;
-        inverse_scale[i] = m.Mul(prefix[i], running);
-        running = m.Mul(running, m.To(scale_mod[i]));
-      }
-      // Each residue taken as Montgomery's form as it is: the matrix becomes
-      // A 2^-w, whose coefficient of degree k is that of A times
-      // 2^(-w(n-k)), undone below.
-      for (int i = 0; i < n; ++i) {
-        for (int j = 0; j < n; ++j) {
-          const Limb value = reduce(small_entry[i * n + j]);
-          h[i][j] = scale_mod[i] == 1 ? value : m.Mul(value, inverse_scale[i]);
-        }
-      }
-    }
-    Limb c[kMaxOrder + 1];
+  const std::unique_ptr<MatrixResidues> residues(new MatrixResidues(a, n));
+  Crt crt(n + 1);
+  Limb h[kMaxOrder][kMaxOrder], c[kMaxOrder + 1];
+  for (size_t k = 0, bits = 0; bits < residues->NeededBits(); ++k) {
+    const CharacteristicArithmetic m(LimbPrime(static_cast<int>(k)));
+    if (!residues->Reduce(m, h)) continue;
     CharacteristicPolynomialMod(h, n, m, c);
-    Limb power = m.One();  // 2^(w(n-k)) in Montgomery's form
+    // Undo the factors 2^(-w(n-k)), and scale by prod r_i.
+    Limb power = residues->Scales(m);
     for (int j = n; j >= 0; --j) {
       c[j] = m.Mul(c[j], power);
       power = m.Mul(power, m.r2);
     }
-    // Chinese remainder: x += modulus ((c scales - x) / modulus mod p), all
-    // in Montgomery's form until the step u.
-    const Limb scale = m.To(mpz_fdiv_ui(scales.get(), m.p));
-    const Limb step = m.Inverse(m.To(mpz_fdiv_ui(modulus.get(), m.p)));
-    for (int j = 0; j <= n; ++j) {
-      const Limb now = m.To(mpz_fdiv_ui(coefficient[j].get(), m.p));
-      const Limb u = m.From(m.Mul(m.Sub(m.Mul(c[j], scale), now), step));
-      mpz_addmul_ui(coefficient[j].get(), modulus.get(), u);
-    }
-    mpz_mul_ui(modulus.get(), modulus.get(), m.p);
+    crt.Add(m, c);
     bits += kLimbPrimeBits;
   }
-  mpz_fdiv_q_2exp(work.get(), modulus.get(), 1);
-  for (Mpz& c : coefficient) {
-    if (mpz_cmp(c.get(), work.get()) > 0) mpz_sub(c.get(), c.get(), modulus.get());
-  }
+  ZPoly coefficient(n + 1);
+  for (int j = 0; j <= n; ++j) crt.Symmetric(j, coefficient[j].get());
   Trim(coefficient);
   return coefficient;
 }

@@ -22,71 +22,6 @@ void Normalise(std::vector<Integer>& v, int n) {
   for (int j = 1; j <= n; ++j) v[j] = DivideExact(v[j], g);
 }
 
-// u mod m as a / b with |a|, b <= sqrt(m / 2) (Wang's reconstruction by
-// the extended Euclidean algorithm); false when there is none.
-// floor(sqrt(modulus / 2)) for a modulus below 2^62, bit by bit.
-int64_t ReconstructionBound(int64_t modulus) {
-  int64_t bound = 0;
-  for (int64_t bit = int64_t{1} << 31; bit != 0; bit >>= 1) {
-    if ((bound + bit) * (bound + bit) <= modulus / 2) bound += bit;
-  }
-  return bound;
-}
-
-// The same in machine integers, for 0 <= u < modulus < 2^62 and bound =
-// ReconstructionBound(modulus): every value stays below the modulus.
-bool ReconstructSmall(int64_t u, int64_t modulus, int64_t bound, int64_t& a, int64_t& b) {
-  int64_t r0 = modulus, r1 = u, t0 = 0, t1 = 1;
-  while (r1 > bound) {
-    const int64_t q = r0 / r1, r2 = r0 - q * r1, t2 = t0 - q * t1;
-    r0 = r1;
-    r1 = r2;
-    t0 = t1;
-    t1 = t2;
-  }
-  const int64_t size = t1 < 0 ? -t1 : t1;
-  if (size == 0 || size > bound ||
-      Gcd64(static_cast<uint64_t>(r1), static_cast<uint64_t>(size)) != 1) {
-    return false;
-  }
-  a = t1 < 0 ? -r1 : r1;
-  b = size;
-  return true;
-}
-
-// small_bound: ReconstructionBound(m) when m is below 2^62.
-bool Reconstruct(mpz_srcptr u, mpz_srcptr m, int64_t small_bound, Mpz& a, Mpz& b) {
-  if (mpz_sizeinbase(m, 2) <= 62) {
-    uint64_t words[2] = {0, 0};
-    mpz_export(words, nullptr, -1, sizeof words[0], 0, 0, m);
-    const int64_t modulus = static_cast<int64_t>(words[0]);
-    words[0] = 0;
-    mpz_export(words, nullptr, -1, sizeof words[0], 0, 0, u);
-    int64_t x = 0, y = 0;
-    if (!ReconstructSmall(static_cast<int64_t>(words[0]), modulus, small_bound, x, y)) return false;
-    Integer(x).CopyTo(a.get());
-    Integer(y).CopyTo(b.get());
-    return true;
-  }
-  Mpz bound, r0(m), r1(u), t0, t1(1L), q, x;
-  mpz_fdiv_q_2exp(bound.get(), m, 1);
-  SquareRoot(bound.get(), bound.get());
-  while (mpz_cmp(r1.get(), bound.get()) > 0) {
-    mpz_fdiv_qr(q.get(), x.get(), r0.get(), r1.get());
-    std::swap(r0, r1);
-    std::swap(r1, x);  // r1 = r0 - q r1
-    mpz_submul(t0.get(), q.get(), t1.get());
-    std::swap(t0, t1);
-  }
-  if (mpz_cmpabs(t1.get(), bound.get()) > 0 || t1.Sign() == 0) return false;
-  mpz_gcd(x.get(), r1.get(), t1.get());
-  if (mpz_cmp_ui(x.get(), 1) != 0) return false;
-  mpz_set(a.get(), r1.get());
-  mpz_abs(b.get(), t1.get());
-  if (t1.Sign() < 0) mpz_neg(a.get(), a.get());
-  return true;
-}
-
 // The basis vector of free column f from one prime alone, in machine
 // integers: entry c of each pivot row is the fraction within bound (the
 // reconstruction bound of p) that matches its residue, all brought to
@@ -198,148 +133,160 @@ class GivenRows : public NullSpaceSource {
   int n_;
 };
 
-// The null space by reduced row echelon forms modulo word primes, put
-// together by the Chinese remainder theorem and read back as fractions;
-// accepted only when every vector is proved exactly (the source takes it
-// to 0). Mostly one or two primes suffice. False when the attempt gives
-// up.
-bool ModularNullSpace(const NullSpaceSource& source, int n,
-                      std::vector<std::vector<Integer>>& basis) {
+// The pivot columns of a reduced row echelon form, and where the entries
+// -R(i, f) of pivot row i and free column f are kept: at Index(i, f).
+struct PivotShape {
   int rank = -1;
-  int pivot_col[kMaxOrder + 1] = {};
+  int pivot_col[kMaxOrder + 1] = {};  // from 1
   bool pivot[kMaxOrder + 1] = {};
-  // The entries -R(k, f), pivot row k, free column f (the free_index[f]-th
-  // one), by CRT.
-  std::vector<Mpz> value;
-  std::vector<Limb> first_residue;  // the same modulo the first prime
   int free_index[kMaxOrder + 1] = {};
   int free = 0;
-  Mpz modulus, a, lcm, half, bound;
-  std::vector<Mpz> num(n + 1), den(n + 1);  // one vector of the basis
+
+  bool Is(int r, const int cols[]) const {
+    bool same = r == rank;
+    for (int i = 0; same && i < r; ++i) same = cols[i] == pivot_col[i + 1];
+    return same;
+  }
+  void Set(int r, const int cols[], int n) {
+    rank = r;
+    for (int j = 1; j <= n; ++j) pivot[j] = false;
+    for (int i = 0; i < r; ++i) pivot[pivot_col[i + 1] = cols[i]] = true;
+    free = 0;
+    for (int j = 1; j <= n; ++j) free_index[j] = pivot[j] ? -1 : free++;
+  }
+  size_t Index(int i, int f) const { return static_cast<size_t>(i * free + free_index[f]); }
+};
+
+// The reduced row echelon form of h modulo m.p, pivots made 1, as far as
+// the null space needs it: every pivot row on the free columns to its
+// right. Returns the rank; cols[0..rank) are the pivot columns, from 1.
+int ReducedEchelonMod(Residues h, int n, const CharacteristicArithmetic& m, int cols[]) {
+  int r = 0;
+  bool is_pivot[kMaxOrder + 1] = {};
+  for (int c = 0; c < n && r < n; ++c) {
+    int t = r;
+    while (t < n && h[t][c] == 0) ++t;
+    if (t == n) continue;
+    if (t != r) std::swap(h[t], h[r]);
+    const Limb inverse = m.Inverse(h[r][c]);
+    for (int j = c; j < n; ++j) h[r][j] = m.Mul(h[r][j], inverse);
+    for (int i = r + 1; i < n; ++i) {
+      if (h[i][c] == 0) continue;
+      const Limb u = h[i][c];
+      for (int j = c; j < n; ++j) h[i][j] = m.Sub(h[i][j], m.Mul(u, h[r][j]));
+    }
+    is_pivot[c + 1] = true;
+    cols[r++] = c + 1;
+  }
+  // From the last pivot row up: row i less its entries in later pivot
+  // columns times those rows, on the free columns alone.
+  for (int i = r - 1; i >= 0; --i) {
+    for (int f = cols[i] + 1; f <= n; ++f) {
+      if (is_pivot[f]) continue;
+      Limb x = h[i][f - 1];
+      for (int later = i + 1; later < r && cols[later] < f; ++later) {
+        x = m.Sub(x, m.Mul(h[i][cols[later] - 1], h[later][f - 1]));
+      }
+      h[i][f - 1] = x;
+    }
+  }
+  return r;
+}
+
+// The basis vector of free column f from the entries -R(i, f) put
+// together by the CRT: each read back as a fraction, all brought to their
+// common denominator; false when an entry has no fraction within the
+// reconstruction bound.
+bool CrtCandidate(const Crt& crt, const PivotShape& shape, int f, int n, std::vector<Integer>& v) {
+  std::vector<Mpz> num(n + 1), den(n + 1);
+  Mpz a, lcm(1L), half, bound;
+  // floor(sqrt(modulus / 2)), and half the modulus.
+  mpz_fdiv_q_2exp(half.get(), crt.modulus(), 1);
+  SquareRoot(bound.get(), half.get());
+  mpz_set_ui(num[f].get(), 1);
+  mpz_set_ui(den[f].get(), 1);
+  for (int i = 0; i < shape.rank; ++i) {
+    const int c = shape.pivot_col[i + 1];
+    mpz_srcptr u = crt[shape.Index(i, f)];
+    // Mostly the denominators found so far cover the entry: when u lcm
+    // (mod the modulus, nearest to 0) and lcm are both within the bound,
+    // the entry is their quotient, the one fraction within the bound that
+    // matches u (and the proof checks every entry).
+    mpz_mul(a.get(), u, lcm.get());
+    mpz_fdiv_r(a.get(), a.get(), crt.modulus());
+    if (mpz_cmp(a.get(), half.get()) > 0) mpz_sub(a.get(), a.get(), crt.modulus());
+    if (mpz_cmpabs(a.get(), bound.get()) <= 0 && mpz_cmp(lcm.get(), bound.get()) <= 0) {
+      mpz_set(num[c].get(), a.get());
+      mpz_set(den[c].get(), lcm.get());
+      continue;
+    }
+    if (!Reconstruct(u, crt.modulus(), num[c], den[c])) return false;
+    mpz_lcm(lcm.get(), lcm.get(), den[c].get());
+  }
+  v.assign(n + 1, Integer(0));
+  for (int j = 1; j <= n; ++j) {
+    if (num[j].Sign() == 0) continue;
+    mpz_divexact(a.get(), lcm.get(), den[j].get());
+    mpz_mul(a.get(), a.get(), num[j].get());
+    v[j] = Integer::FromGmp(a.get());
+  }
+  return true;
+}
+
+// The null space by reduced row echelon forms modulo word primes, put
+// together by the Chinese remainder theorem and read back as fractions
+// after 1, 2, 4, 8, ... primes of the same pivot columns; accepted only
+// when every vector is proved exactly (the source takes it to 0). Mostly
+// one prime suffices, read back in machine integers. False when the
+// attempt gives up.
+bool ModularNullSpace(const NullSpaceSource& source, int n,
+                      std::vector<std::vector<Integer>>& basis) {
+  PivotShape shape;
+  Crt crt;
+  std::vector<Limb> entries, first;  // -R(i, f) modulo this prime, the first
   Residues h;
   int used = 0;
   for (int k = 0; k < 80; ++k) {
     const CharacteristicArithmetic m(LimbPrime(k));
     source.Reduce(m, h);
-    // Row echelon form, pivots made 1.
-    int r = 0;
-    int cols[kMaxOrder + 1];
-    bool is_pivot[kMaxOrder + 1] = {};
-    for (int c = 0; c < n && r < n; ++c) {
-      int t = r;
-      while (t < n && h[t][c] == 0) ++t;
-      if (t == n) continue;
-      if (t != r) std::swap(h[t], h[r]);
-      const Limb inverse = m.Inverse(h[r][c]);
-      for (int j = c; j < n; ++j) h[r][j] = m.Mul(h[r][j], inverse);
-      for (int i = r + 1; i < n; ++i) {
-        if (h[i][c] == 0) continue;
-        const Limb u = h[i][c];
-        for (int j = c; j < n; ++j) h[i][j] = m.Sub(h[i][j], m.Mul(u, h[r][j]));
-      }
-      is_pivot[c + 1] = true;
-      cols[r++] = c + 1;
-    }
-    if (r < rank) continue;  // a prime that divides a pivot minor
-    // The reduced form on the free columns alone, from the last pivot row
-    // up: row i less its entries in later pivot columns times those rows.
-    for (int i = r - 1; i >= 0; --i) {
-      for (int f = cols[i] + 1; f <= n; ++f) {
-        if (is_pivot[f]) continue;
-        Limb x = h[i][f - 1];
-        for (int later = i + 1; later < r && cols[later] < f; ++later) {
-          x = m.Sub(x, m.Mul(h[i][cols[later] - 1], h[later][f - 1]));
-        }
-        h[i][f - 1] = x;
-      }
-    }
-    bool same = r == rank;
-    for (int i = 0; same && i < r; ++i) same = cols[i] == pivot_col[i + 1];
-    if (!same) {
+    int cols[kMaxOrder];
+    const int r = ReducedEchelonMod(h, n, m, cols);
+    if (r < shape.rank) continue;  // a prime that divides a pivot minor
+    if (!shape.Is(r, cols)) {
       // A first prime, or one of larger rank: start over from it.
-      rank = r;
-      for (int j = 1; j <= n; ++j) pivot[j] = false;
-      for (int i = 0; i < r; ++i) pivot[pivot_col[i + 1] = cols[i]] = true;
-      free = 0;
-      for (int j = 1; j <= n; ++j) free_index[j] = pivot[j] ? -1 : free++;
-      value.assign(static_cast<size_t>(rank) * free, Mpz());
-      first_residue.assign(static_cast<size_t>(rank) * free, 0);
-      mpz_set_ui(modulus.get(), 1);
+      shape.Set(r, cols, n);
+      crt.Reset(static_cast<size_t>(shape.rank) * shape.free);
+      entries.resize(static_cast<size_t>(shape.rank) * shape.free);
       used = 0;
     }
-    // x += modulus ((-R - x) / modulus mod p), in Montgomery's form to u.
-    const Limb inverse = m.Inverse(m.To(mpz_fdiv_ui(modulus.get(), m.p)));
-    for (int i = 0; i < rank; ++i) {
+    for (int i = 0; i < shape.rank; ++i) {
       for (int f = 1; f <= n; ++f) {
-        if (pivot[f]) continue;
-        Mpz& x = value[i * free + free_index[f]];
-        const Limb residue = m.To(mpz_fdiv_ui(x.get(), m.p));
-        const Limb u = m.From(m.Mul(m.Sub(m.Sub(0, h[i][f - 1]), residue), inverse));
-        mpz_addmul_ui(x.get(), modulus.get(), u);
-        if (used == 0) first_residue[i * free + free_index[f]] = u;
+        if (!shape.pivot[f]) entries[shape.Index(i, f)] = m.Sub(0, h[i][f - 1]);
       }
     }
-    mpz_mul_ui(modulus.get(), modulus.get(), m.p);
-    ++used;
-    if ((used & (used - 1)) != 0) continue;  // reconstruct after 1, 2, 4, 8, ... primes
-    std::vector<std::vector<Integer>> candidate;
-    bool ok = true;
-    int64_t small_bound = 0;
-    if (mpz_sizeinbase(modulus.get(), 2) <= 62) {
-      uint64_t word = 0;
-      mpz_export(&word, nullptr, -1, sizeof word, 0, 0, modulus.get());
-      small_bound = ReconstructionBound(static_cast<int64_t>(word));
+    crt.Add(m, entries.data());
+    if (used == 0) {
+      first = entries;
+      for (Limb& x : first) x = m.From(x);
     }
-    // floor(sqrt(modulus / 2)), and half the modulus.
-    mpz_fdiv_q_2exp(half.get(), modulus.get(), 1);
-    SquareRoot(bound.get(), half.get());
-    for (int f = 1; f <= n && ok; ++f) {
-      if (pivot[f]) continue;
+    ++used;
+    if ((used & (used - 1)) != 0) continue;
+    std::vector<std::vector<Integer>> candidate;
+    for (int f = 1; f <= n; ++f) {
+      if (shape.pivot[f]) continue;
       // After one prime mostly in machine integers; otherwise on GMP's.
       std::vector<Integer> v;
       Limb residue[kMaxOrder];
-      for (int i = 0; i < rank && used == 1; ++i) {
-        residue[i] = first_residue[i * free + free_index[f]];
-      }
-      if (used != 1 || !SmallCandidate(residue, rank, pivot_col, f, n, m, small_bound, v)) {
-        for (int j = 1; j <= n; ++j) mpz_set_ui(num[j].get(), 0);
-        mpz_set_ui(lcm.get(), 1);
-        mpz_set_ui(num[f].get(), 1);
-        mpz_set_ui(den[f].get(), 1);
-        for (int i = 0; i < rank && ok; ++i) {
-          const int c = pivot_col[i + 1];
-          mpz_srcptr u = value[i * free + free_index[f]].get();
-          // Mostly the denominators found so far cover the entry: when u lcm
-          // (mod the modulus, nearest to 0) and lcm are both within the
-          // bound, the entry is their quotient, the one fraction within the
-          // bound that matches u (and the proof below checks every entry).
-          mpz_mul(a.get(), u, lcm.get());
-          mpz_fdiv_r(a.get(), a.get(), modulus.get());
-          if (mpz_cmp(a.get(), half.get()) > 0) mpz_sub(a.get(), a.get(), modulus.get());
-          if (mpz_cmpabs(a.get(), bound.get()) <= 0 && mpz_cmp(lcm.get(), bound.get()) <= 0) {
-            mpz_set(num[c].get(), a.get());
-            mpz_set(den[c].get(), lcm.get());
-            continue;
-          }
-          ok = Reconstruct(u, modulus.get(), small_bound, num[c], den[c]);
-          if (ok) mpz_lcm(lcm.get(), lcm.get(), den[c].get());
-        }
-        if (!ok) break;
-        v.assign(n + 1, Integer(0));
-        for (int j = 1; j <= n; ++j) {
-          if (num[j].Sign() == 0) continue;
-          mpz_divexact(a.get(), lcm.get(), den[j].get());
-          mpz_mul(a.get(), a.get(), num[j].get());
-          v[j] = Integer::FromGmp(a.get());
-        }
-      }
-      ok = source.Annihilates(v);
-      if (ok) {
-        Normalise(v, n);
-        candidate.push_back(std::move(v));
-      }
+      for (int i = 0; i < shape.rank && used == 1; ++i) residue[i] = first[shape.Index(i, f)];
+      const bool small =
+          used == 1 && SmallCandidate(residue, shape.rank, shape.pivot_col, f, n, m,
+                                      ReconstructionBound(static_cast<int64_t>(m.p)), v);
+      if (!small && !CrtCandidate(crt, shape, f, n, v)) break;
+      if (!source.Annihilates(v)) break;
+      Normalise(v, n);
+      candidate.push_back(std::move(v));
     }
-    if (ok) {
+    if (static_cast<int>(candidate.size()) == shape.free) {
       basis = std::move(candidate);
       return true;
     }

@@ -1,6 +1,9 @@
 #include "modular.h"
 
 #include <initializer_list>
+#include <utility>
+
+#include "integer.h"
 
 namespace calc {
 
@@ -112,5 +115,107 @@ uint64_t LimbPrime(int k) {
   return NthPrimeBelow(limb_primes, uint64_t{1} << 62, k);
 }
 #endif
+
+void BatchInverse(const CharacteristicArithmetic& m, Limb* values, int count) {
+  Limb prefix[64];
+  for (int start = 0; start < count; start += 64) {
+    const int end = count - start < 64 ? count : start + 64;
+    Limb product = m.One();
+    for (int k = start; k < end; ++k) {
+      prefix[k - start] = product;
+      product = m.Mul(product, values[k]);
+    }
+    Limb running = m.Inverse(product);  // the inverse of values[start..k]
+    for (int k = end - 1; k >= start; --k) {
+      const Limb inverse = m.Mul(prefix[k - start], running);
+      running = m.Mul(running, values[k]);
+      values[k] = inverse;
+    }
+  }
+}
+
+void Crt::Reset(size_t count) {
+  value_.assign(count, Mpz());
+  mpz_set_ui(modulus_.get(), 1);
+}
+
+void Crt::Add(const CharacteristicArithmetic& m, const Limb* r) {
+  const Limb step = m.Inverse(m.To(static_cast<Limb>(mpz_fdiv_ui(modulus_.get(), m.p))));
+  for (size_t k = 0; k < value_.size(); ++k) {
+    const Limb now = m.To(static_cast<Limb>(mpz_fdiv_ui(value_[k].get(), m.p)));
+    mpz_addmul_ui(value_[k].get(), modulus_.get(), m.From(m.Mul(m.Sub(r[k], now), step)));
+  }
+  mpz_mul_ui(modulus_.get(), modulus_.get(), m.p);
+}
+
+void Crt::Symmetric(size_t k, mpz_ptr out) const {
+  mpz_mul_2exp(out, value_[k].get(), 1);
+  const bool upper = mpz_cmp(out, modulus_.get()) > 0;
+  mpz_set(out, value_[k].get());
+  if (upper) mpz_sub(out, out, modulus_.get());
+}
+
+int64_t ReconstructionBound(int64_t m) {
+  int64_t bound = 0;
+  for (int64_t bit = int64_t{1} << 31; bit != 0; bit >>= 1) {
+    if ((bound + bit) * (bound + bit) <= m / 2) bound += bit;
+  }
+  return bound;
+}
+
+// Every value stays below m.
+bool ReconstructSmall(int64_t u, int64_t m, int64_t bound, int64_t& a, int64_t& b) {
+  int64_t r0 = m, r1 = u, t0 = 0, t1 = 1;
+  while (r1 > bound) {
+    const int64_t q = r0 / r1, r2 = r0 - q * r1, t2 = t0 - q * t1;
+    r0 = r1;
+    r1 = r2;
+    t0 = t1;
+    t1 = t2;
+  }
+  const int64_t size = t1 < 0 ? -t1 : t1;
+  if (size == 0 || size > bound ||
+      Gcd64(static_cast<uint64_t>(r1), static_cast<uint64_t>(size)) != 1) {
+    return false;
+  }
+  a = t1 < 0 ? -r1 : r1;
+  b = size;
+  return true;
+}
+
+bool Reconstruct(mpz_srcptr u, mpz_srcptr m, Mpz& a, Mpz& b) {
+  if (mpz_sizeinbase(m, 2) <= 62) {
+    uint64_t words[2] = {0, 0};
+    mpz_export(words, nullptr, -1, sizeof words[0], 0, 0, m);
+    const int64_t modulus = static_cast<int64_t>(words[0]);
+    words[0] = 0;
+    mpz_export(words, nullptr, -1, sizeof words[0], 0, 0, u);
+    int64_t x = 0, y = 0;
+    if (!ReconstructSmall(static_cast<int64_t>(words[0]), modulus, ReconstructionBound(modulus), x,
+                          y)) {
+      return false;
+    }
+    Integer(x).CopyTo(a.get());
+    Integer(y).CopyTo(b.get());
+    return true;
+  }
+  Mpz bound, r0(m), r1(u), t0, t1(1L), q, x;
+  mpz_fdiv_q_2exp(bound.get(), m, 1);
+  SquareRoot(bound.get(), bound.get());
+  while (mpz_cmp(r1.get(), bound.get()) > 0) {
+    mpz_fdiv_qr(q.get(), x.get(), r0.get(), r1.get());
+    std::swap(r0, r1);
+    std::swap(r1, x);  // r1 = r0 - q r1
+    mpz_submul(t0.get(), q.get(), t1.get());
+    std::swap(t0, t1);
+  }
+  if (mpz_cmpabs(t1.get(), bound.get()) > 0 || t1.Sign() == 0) return false;
+  mpz_gcd(x.get(), r1.get(), t1.get());
+  if (mpz_cmp_ui(x.get(), 1) != 0) return false;
+  mpz_set(a.get(), r1.get());
+  mpz_abs(b.get(), t1.get());
+  if (t1.Sign() < 0) mpz_neg(a.get(), a.get());
+  return true;
+}
 
 }  // namespace calc

@@ -2,13 +2,18 @@
 // primes and put together again: the prime fields (Barrett's form for the
 // polynomial arithmetic on 32-bit residues, Montgomery's for the linear
 // algebra on the widest words), the one primality test and the tables of
-// the primes used, and the row operation every modular elimination
-// repeats.
+// the primes used, the row operation every modular elimination repeats,
+// batch inversion, and the way back: the Chinese remainder theorem and
+// rational reconstruction.
 #pragma once
 
 #include <gmp.h>
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
+
+#include "mpz.h"
 
 namespace calc {
 
@@ -156,5 +161,38 @@ void SubtractMultiple(Word* __restrict dst, const Word* __restrict src, Word u, 
                       const Arithmetic& m) {
   for (int j = 0; j < count; ++j) dst[j] = m.Sub(dst[j], m.Mul(u, src[j]));
 }
+
+// The inverses of values[0..count) (none 0), in Montgomery's form, in
+// place, with one inversion (Montgomery's trick: prefix products).
+void BatchInverse(const CharacteristicArithmetic& m, Limb* values, int count);
+
+// Integers put together from their residues modulo distinct primes, one
+// prime at a time by Garner's step x += M ((r - x) / M mod p), M the
+// product of the primes so far; each value stays in [0, M).
+class Crt {
+ public:
+  explicit Crt(size_t count = 0) { Reset(count); }
+  // count values, all 0, and M = 1.
+  void Reset(size_t count);
+  // r[k]: value k modulo m.p, in Montgomery's form.
+  void Add(const CharacteristicArithmetic& m, const Limb* r);
+  mpz_srcptr modulus() const { return modulus_.get(); }
+  mpz_srcptr operator[](size_t k) const { return value_[k].get(); }
+  // Value k as the one in (-M/2, M/2] it stands for.
+  void Symmetric(size_t k, mpz_ptr out) const;
+
+ private:
+  std::vector<Mpz> value_;
+  Mpz modulus_;
+};
+
+// Rational reconstruction: the fraction a / b (b > 0, coprime) with |a|, b
+// <= sqrt(m / 2) that is u modulo m (Wang's, by the extended Euclidean
+// algorithm); false when there is none. One within that bound is unique.
+bool Reconstruct(mpz_srcptr u, mpz_srcptr m, Mpz& a, Mpz& b);
+// The same in machine integers, for 0 <= u < m < 2^62 and bound =
+// ReconstructionBound(m) (floor(sqrt(m / 2))).
+int64_t ReconstructionBound(int64_t m);
+bool ReconstructSmall(int64_t u, int64_t m, int64_t bound, int64_t& a, int64_t& b);
 
 }  // namespace calc

@@ -2,38 +2,6 @@
 
 namespace calc {
 
-void SquareRoot(mpz_ptr root, mpz_srcptr n) {
-  if (mpz_sgn(n) <= 0) {
-    mpz_set_ui(root, 0);
-    return;
-  }
-  // From above: x = 2^ceil(bits / 2) > sqrt(n); then x = (x + n / x) / 2
-  // while it decreases.
-  Mpz x, y, rest;
-  mpz_set_ui(x.get(), 1);
-  mpz_mul_2exp(x.get(), x.get(), (mpz_sizeinbase(n, 2) + 1) / 2);
-  for (;;) {
-    mpz_tdiv_qr(y.get(), rest.get(), n, x.get());
-    mpz_add(y.get(), y.get(), x.get());
-    mpz_fdiv_q_2exp(y.get(), y.get(), 1);
-    if (mpz_cmp(y.get(), x.get()) >= 0) break;
-    mpz_swap(x.get(), y.get());
-  }
-  mpz_set(root, x.get());
-}
-
-bool IsSquare(mpz_srcptr n) {
-  if (mpz_sgn(n) < 0) return false;
-  Mpz root;
-  SquareRoot(root.get(), n);
-  mpz_mul(root.get(), root.get(), root.get());
-  return mpz_cmp(root.get(), n) == 0;
-}
-
-bool Divides(mpz_srcptr a, mpz_srcptr b) {
-  return mpz_divisible_p(a, b) != 0;
-}
-
 void Trim(ZPoly& f) {
   while (!f.empty() && f.back().Sign() == 0) f.pop_back();
 }
@@ -131,10 +99,10 @@ ZPoly PrimitiveRemainder(ZPoly r, const ZPoly& b) {
 // parts), and keeps the quotients.
 bool ModularGcd(const ZPoly& x, const ZPoly& y, const ZPoly& a, const ZPoly& b, ZPoly& g,
                 ZPoly& a_over, ZPoly& b_over) {
-  Mpz gamma, modulus, half, now;
+  Mpz gamma;
   mpz_gcd(gamma.get(), Lead(x), Lead(y));
   int degree = -1;
-  std::vector<Mpz> value;
+  Crt crt;
   for (int k = 0; k < 64; ++k) {
     const ModPrime m{WordPrime(k)};
     if (m.Reduce(Lead(x)) == 0 || m.Reduce(Lead(y)) == 0) continue;
@@ -147,25 +115,16 @@ bool ModularGcd(const ZPoly& x, const ZPoly& y, const ZPoly& a, const ZPoly& b, 
     if (degree >= 0 && d > degree) continue;  // an unlucky prime
     if (degree < 0 || d < degree) {
       degree = d;
-      value.assign(d + 1, Mpz());
-      mpz_set_ui(modulus.get(), 1);
+      crt.Reset(d + 1);
     }
+    // gamma times the monic gcd modulo p.
+    const CharacteristicArithmetic field(m.p);
     const uint32_t scale = m.Reduce(gamma.get());
-    const uint32_t step = m.Inverse(m.Reduce(modulus.get()));
-    for (int j = 0; j <= d; ++j) {
-      // x += modulus ((gamma h_j - x) / modulus mod p)
-      const uint32_t u = m.Mul(m.Sub(m.Mul(scale, h[j]), m.Reduce(value[j].get())), step);
-      mpz_addmul_ui(value[j].get(), modulus.get(), u);
-    }
-    mpz_mul_ui(modulus.get(), modulus.get(), m.p);
+    std::vector<Limb> residue(d + 1);
+    for (int j = 0; j <= d; ++j) residue[j] = field.To(m.Mul(scale, h[j]));
+    crt.Add(field, residue.data());
     ZPoly candidate(d + 1);
-    mpz_fdiv_q_2exp(half.get(), modulus.get(), 1);
-    for (int j = 0; j <= d; ++j) {
-      mpz_set(candidate[j].get(), value[j].get());
-      if (mpz_cmp(candidate[j].get(), half.get()) > 0) {
-        mpz_sub(candidate[j].get(), candidate[j].get(), modulus.get());
-      }
-    }
+    for (int j = 0; j <= d; ++j) crt.Symmetric(j, candidate[j].get());
     Trim(candidate);
     if (Degree(candidate) != d) continue;
     MakePrimitive(candidate);

@@ -115,6 +115,157 @@ class FixedPoint {
   Mpz a_, b_, n_, rest_;
 };
 
+// Real roots onto the axis (those whose imaginary part is below
+// 2^-real_gap of their size), the others into exact conjugate pairs, each
+// with the nearest mirror image of the other half-plane: partner[i] is the
+// conjugate of root i (i itself for a real root). False when some root
+// finds no partner.
+bool PairConjugates(std::vector<Mpz>& re, std::vector<Mpz>& im, long real_gap,
+                    std::vector<int>& partner) {
+  const int d = static_cast<int>(re.size());
+  partner.assign(d, -1);
+  Mpz x, y;
+  for (int i = 0; i < d; ++i) {
+    if (im[i].Sign() == 0 ||
+        Bits(re[i].get(), im[i].get()) - Bits(im[i].get(), x.get()) > real_gap) {
+      mpz_set_ui(im[i].get(), 0);
+      partner[i] = i;
+    }
+  }
+  for (int i = 0; i < d; ++i) {
+    if (partner[i] >= 0 || im[i].Sign() < 0) continue;
+    int best = -1;
+    long best_bits = 0;
+    for (int j = 0; j < d; ++j) {
+      if (partner[j] >= 0 || im[j].Sign() >= 0) continue;
+      mpz_sub(x.get(), re[i].get(), re[j].get());
+      mpz_add(y.get(), im[i].get(), im[j].get());
+      const long distance = Bits(x.get(), y.get());
+      if (best < 0 || distance < best_bits) {
+        best = j;
+        best_bits = distance;
+      }
+    }
+    if (best < 0) return false;
+    partner[i] = best;
+    partner[best] = i;
+    mpz_add(x.get(), re[i].get(), re[best].get());
+    mpz_fdiv_q_2exp(re[i].get(), x.get(), 1);
+    mpz_sub(y.get(), im[i].get(), im[best].get());
+    mpz_fdiv_q_2exp(im[i].get(), y.get(), 1);
+    mpz_set(re[best].get(), re[i].get());
+    mpz_neg(im[best].get(), im[i].get());
+  }
+  for (int i = 0; i < d; ++i) {
+    if (partner[i] < 0) return false;
+  }
+  return true;
+}
+
+// Working integers of the exact radii, with room for the largest values at
+// once, so that Horner's rule does not grow them step by step.
+struct RadiusWork {
+  Mpz x, y, gr, gi, n, q;
+};
+
+// The radius of disk i on the grid 2^-e, exactly and rounded up, from
+// shifted = 2^(e(d-k)) f_k (so that 2^(ed) f(w / 2^e) is a sum of
+// integers) and the squared distances |z_i - z_j|^2 on the grid:
+// (radius 2^e)^2 = d^2 |G|^2 / (lc^2 prod |delta|^2), G = 2^(ed) f(z_i).
+void ExactRadius(const ZPoly& shifted, mpz_srcptr lead, const std::vector<Mpz>& distance, int i,
+                 Disk& disk, RadiusWork& w) {
+  const int d = Degree(shifted);
+  // G on Gaussian integers (on integers for a real z_i).
+  const bool real = disk.im.Sign() == 0;
+  mpz_set(w.gr.get(), shifted[d].get());
+  mpz_set_ui(w.gi.get(), 0);
+  for (int k = d - 1; k >= 0; --k) {
+    if (real) {
+      mpz_mul(w.gr.get(), w.gr.get(), disk.re.get());
+      mpz_add(w.gr.get(), w.gr.get(), shifted[k].get());
+      continue;
+    }
+    mpz_mul(w.x.get(), w.gr.get(), disk.re.get());
+    mpz_submul(w.x.get(), w.gi.get(), disk.im.get());
+    mpz_mul(w.y.get(), w.gr.get(), disk.im.get());
+    mpz_addmul(w.y.get(), w.gi.get(), disk.re.get());
+    mpz_add(w.gr.get(), w.x.get(), shifted[k].get());
+    mpz_swap(w.gi.get(), w.y.get());
+  }
+  // The product is bounded from below, cut to its leading 96 bits as it
+  // grows.
+  Square(w.n.get(), w.gr.get());
+  mpz_addmul(w.n.get(), w.gi.get(), w.gi.get());
+  mpz_mul_ui(w.n.get(), w.n.get(), static_cast<unsigned long>(d) * d);
+  Square(w.q.get(), lead);
+  unsigned long cut = 0;
+  for (int j = 0; j < d; ++j) {
+    if (j == i) continue;
+    mpz_mul(w.q.get(), w.q.get(), distance[i < j ? i * d + j : j * d + i].get());
+    const size_t size = mpz_sizeinbase(w.q.get(), 2);
+    if (size > 128) {
+      mpz_fdiv_q_2exp(w.q.get(), w.q.get(), size - 96);
+      cut += size - 96;
+    }
+  }
+  mpz_cdiv_q_2exp(w.n.get(), w.n.get(), cut);
+  mpz_cdiv_q(w.n.get(), w.n.get(), w.q.get());
+  SquareRoot(w.x.get(), w.n.get());
+  mpz_mul(w.y.get(), w.x.get(), w.x.get());
+  if (mpz_cmp(w.y.get(), w.n.get()) < 0) mpz_add_ui(w.x.get(), w.x.get(), 1);
+  if (w.x.Sign() == 0) mpz_set_ui(w.x.get(), 1);
+  mpz_swap(disk.radius.get(), w.x.get());
+}
+
+// The disks' radii in exact arithmetic (a conjugate's disk is the mirror
+// image, of the same radius); false when two disks meet.
+bool ExactRadii(const ZPoly& f, long e, std::vector<Disk>& disks, const std::vector<int>& partner) {
+  const int d = Degree(f);
+  ZPoly shifted(d + 1);
+  for (int k = 0; k <= d; ++k) mpz_mul_2exp(shifted[k].get(), f[k].get(), e * (d - k));
+  RadiusWork w;
+  size_t room = 0;
+  for (const Mpz& c : shifted) {
+    if (mpz_sizeinbase(c.get(), 2) > room) room = mpz_sizeinbase(c.get(), 2);
+  }
+  long largest = 0;
+  for (int i = 0; i < d; ++i) {
+    const long bits = Bits(disks[i].re.get(), disks[i].im.get());
+    if (bits > largest) largest = bits;
+  }
+  room += static_cast<size_t>(largest) * d + 128;
+  for (Mpz* v : {&w.x, &w.y, &w.gr, &w.gi}) mpz_realloc2(v->get(), room);
+  mpz_realloc2(w.n.get(), 2 * room + 64);
+  // |z_i - z_j|^2 on the grid.
+  std::vector<Mpz> distance(d * d);
+  for (int i = 0; i < d; ++i) {
+    for (int j = i + 1; j < d; ++j) {
+      mpz_sub(w.x.get(), disks[i].re.get(), disks[j].re.get());
+      mpz_sub(w.y.get(), disks[i].im.get(), disks[j].im.get());
+      Square(w.x.get(), w.x.get());
+      Square(w.y.get(), w.y.get());
+      mpz_add(distance[i * d + j].get(), w.x.get(), w.y.get());
+      if (distance[i * d + j].Sign() == 0) return false;
+    }
+  }
+  for (int i = 0; i < d; ++i) {
+    const int mirror = partner[i];
+    if (mirror < i) {
+      mpz_set(disks[i].radius.get(), disks[mirror].radius.get());
+    } else {
+      ExactRadius(shifted, Lead(f), distance, i, disks[i], w);
+    }
+  }
+  for (int i = 0; i < d; ++i) {
+    for (int j = i + 1; j < d; ++j) {
+      mpz_add(w.x.get(), disks[i].radius.get(), disks[j].radius.get());
+      Square(w.x.get(), w.x.get());
+      if (mpz_cmp(w.x.get(), distance[i * d + j].get()) >= 0) return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 RootIsolation::RootIsolation(const ZPoly& f)
@@ -346,161 +497,22 @@ bool RootIsolation::Iterate(int max_rounds) {
 }
 
 bool RootIsolation::Certify() {
-  const int d = degree_;
   // The centres: the approximations made symmetric (the approximations
   // themselves stay as they are, so that a failed attempt goes on from
   // them and not from roots forced onto the axis).
   std::vector<Mpz> re = re_, im = im_;
-  // Real roots onto the axis, the others into exact conjugate pairs.
-  const long real_gap = precision_ / 2;
-  std::vector<int> partner(d, -1);
-  Mpz x, y;
-  for (int i = 0; i < d; ++i) {
-    if (im[i].Sign() == 0 ||
-        Bits(re[i].get(), im[i].get()) - Bits(im[i].get(), x.get()) > real_gap) {
-      mpz_set_ui(im[i].get(), 0);
-      partner[i] = i;
-    }
-  }
-  for (int i = 0; i < d; ++i) {
-    if (partner[i] >= 0 || im[i].Sign() < 0) continue;
-    int best = -1;
-    long best_bits = 0;
-    for (int j = 0; j < d; ++j) {
-      if (partner[j] >= 0 || im[j].Sign() >= 0) continue;
-      mpz_sub(x.get(), re[i].get(), re[j].get());
-      mpz_add(y.get(), im[i].get(), im[j].get());
-      const long distance = Bits(x.get(), y.get());
-      if (best < 0 || distance < best_bits) {
-        best = j;
-        best_bits = distance;
-      }
-    }
-    if (best < 0) return false;
-    partner[i] = best;
-    partner[best] = i;
-    mpz_add(x.get(), re[i].get(), re[best].get());
-    mpz_fdiv_q_2exp(re[i].get(), x.get(), 1);
-    mpz_sub(y.get(), im[i].get(), im[best].get());
-    mpz_fdiv_q_2exp(im[i].get(), y.get(), 1);
-    mpz_set(re[best].get(), re[i].get());
-    mpz_neg(im[best].get(), im[i].get());
-  }
-  for (int i = 0; i < d; ++i) {
-    if (partner[i] < 0) return false;
-  }
-
-  const long e = e_;
-  std::vector<Disk> disks(d);
-  for (int i = 0; i < d; ++i) {
+  std::vector<int> partner;
+  if (!PairConjugates(re, im, precision_ / 2, partner)) return false;
+  std::vector<Disk> disks(degree_);
+  for (int i = 0; i < degree_; ++i) {
     mpz_swap(disks[i].re.get(), re[i].get());
     mpz_swap(disks[i].im.get(), im[i].get());
   }
-  if (RadiiInDoubles(disks, partner)) {
-    disks_ = std::move(disks);
-    return true;
-  }
-  // 2^(e(d-k)) f_k, so that 2^(ed) f(w / 2^e) is a sum of integers.
-  ZPoly shifted(d + 1);
-  for (int k = 0; k <= d; ++k) mpz_mul_2exp(shifted[k].get(), f_[k].get(), e * (d - k));
-  // |z_i - z_j|^2 on the grid.
-  std::vector<Mpz> distance(d * d);
-  Mpz gr, gi, n, q;
-  // Room for the largest values at once, so that Horner's rule below does
-  // not grow them step by step.
-  size_t room = mpz_sizeinbase(shifted[0].get(), 2);
-  for (const Mpz& c : shifted) {
-    if (mpz_sizeinbase(c.get(), 2) > room) room = mpz_sizeinbase(c.get(), 2);
-  }
-  long largest = 0;
-  for (int i = 0; i < d; ++i) {
-    const long bits = Bits(disks[i].re.get(), disks[i].im.get());
-    if (bits > largest) largest = bits;
-  }
-  room += static_cast<size_t>(largest) * d + 128;
-  for (Mpz* v : {&x, &y, &gr, &gi}) mpz_realloc2(v->get(), room);
-  mpz_realloc2(n.get(), 2 * room + 64);
-  for (int i = 0; i < d; ++i) {
-    for (int j = i + 1; j < d; ++j) {
-      mpz_sub(x.get(), disks[i].re.get(), disks[j].re.get());
-      mpz_sub(y.get(), disks[i].im.get(), disks[j].im.get());
-      Square(x.get(), x.get());
-      Square(y.get(), y.get());
-      mpz_add(distance[i * d + j].get(), x.get(), y.get());
-      if (distance[i * d + j].Sign() == 0) return false;
-    }
-  }
-  for (int i = 0; i < d; ++i) {
-    // The disk of a conjugate is the mirror image: its radius is the same.
-    const int mirror = partner[i];
-    if (mirror < i) {
-      mpz_set(disks[i].radius.get(), disks[mirror].radius.get());
-      continue;
-    }
-    // G = 2^(ed) f(z_i), on Gaussian integers (on integers for a real z_i).
-    const bool real = disks[i].im.Sign() == 0;
-    mpz_set(gr.get(), shifted[d].get());
-    mpz_set_ui(gi.get(), 0);
-    for (int k = d - 1; k >= 0; --k) {
-      if (real) {
-        mpz_mul(gr.get(), gr.get(), disks[i].re.get());
-        mpz_add(gr.get(), gr.get(), shifted[k].get());
-        continue;
-      }
-      mpz_mul(x.get(), gr.get(), disks[i].re.get());
-      mpz_submul(x.get(), gi.get(), disks[i].im.get());
-      mpz_mul(y.get(), gr.get(), disks[i].im.get());
-      mpz_addmul(y.get(), gi.get(), disks[i].re.get());
-      mpz_add(gr.get(), x.get(), shifted[k].get());
-      mpz_swap(gi.get(), y.get());
-    }
-    // (radius 2^e)^2 = d^2 |G|^2 / (lc^2 prod |delta|^2), rounded up: the
-    // product is bounded from below, cut to its leading 96 bits as it grows.
-    Square(n.get(), gr.get());
-    mpz_addmul(n.get(), gi.get(), gi.get());
-    mpz_mul_ui(n.get(), n.get(), static_cast<unsigned long>(d) * d);
-    Square(q.get(), Lead(f_));
-    unsigned long cut = 0;
-    for (int j = 0; j < d; ++j) {
-      if (j == i) continue;
-      mpz_mul(q.get(), q.get(), distance[i < j ? i * d + j : j * d + i].get());
-      const size_t size = mpz_sizeinbase(q.get(), 2);
-      if (size > 128) {
-        mpz_fdiv_q_2exp(q.get(), q.get(), size - 96);
-        cut += size - 96;
-      }
-    }
-    mpz_cdiv_q_2exp(n.get(), n.get(), cut);
-    mpz_cdiv_q(n.get(), n.get(), q.get());
-    SquareRoot(x.get(), n.get());
-    mpz_mul(y.get(), x.get(), x.get());
-    if (mpz_cmp(y.get(), n.get()) < 0) mpz_add_ui(x.get(), x.get(), 1);
-    if (x.Sign() == 0) mpz_set_ui(x.get(), 1);
-    mpz_swap(disks[i].radius.get(), x.get());
-  }
-  for (int i = 0; i < d; ++i) {
-    for (int j = i + 1; j < d; ++j) {
-      mpz_add(x.get(), disks[i].radius.get(), disks[j].radius.get());
-      Square(x.get(), x.get());
-      if (mpz_cmp(x.get(), distance[i * d + j].get()) >= 0) return false;
-    }
-  }
+  if (!RadiiInDoubles(disks, partner) && !ExactRadii(f_, e_, disks, partner)) return false;
   disks_ = std::move(disks);
   return true;
 }
 
-// The radii of Certify's disks about the same centres, bounded in doubles
-// with every rounding error accounted for: mostly they are as small as the
-// exact ones, at a fraction of the cost. The evaluation of f is Horner's
-// rule in complex doubles with a running bound on its error: the step
-// p' = p z + c_k commits at most 2u |p|_1 |z|_1 + u |p'|_1 (u = 2^-52,
-// twice the unit roundoff, which also covers double rounding in extended
-// registers and contracted products), plus 2u |c_k| for the coefficient's
-// own truncation (below 2^-52 of it) and 2^-1060 for underflow; an error committed at step k
-// reaches the value multiplied by z^k. Each final bound is raised by a
-// factor 1 + 2^-40, far more than the rounding errors in working it out.
-// False when the doubles cannot hold the numbers or the disks meet; the
-// exact way then decides.
 bool RootIsolation::RadiiInDoubles(std::vector<Disk>& disks,
                                    const std::vector<int>& partner) const {
   const int d = degree_;
