@@ -53,18 +53,18 @@ SmallFactors SmallFactorsPossible(const ZPoly& t) {
   SmallFactors possible;
   int tried = 0;
   for (int k = 0; k < 60 && tried < 16 && (possible.linear || possible.quadratic); ++k) {
-    const ModPrime m{SmallPrime(k)};
+    const Montgomery m{SmallPrime(k)};
     if (m.Reduce(Lead(t)) == 0) continue;
     ModPoly f = ReduceModulo(t, m);
     if (GcdMod(f, DerivativeMod(f, m), m).size() != 1) continue;
     const uint32_t inverse = m.Inverse(f.back());
     for (uint32_t& c : f) c = m.Mul(c, inverse);
     ++tried;
-    const ModPoly x{0, 1};
+    const ModPoly x{0, m.One()};
     auto roots_of = [&](const ModPoly& power) {
       ModPoly g = power;  // x^(p^k) - x
       if (g.size() < 2) g.resize(2, 0);
-      g[1] = m.Sub(g[1], 1);
+      g[1] = m.Sub(g[1], m.One());
       TrimMod(g);
       return static_cast<int>(GcdMod(g, f, m).size()) - 1;
     };

@@ -9,7 +9,7 @@ namespace {
 
 // --- Modulo a word prime ----------------------------------------------------
 
-ModPoly MultiplyPlain(const ModPoly& a, const ModPoly& b, const ModPrime& m) {
+ModPoly MultiplyPlain(const ModPoly& a, const ModPoly& b, const Montgomery& m) {
   if (a.empty() || b.empty()) return {};
   ModPoly c(a.size() + b.size() - 1, 0);
   for (size_t i = 0; i < a.size(); ++i) {
@@ -19,7 +19,7 @@ ModPoly MultiplyPlain(const ModPoly& a, const ModPoly& b, const ModPrime& m) {
   return c;
 }
 
-ModPoly SubtractMod(ModPoly a, const ModPoly& b, const ModPrime& m) {
+ModPoly SubtractMod(ModPoly a, const ModPoly& b, const Montgomery& m) {
   if (a.size() < b.size()) a.resize(b.size(), 0);
   for (size_t k = 0; k < b.size(); ++k) a[k] = m.Sub(a[k], b[k]);
   TrimMod(a);
@@ -27,7 +27,7 @@ ModPoly SubtractMod(ModPoly a, const ModPoly& b, const ModPrime& m) {
 }
 
 // a = q b + r, deg r < deg b (b not 0).
-ModPoly QuotientMod(ModPoly a, const ModPoly& b, const ModPrime& m) {
+ModPoly QuotientMod(ModPoly a, const ModPoly& b, const Montgomery& m) {
   if (a.size() < b.size()) return {};
   ModPoly q(a.size() - b.size() + 1, 0);
   const uint32_t inverse = m.Inverse(b.back());
@@ -43,8 +43,9 @@ ModPoly QuotientMod(ModPoly a, const ModPoly& b, const ModPrime& m) {
 }
 
 // s a + t b = 1 for coprime a and b, deg s < deg b, deg t < deg a.
-void ExtendedGcdMod(const ModPoly& a, const ModPoly& b, const ModPrime& m, ModPoly& s, ModPoly& t) {
-  ModPoly r0 = a, r1 = b, s0{1}, s1, t0, t1{1};
+void ExtendedGcdMod(const ModPoly& a, const ModPoly& b, const Montgomery& m, ModPoly& s,
+                    ModPoly& t) {
+  ModPoly r0 = a, r1 = b, s0{m.One()}, s1, t0, t1{m.One()};
   while (!r1.empty()) {
     const ModPoly q = QuotientMod(r0, r1, m);
     ModPoly r2 = SubtractMod(r0, MultiplyPlain(q, r1, m), m);
@@ -73,7 +74,7 @@ struct Residues {
 
 // The monic irreducible factors of g (monic, square-free, each of degree
 // d), by Cantor and Zassenhaus' equal-degree splitting (p odd).
-void SplitEqualDegree(const ModPoly& g, int d, const ModPrime& m, Residues& random,
+void SplitEqualDegree(const ModPoly& g, int d, const Montgomery& m, Residues& random,
                       std::vector<ModPoly>& out) {
   if (static_cast<int>(g.size()) - 1 == d) {
     out.push_back(g);
@@ -91,7 +92,7 @@ void SplitEqualDegree(const ModPoly& g, int d, const ModPrime& m, Residues& rand
       norm = MultiplyMod(norm, power, g, m);
     }
     ModPoly w = PowerMod(norm, (m.p - 1) / 2, g, m);
-    w = SubtractMod(std::move(w), ModPoly{1}, m);
+    w = SubtractMod(std::move(w), ModPoly{m.One()}, m);
     const ModPoly u = GcdMod(g, w, m);
     if (u.size() > 1 && u.size() < g.size()) {
       SplitEqualDegree(u, d, m, random, out);
@@ -111,13 +112,13 @@ constexpr uint32_t kShiftedColumns = 64;
 // deg(f)^2 products instead of a power.
 class Frobenius {
  public:
-  Frobenius(const ModPoly& f, const ModPrime& m) : degree_(f.size() - 1), m_(m) {
-    column_.push_back(ModPoly{1});
+  Frobenius(const ModPoly& f, const Montgomery& m) : degree_(f.size() - 1), m_(m) {
+    column_.push_back(ModPoly{m.One()});
     if (m.p < kShiftedColumns) {
       ShiftedColumns(f);
       return;
     }
-    const ModPoly xp = PowerMod(ModPoly{0, 1}, m.p, f, m);
+    const ModPoly xp = PowerMod(ModPoly{0, m.One()}, m.p, f, m);
     for (size_t k = 1; k + 1 < f.size(); ++k) {
       column_.push_back(MultiplyMod(column_.back(), xp, f, m_));
     }
@@ -136,26 +137,27 @@ class Frobenius {
 
  private:
   // x h modulo the monic f is h shifted up less its top coefficient t
-  // times f. The entries are reduced once per column: p steps add less
-  // than p^3 to them, far below 2^64.
+  // times f. The entries, in Montgomery's form, are reduced once per
+  // column: p steps add less than p^3 to them, far below p 2^32; the plain
+  // top coefficient is their Montgomery reduction.
   void ShiftedColumns(const ModPoly& f) {
     std::vector<uint64_t> h(degree_, 0);
-    h[0] = 1;
+    h[0] = m_.One();
     for (size_t k = 1; k < degree_; ++k) {
       for (uint32_t step = 0; step < m_.p; ++step) {
-        const uint64_t minus = m_.p - m_.Reduce64(h[degree_ - 1]);
+        const uint64_t minus = m_.p - m_.Redc(h[degree_ - 1]);
         for (size_t j = degree_ - 1; j > 0; --j) h[j] = h[j - 1] + minus * f[j];
         h[0] = minus * f[0];
       }
       ModPoly c(degree_);
-      for (size_t j = 0; j < degree_; ++j) h[j] = c[j] = m_.Reduce64(h[j]);
+      for (size_t j = 0; j < degree_; ++j) h[j] = c[j] = m_.Mul(m_.Redc(h[j]), m_.r2);
       TrimMod(c);
       column_.push_back(std::move(c));
     }
   }
 
   size_t degree_;
-  const ModPrime& m_;
+  const Montgomery& m_;
   std::vector<ModPoly> column_;
 };
 
@@ -163,9 +165,9 @@ class Frobenius {
 // ..., the product of its irreducible factors of degree d (a product of
 // degree 0 left out), passed to found(product, d).
 template <typename Found>
-void DistinctDegrees(ModPoly f, const ModPrime& m, Found found) {
+void DistinctDegrees(ModPoly f, const Montgomery& m, Found found) {
   const Frobenius frobenius(f, m);
-  const ModPoly x{0, 1};
+  const ModPoly x{0, m.One()};
   ModPoly h = x;  // x^(p^d) modulo the first f
   for (int d = 1; 2 * d <= static_cast<int>(f.size()) - 1; ++d) {
     h = frobenius.Apply(h);
@@ -180,7 +182,7 @@ void DistinctDegrees(ModPoly f, const ModPrime& m, Found found) {
 
 // The degrees of the irreducible factors of the monic square-free f, each
 // as often as it occurs.
-std::vector<int> FactorDegreesMod(const ModPoly& f, const ModPrime& m) {
+std::vector<int> FactorDegreesMod(const ModPoly& f, const Montgomery& m) {
   std::vector<int> degrees;
   DistinctDegrees(f, m, [&degrees](const ModPoly& g, int d) {
     degrees.insert(degrees.end(), (g.size() - 1) / d, d);
@@ -189,7 +191,7 @@ std::vector<int> FactorDegreesMod(const ModPoly& f, const ModPrime& m) {
 }
 
 // The monic irreducible factors of the monic square-free f.
-std::vector<ModPoly> FactorMod(const ModPoly& f, const ModPrime& m) {
+std::vector<ModPoly> FactorMod(const ModPoly& f, const Montgomery& m) {
   std::vector<ModPoly> out;
   Residues random;
   DistinctDegrees(f, m, [&](const ModPoly& g, int d) { SplitEqualDegree(g, d, m, random, out); });
@@ -204,9 +206,9 @@ void ReduceInPlace(ZPoly& f, mpz_srcptr modulus) {
   Trim(f);
 }
 
-ZPoly FromMod(const ModPoly& f) {
+ZPoly FromMod(const ModPoly& f, const Montgomery& m) {
   ZPoly z(f.size());
-  for (size_t k = 0; k < f.size(); ++k) mpz_set_ui(z[k].get(), f[k]);
+  for (size_t k = 0; k < f.size(); ++k) mpz_set_ui(z[k].get(), m.From(f[k]));
   return z;
 }
 
@@ -273,7 +275,7 @@ void LiftOnce(const ZPoly& f, ZPoly& g, ZPoly& h, ZPoly& s, ZPoly& t, mpz_srcptr
 
 // The monic factors modulo p lifted to monic factors modulo p^(2^steps) of
 // f, one at a time against the product of the rest.
-std::vector<ZPoly> Lift(const ZPoly& f, const std::vector<ModPoly>& factors, const ModPrime& m,
+std::vector<ZPoly> Lift(const ZPoly& f, const std::vector<ModPoly>& factors, const Montgomery& m,
                         int steps, Mpz& modulus) {
   std::vector<ZPoly> lifted;
   ZPoly rest = f;  // modulo the final modulus: what is left to split
@@ -285,7 +287,8 @@ std::vector<ZPoly> Lift(const ZPoly& f, const std::vector<ModPoly>& factors, con
     const ModPoly other = QuotientMod(rest_mod, factors[i], m);
     ModPoly s_mod, t_mod;
     ExtendedGcdMod(other, factors[i], m, s_mod, t_mod);
-    ZPoly g = FromMod(other), h = FromMod(factors[i]), s = FromMod(s_mod), t = FromMod(t_mod);
+    ZPoly g = FromMod(other, m), h = FromMod(factors[i], m), s = FromMod(s_mod, m),
+          t = FromMod(t_mod, m);
     Mpz square(static_cast<long>(m.p));
     for (int k = 0; k < steps; ++k) {
       mpz_mul(square.get(), square.get(), square.get());
@@ -399,7 +402,7 @@ std::vector<ZPoly> IrreducibleFactors(const ZPoly& g) {
   uint32_t best_prime = 0;
   for (uint32_t p = 3, tried = 0; tried < 5 && p < 100000; p += 2) {
     if (!IsPrimeWord(p)) continue;
-    const ModPrime m(p);
+    const Montgomery m(p);
     if (m.Reduce(Lead(g)) == 0) continue;
     ModPoly f = ReduceModulo(g, m);
     if (GcdMod(f, DerivativeMod(f, m), m).size() != 1) continue;
@@ -426,7 +429,7 @@ std::vector<ZPoly> IrreducibleFactors(const ZPoly& g) {
   // (Only a g that is not square-free, against the precondition, finds no
   // prime at all; it is given back whole.)
   if (best_prime == 0) return {g};
-  const ModPrime m(best_prime);
+  const Montgomery m(best_prime);
   Mpz bound, modulus(static_cast<long>(m.p));
   CoefficientBound(g, bound);
   mpz_mul_2exp(bound.get(), bound.get(), 1);

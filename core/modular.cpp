@@ -7,22 +7,6 @@
 
 namespace calc {
 
-uint32_t ModPrime::Inverse(uint32_t a) const {
-  // Extended Euclid on (a, p).
-  int64_t r0 = p, r1 = a, s0 = 0, s1 = 1;
-  while (r1 != 0) {
-    const int64_t q = r0 / r1;
-    const int64_t r2 = r0 - q * r1;
-    r0 = r1;
-    r1 = r2;
-    const int64_t s2 = s0 - q * s1;
-    s0 = s1;
-    s1 = s2;
-  }
-  if (s0 < 0) s0 += p;
-  return static_cast<uint32_t>(s0);
-}
-
 namespace {
 
 // Whether the strong probable-prime test to base a passes for odd n, with
@@ -137,15 +121,6 @@ void BatchInverse(const CharacteristicArithmetic& m, Limb* values, int count) {
 void Crt::Reset(size_t count) {
   value_.assign(count, Mpz());
   mpz_set_ui(modulus_.get(), 1);
-}
-
-void Crt::Add(const CharacteristicArithmetic& m, const Limb* r) {
-  const Limb step = m.Inverse(m.To(static_cast<Limb>(mpz_fdiv_ui(modulus_.get(), m.p))));
-  for (size_t k = 0; k < value_.size(); ++k) {
-    const Limb now = m.To(static_cast<Limb>(mpz_fdiv_ui(value_[k].get(), m.p)));
-    mpz_addmul_ui(value_[k].get(), modulus_.get(), m.From(m.Mul(m.Sub(r[k], now), step)));
-  }
-  mpz_mul_ui(modulus_.get(), modulus_.get(), m.p);
 }
 
 void Crt::Symmetric(size_t k, mpz_ptr out) const {

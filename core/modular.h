@@ -1,10 +1,9 @@
 // Arithmetic modulo word-size primes, for everything computed modulo
-// primes and put together again: the prime fields (Barrett's form for the
-// polynomial arithmetic on 32-bit residues, Montgomery's for the linear
-// algebra on the widest words), the one primality test and the tables of
-// the primes used, the row operation every modular elimination repeats,
-// batch inversion, and the way back: the Chinese remainder theorem and
-// rational reconstruction.
+// primes and put together again: the prime field (in Montgomery's form, on
+// 32-bit words for the polynomials and on the widest words for the linear
+// algebra), the one primality test and the tables of the primes used, the
+// row operation every modular elimination repeats, batch inversion, and
+// the way back: the Chinese remainder theorem and rational reconstruction.
 #pragma once
 
 #include <gmp.h>
@@ -17,54 +16,18 @@
 
 namespace calc {
 
-// Arithmetic modulo an odd prime below 2^31, so that a product fits in 64
-// bits. Reductions by Barrett's method, without a division: with
-// reciprocal = floor(2^64 / p), the quotient estimate floor(x reciprocal /
-// 2^64) falls short of floor(x / p) by at most 2 for any 64-bit x.
-struct ModPrime {
-  explicit ModPrime(uint32_t prime) : p(prime), reciprocal(~uint64_t{0} / prime) {}
-  uint32_t p;
-  uint64_t reciprocal;
-  uint32_t Reduce64(uint64_t x) const {
-    uint64_t r = x - MulHigh(x, reciprocal) * p;
-    if (r >= p) r -= p;
-    if (r >= p) r -= p;
-    return static_cast<uint32_t>(r);
-  }
-  uint32_t Mul(uint32_t a, uint32_t b) const { return Reduce64(static_cast<uint64_t>(a) * b); }
-  uint32_t Add(uint32_t a, uint32_t b) const {
-    const uint32_t s = a + b;
-    return s >= p ? s - p : s;
-  }
-  uint32_t Sub(uint32_t a, uint32_t b) const { return a >= b ? a - b : a + p - b; }
-  uint32_t Inverse(uint32_t a) const;  // a not 0
-  uint32_t Reduce(mpz_srcptr v) const { return static_cast<uint32_t>(mpz_fdiv_ui(v, p)); }
-
- private:
-  // The high 64 bits of x y.
-  static uint64_t MulHigh(uint64_t x, uint64_t y) {
-#ifdef __SIZEOF_INT128__
-    return static_cast<uint64_t>((static_cast<unsigned __int128>(x) * y) >> 64);
-#else
-    const uint64_t xl = x & 0xffffffffu, xh = x >> 32, yl = y & 0xffffffffu, yh = y >> 32;
-    const uint64_t low = xl * yl, cross1 = xl * yh, cross2 = xh * yl;
-    const uint64_t middle = (low >> 32) + (cross1 & 0xffffffffu) + (cross2 & 0xffffffffu);
-    return xh * yh + (cross1 >> 32) + (cross2 >> 32) + (middle >> 32);
-#endif
-  }
-};
-
 // The k-th prime below 2^31 counted downwards from 2^31 - 1 (k from 0).
 uint32_t WordPrime(int k);
 // The same below 2^26, where polynomial products modulo a monic
-// polynomial (PowerMod) sum their terms before reducing them.
+// polynomial (MultiplyMod) sum up to 64 terms before reducing them.
 uint32_t SmallPrime(int k);
 
 // Arithmetic modulo an odd prime p below 2^(bits of Word - 1) in
 // Montgomery's form: a value x is held as x 2^w mod p (w the bits of Word),
 // so that a product needs multiplications and shifts but no division.
-template <typename Word, typename Wide>
+template <typename W, typename Wide>
 struct MontgomeryOf {
+  using Word = W;
   static constexpr int kBits = 8 * sizeof(Word);
   Word p, minus_inverse, r2, r3, one;
   explicit MontgomeryOf(Word prime) : p(prime) {
@@ -106,6 +69,8 @@ struct MontgomeryOf {
   Word One() const { return one; }
   Word To(Word a) const { return Mul(a, r2); }
   Word From(Word a) const { return Redc(a); }
+  // v mod p, in Montgomery's form.
+  Word Reduce(mpz_srcptr v) const { return To(static_cast<Word>(mpz_fdiv_ui(v, p))); }
   // The inverse of a (not 0) in Montgomery's form. The extended Euclidean
   // algorithm inverts the stored residue a = x 2^w itself, giving
   // x^-1 2^-w; one product with 2^3w makes that x^-1 2^w. Its division
@@ -128,6 +93,7 @@ struct MontgomeryOf {
   }
 };
 
+// The polynomials' field: primes below 2^31.
 using Montgomery = MontgomeryOf<uint32_t, uint64_t>;
 
 // The characteristic polynomial takes the widest primes the machine
@@ -174,8 +140,16 @@ class Crt {
   explicit Crt(size_t count = 0) { Reset(count); }
   // count values, all 0, and M = 1.
   void Reset(size_t count);
-  // r[k]: value k modulo m.p, in Montgomery's form.
-  void Add(const CharacteristicArithmetic& m, const Limb* r);
+  // r[k]: value k modulo m.p, in Montgomery's form (either field).
+  template <typename Field>
+  void Add(const Field& m, const typename Field::Word* r) {
+    const auto step = m.Inverse(m.Reduce(modulus_.get()));
+    for (size_t k = 0; k < value_.size(); ++k) {
+      const auto u = m.From(m.Mul(m.Sub(r[k], m.Reduce(value_[k].get())), step));
+      mpz_addmul_ui(value_[k].get(), modulus_.get(), u);
+    }
+    mpz_mul_ui(modulus_.get(), modulus_.get(), m.p);
+  }
   mpz_srcptr modulus() const { return modulus_.get(); }
   mpz_srcptr operator[](size_t k) const { return value_[k].get(); }
   // Value k as the one in (-M/2, M/2] it stands for.

@@ -1,5 +1,7 @@
 #include "polynomial.h"
 
+#include <algorithm>
+
 namespace calc {
 
 void Trim(ZPoly& f) {
@@ -104,7 +106,7 @@ bool ModularGcd(const ZPoly& x, const ZPoly& y, const ZPoly& a, const ZPoly& b, 
   int degree = -1;
   Crt crt;
   for (int k = 0; k < 64; ++k) {
-    const ModPrime m{WordPrime(k)};
+    const Montgomery m{WordPrime(k)};
     if (m.Reduce(Lead(x)) == 0 || m.Reduce(Lead(y)) == 0) continue;
     ModPoly h = GcdMod(ReduceModulo(x, m), ReduceModulo(y, m), m);
     const int d = static_cast<int>(h.size()) - 1;
@@ -118,11 +120,9 @@ bool ModularGcd(const ZPoly& x, const ZPoly& y, const ZPoly& a, const ZPoly& b, 
       crt.Reset(d + 1);
     }
     // gamma times the monic gcd modulo p.
-    const CharacteristicArithmetic field(m.p);
     const uint32_t scale = m.Reduce(gamma.get());
-    std::vector<Limb> residue(d + 1);
-    for (int j = 0; j <= d; ++j) residue[j] = field.To(m.Mul(scale, h[j]));
-    crt.Add(field, residue.data());
+    for (uint32_t& c : h) c = m.Mul(scale, c);
+    crt.Add(m, h.data());
     ZPoly candidate(d + 1);
     for (int j = 0; j <= d; ++j) crt.Symmetric(j, candidate[j].get());
     Trim(candidate);
@@ -189,15 +189,16 @@ void TrimMod(ModPoly& f) {
   while (!f.empty() && f.back() == 0) f.pop_back();
 }
 
-ModPoly ReduceModulo(const ZPoly& f, const ModPrime& m) {
+ModPoly ReduceModulo(const ZPoly& f, const Montgomery& m) {
   ModPoly r(f.size());
   for (size_t k = 0; k < f.size(); ++k) r[k] = m.Reduce(f[k].get());
   TrimMod(r);
   return r;
 }
 
-ModPoly RemainderMod(ModPoly a, const ModPoly& b, const ModPrime& m) {
+ModPoly RemainderMod(ModPoly a, const ModPoly& b, const Montgomery& m) {
   const size_t db = b.size() - 1;
+  if (a.size() <= db) return a;
   const uint32_t inverse = m.Inverse(b.back());
   while (a.size() > db) {
     const uint32_t t = m.Mul(a.back(), inverse);
@@ -209,7 +210,7 @@ ModPoly RemainderMod(ModPoly a, const ModPoly& b, const ModPrime& m) {
   return a;
 }
 
-ModPoly GcdMod(ModPoly a, ModPoly b, const ModPrime& m) {
+ModPoly GcdMod(ModPoly a, ModPoly b, const Montgomery& m) {
   while (!b.empty()) {
     ModPoly r = RemainderMod(std::move(a), b, m);
     a = std::move(b);
@@ -221,19 +222,24 @@ ModPoly GcdMod(ModPoly a, ModPoly b, const ModPrime& m) {
   return a;
 }
 
-ModPoly DerivativeMod(const ModPoly& f, const ModPrime& m) {
+ModPoly DerivativeMod(const ModPoly& f, const Montgomery& m) {
   ModPoly d;
-  for (size_t k = 1; k < f.size(); ++k) d.push_back(m.Mul(f[k], static_cast<uint32_t>(k % m.p)));
+  for (size_t k = 1; k < f.size(); ++k) {
+    d.push_back(m.Mul(f[k], m.To(static_cast<uint32_t>(k % m.p))));
+  }
   TrimMod(d);
   return d;
 }
 
-// Below 2^26 products stay below 2^52, so that the sums of up to 40 of
-// them need one reduction each at the end.
-ModPoly MultiplyMod(const ModPoly& a, const ModPoly& b, const ModPoly& f, const ModPrime& m) {
+// Below 2^26 products stay below 2^52, and each coefficient sums at most
+// 32 of them and deg f <= 32 more from the reduction: below p 2^32, so
+// that one Montgomery reduction each at the end gives it (and the leading
+// one of each reduction step).
+ModPoly MultiplyMod(const ModPoly& a, const ModPoly& b, const ModPoly& f, const Montgomery& m) {
   if (a.empty() || b.empty()) return {};
-  const size_t size = a.size() + b.size() - 1;
-  if (m.p >= (1u << 26) || f.back() != 1 || size > 64) {
+  const size_t size = a.size() + b.size() - 1, df = f.size() - 1;
+  if (m.p >= (1u << 26) || f.back() != m.One() || df > 32 || size > 128 ||
+      std::min(a.size(), b.size()) > 32) {
     ModPoly c(size, 0);
     for (size_t i = 0; i < a.size(); ++i) {
       if (a[i] == 0) continue;
@@ -242,26 +248,25 @@ ModPoly MultiplyMod(const ModPoly& a, const ModPoly& b, const ModPoly& f, const 
     TrimMod(c);
     return RemainderMod(std::move(c), f, m);
   }
-  uint64_t c[64] = {};
+  uint64_t c[128] = {};
   for (size_t i = 0; i < a.size(); ++i) {
     for (size_t j = 0; j < b.size(); ++j) c[i + j] += static_cast<uint64_t>(a[i]) * b[j];
   }
   // Modulo the monic f, from the top down.
-  const size_t df = f.size() - 1;
   for (size_t k = size; k-- > df;) {
-    const uint64_t t = m.Reduce64(c[k]);
+    const uint64_t t = m.Redc(c[k]);
     if (t == 0) continue;
     const uint64_t minus = m.p - t;
     for (size_t j = 0; j < df; ++j) c[k - df + j] += minus * f[j];
   }
   ModPoly r(df < size ? df : size);
-  for (size_t j = 0; j < r.size(); ++j) r[j] = m.Reduce64(c[j]);
+  for (size_t j = 0; j < r.size(); ++j) r[j] = m.Redc(c[j]);
   TrimMod(r);
   return r;
 }
 
-ModPoly PowerMod(const ModPoly& base, uint64_t e, const ModPoly& f, const ModPrime& m) {
-  ModPoly result{1};
+ModPoly PowerMod(const ModPoly& base, uint64_t e, const ModPoly& f, const Montgomery& m) {
+  ModPoly result{m.One()};
   ModPoly square = RemainderMod(base, f, m);
   while (e != 0) {
     if (e & 1) result = MultiplyMod(result, square, f, m);

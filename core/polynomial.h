@@ -39,19 +39,21 @@ bool DivideExactly(const ZPoly& a, const ZPoly& b, ZPoly& quotient);
 // b / gcd.
 ZPoly Gcd(const ZPoly& a, const ZPoly& b, ZPoly* a_over = nullptr, ZPoly* b_over = nullptr);
 
-// Coefficients modulo p from degree 0 up, no zero at the top.
+// Coefficients modulo p from degree 0 up, no zero at the top, each in
+// Montgomery's form (1 is m.One()).
 using ModPoly = std::vector<uint32_t>;
 
-ModPoly ReduceModulo(const ZPoly& f, const ModPrime& m);
+ModPoly ReduceModulo(const ZPoly& f, const Montgomery& m);
 void TrimMod(ModPoly& f);
 // The remainder of a by b (b not 0).
-ModPoly RemainderMod(ModPoly a, const ModPoly& b, const ModPrime& m);
+ModPoly RemainderMod(ModPoly a, const ModPoly& b, const Montgomery& m);
 // Monic gcd.
-ModPoly GcdMod(ModPoly a, ModPoly b, const ModPrime& m);
-ModPoly DerivativeMod(const ModPoly& f, const ModPrime& m);
-// a b modulo f (fastest for SmallPrime moduli and a monic f).
-ModPoly MultiplyMod(const ModPoly& a, const ModPoly& b, const ModPoly& f, const ModPrime& m);
+ModPoly GcdMod(ModPoly a, ModPoly b, const Montgomery& m);
+ModPoly DerivativeMod(const ModPoly& f, const Montgomery& m);
+// a b modulo f (fastest for SmallPrime moduli, a monic f and a, b reduced
+// modulo f).
+ModPoly MultiplyMod(const ModPoly& a, const ModPoly& b, const ModPoly& f, const Montgomery& m);
 // base^e modulo f (monic, for the fast road of SmallPrime moduli).
-ModPoly PowerMod(const ModPoly& base, uint64_t e, const ModPoly& f, const ModPrime& m);
+ModPoly PowerMod(const ModPoly& base, uint64_t e, const ModPoly& f, const Montgomery& m);
 
 }  // namespace calc
