@@ -61,13 +61,5 @@ TEST(Modular, ReconstructionFindsEveryFractionWithinTheBound) {
   }
 }
 
-TEST(Modular, BatchInverseInvertsEveryValue) {
-  const CharacteristicArithmetic m(LimbPrime(3));
-  Limb values[150], inverses[150];
-  for (int k = 0; k < 150; ++k) values[k] = inverses[k] = m.To(static_cast<Limb>(k + 1) * 7919);
-  BatchInverse(m, inverses, 150);
-  for (int k = 0; k < 150; ++k) EXPECT_EQ(m.Mul(values[k], inverses[k]), m.One()) << k;
-}
-
 }  // namespace
 }  // namespace calc
