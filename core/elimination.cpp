@@ -120,23 +120,6 @@ void ClearDenominators(const FractionMatrix& m, int n, int cols, IntegerRows& ou
   }
 }
 
-namespace {
-
-// (p a - f b) / previous, which divides exactly: in machine arithmetic
-// while the four factors fit in 63 bits (each product then fits in 126).
-Integer BareissStep(const Integer& p, const Integer& a, const Integer& f, const Integer& b,
-                    const Integer& previous) {
-  if (p.IsSmall() && a.IsSmall() && f.IsSmall() && b.IsSmall() && previous.IsSmall()) {
-    const Wide v = Wide(p.Small()) * a.Small() - Wide(f.Small()) * b.Small();
-    return Integer::FromWide(previous.IsOne() ? v : v / Wide(previous.Small()));
-  }
-  Integer v = p * a;
-  if (!f.IsZero() && !b.IsZero()) v = v - f * b;
-  return previous.IsOne() ? v : DivideExact(v, previous);
-}
-
-}  // namespace
-
 FractionFreeResult EliminateFractionFree(IntegerRows& r, Integer scale[], int pivot_cols,
                                          bool jordan, PivotRepair repair,
                                          const StepObserver& after_step) {
@@ -168,9 +151,10 @@ FractionFreeResult EliminateFractionFree(IntegerRows& r, Integer scale[], int pi
     const Integer& pivot = r(k, c);
     for (int i = jordan ? 1 : k + 1; i <= r.rows; ++i) {
       if (i == k) continue;
-      const Integer factor = r(i, c);
+      // Column c of row i is read throughout and cleared only after.
+      const Integer& factor = r(i, c);
       for (int j = jordan ? 1 : c + 1; j <= r.cols; ++j) {
-        if (j != c) r(i, j) = BareissStep(pivot, r(i, j), factor, r(k, j), previous);
+        if (j != c) r(i, j).MultiplySubtractDivide(pivot, factor, r(k, j), previous);
       }
       r(i, c) = Integer(0);
     }

@@ -10,6 +10,12 @@ uint64_t Magnitude(int64_t v) {
   return v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);
 }
 
+// Whether z fits 63 bits; the limb count decides most values without
+// counting bits.
+bool FitsMachine(mpz_srcptr z) {
+  return mpz_size(z) <= 64 / GMP_NUMB_BITS && mpz_sizeinbase(z, 2) <= 63;
+}
+
 // The machine range is symmetric, so that negation never leaves it.
 bool InSmallRange(int64_t v) {
   return v != INT64_MIN;
@@ -80,7 +86,7 @@ void Integer::Release() {
 
 Integer Integer::FromMpz(mpz_t z) {
   Integer result;
-  if (mpz_sizeinbase(z, 2) <= 63) {
+  if (FitsMachine(z)) {
     uint64_t magnitude = 0;
     mpz_export(&magnitude, nullptr, -1, sizeof magnitude, 0, 0, z);
     const int64_t v = static_cast<int64_t>(magnitude);
@@ -94,27 +100,28 @@ Integer Integer::FromMpz(mpz_t z) {
 }
 
 // The value as a read-only mpz: a big value itself, a machine value
-// through a temporary.
+// through limbs of its own on the stack (GMP reads them without copying).
 class MpzView {
  public:
-  explicit MpzView(const Integer& v) : own_(!v.big_) {
-    if (own_) {
-      mpz_init(temporary_);
-      SetUnsigned(temporary_, Magnitude(v.small_), v.small_ < 0);
-      view_ = temporary_;
-    } else {
+  explicit MpzView(const Integer& v) {
+    if (v.big_ != nullptr) {
       view_ = v.big_;
+      return;
     }
-  }
-  ~MpzView() {
-    if (own_) mpz_clear(temporary_);
+    uint64_t magnitude = Magnitude(v.small_);
+    int size = 0;
+    while (magnitude != 0) {
+      limbs_[size++] = static_cast<mp_limb_t>(magnitude);
+      magnitude = GMP_NUMB_BITS >= 64 ? 0 : magnitude >> (GMP_NUMB_BITS % 64);
+    }
+    view_ = mpz_roinit_n(temporary_, limbs_, v.small_ < 0 ? -size : size);
   }
   MpzView(const MpzView&) = delete;
   MpzView& operator=(const MpzView&) = delete;
   mpz_srcptr get() const { return view_; }
 
  private:
-  bool own_;
+  mp_limb_t limbs_[64 / GMP_NUMB_BITS + 1];
   mpz_t temporary_;
   mpz_srcptr view_;
 };
@@ -177,6 +184,39 @@ Integer DivideExact(const Integer& a, const Integer& b) {
   return BigOperation(a, b, mpz_divexact, Integer::FromMpz);
 }
 
+void Integer::MultiplySubtractDivide(const Integer& p, const Integer& f, const Integer& b,
+                                     const Integer& d) {
+  // In machine arithmetic while the five values fit in 63 bits (each
+  // product then fits in 126).
+  if (!big_ && !p.big_ && !f.big_ && !b.big_ && !d.big_) {
+    const Wide v = Wide(p.small_) * small_ - Wide(f.small_) * b.small_;
+    const int64_t low = static_cast<int64_t>(v);
+    // A quotient of machine values by a 64-bit division where it can be.
+    if (Wide(low) == v && InSmallRange(low) && d.small_ != -1) {
+      *this = low / d.small_;
+    } else {
+      *this = FromWide(d.small_ == 1 ? v : v / Wide(d.small_));
+    }
+    return;
+  }
+  if (big_ == nullptr) {
+    big_ = new __mpz_struct;
+    mpz_init(big_);
+    SetUnsigned(big_, Magnitude(small_), small_ < 0);
+  }
+  if (!p.IsOne()) mpz_mul(big_, big_, MpzView(p).get());
+  if (!f.IsZero() && !b.IsZero()) mpz_submul(big_, MpzView(f).get(), MpzView(b).get());
+  if (!d.IsOne()) mpz_divexact(big_, big_, MpzView(d).get());
+  if (FitsMachine(big_)) {
+    uint64_t magnitude = 0;
+    mpz_export(&magnitude, nullptr, -1, sizeof magnitude, 0, 0, big_);
+    const int64_t v = static_cast<int64_t>(magnitude);
+    const bool negative = mpz_sgn(big_) < 0;
+    Release();
+    small_ = negative ? -v : v;
+  }
+}
+
 Integer Gcd(const Integer& a, const Integer& b) {
   if (!a.big_ && !b.big_) {
     return Integer(static_cast<int64_t>(Gcd64(Magnitude(a.small_), Magnitude(b.small_))));
@@ -227,7 +267,7 @@ void Integer::CopyTo(mpz_ptr out) const {
 }
 
 Integer Integer::FromGmp(mpz_srcptr v) {
-  if (mpz_sizeinbase(v, 2) <= 63) {
+  if (FitsMachine(v)) {
     uint64_t magnitude = 0;
     mpz_export(&magnitude, nullptr, -1, sizeof magnitude, 0, 0, v);
     const int64_t small = static_cast<int64_t>(magnitude);

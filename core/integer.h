@@ -73,6 +73,11 @@ class Integer {
   friend Integer operator-(const Integer& a);
   // a / b where b divides a exactly (b not 0).
   friend Integer DivideExact(const Integer& a, const Integer& b);
+  // This value becomes (p this - f b) / d, d dividing it exactly, in its
+  // own storage once it is big: a step of Bareiss' fraction-free
+  // elimination, and of the back substitution after it.
+  void MultiplySubtractDivide(const Integer& p, const Integer& f, const Integer& b,
+                              const Integer& d);
   // The greatest common divisor of |a| and |b|; 0 only when both are 0.
   friend Integer Gcd(const Integer& a, const Integer& b);
   // The least common multiple of two positive values.

@@ -24,6 +24,7 @@ void BackSubstitute(const IntegerRows& r, const FractionFreeResult& done, int co
     reduced(k, done.pivot_col[k]) = Fraction{Integer(1), Integer(1)};
   }
   const Integer& d = done.last_pivot;
+  const Integer zero(0), one(1);
   Integer z[kMaxOrder + 1];
   for (int c = 1; c <= cols; ++c) {
     if (pivot[c]) continue;
@@ -32,11 +33,12 @@ void BackSubstitute(const IntegerRows& r, const FractionFreeResult& done, int co
         z[k] = Integer(0);
         continue;
       }
-      Integer sum = d * r(k, c);
+      z[k] = r(k, c);
+      z[k].MultiplySubtractDivide(d, zero, zero, one);
       for (int t = k + 1; t <= rank && done.pivot_col[t] < c; ++t) {
-        if (!z[t].IsZero()) sum = sum - r(k, done.pivot_col[t]) * z[t];
+        if (!z[t].IsZero()) z[k].MultiplySubtractDivide(one, r(k, done.pivot_col[t]), z[t], one);
       }
-      z[k] = DivideExact(sum, r(k, done.pivot_col[k]));
+      z[k].MultiplySubtractDivide(one, zero, zero, r(k, done.pivot_col[k]));
       reduced(k, c) = Reduced(z[k], d);
     }
   }
