@@ -96,14 +96,14 @@ struct MontgomeryOf {
 // The polynomials' field: primes below 2^31.
 using Montgomery = MontgomeryOf<uint32_t, uint64_t>;
 
-// The characteristic polynomial takes the widest primes the machine
-// multiplies in one step: below 2^62 where 128-bit products exist, below
-// 2^31 otherwise.
 // Whether n is prime, exactly (Miller-Rabin with bases that decide every n
 // this handles): n below 2^62 where 128-bit products exist, below 2^31
 // otherwise.
 bool IsPrimeWord(uint64_t n);
 
+// The linear algebra (the characteristic polynomial, the null spaces) takes
+// the widest primes the machine multiplies in one step: below 2^62 where
+// 128-bit products exist, below 2^31 otherwise.
 #ifdef __SIZEOF_INT128__
 using Limb = uint64_t;
 using CharacteristicArithmetic = MontgomeryOf<uint64_t, unsigned __int128>;
