@@ -149,19 +149,6 @@ double SpectralBoundBits(const FractionMatrix& a, int n, double base, int floor,
   return best;
 }
 
-// v mod p; within 2p of 0 (as typed values are, p > 2^30) without a
-// division.
-Limb ResidueOf(int64_t v, int64_t p) {
-  if (v >= -2 * p && v < 2 * p) {
-    if (v < 0) v += p;
-    if (v < 0) v += p;
-    if (v >= p) v -= p;
-    return static_cast<Limb>(v);
-  }
-  const int64_t r = v % p;
-  return static_cast<Limb>(r < 0 ? r + p : r);
-}
-
 // The matrix modulo primes, and how many bits of primes its polynomial
 // needs. When the rows cleared of denominators (R A) and their scales r_i
 // are machine integers, each entry modulo a prime is (R A)(i, j) / r_i,

@@ -77,15 +77,10 @@ class NullSpaceSource {
 
 // x mod p for an integer x.
 Limb ResidueOf(const Integer& x, const CharacteristicArithmetic& m) {
-  const int64_t p = static_cast<int64_t>(m.p);
-  if (!x.IsSmall()) {
-    Mpz big;
-    x.CopyTo(big.get());
-    return static_cast<Limb>(mpz_fdiv_ui(big.get(), m.p));
-  }
-  int64_t r = x.Small();
-  if (r >= p || r < -p) r %= p;
-  return static_cast<Limb>(r < 0 ? r + p : r);
+  if (x.IsSmall()) return calc::ResidueOf(x.Small(), static_cast<int64_t>(m.p));
+  Mpz big;
+  x.CopyTo(big.get());
+  return static_cast<Limb>(mpz_fdiv_ui(big.get(), m.p));
 }
 
 // Row i of `rows` times v is 0.

@@ -100,6 +100,17 @@ uint64_t LimbPrime(int k) {
 }
 #endif
 
+Limb ResidueOf(int64_t v, int64_t p) {
+  if (v >= -2 * p && v < 2 * p) {
+    if (v < 0) v += p;
+    if (v < 0) v += p;
+    if (v >= p) v -= p;
+    return static_cast<Limb>(v);
+  }
+  const int64_t r = v % p;
+  return static_cast<Limb>(r < 0 ? r + p : r);
+}
+
 void BatchInverse(const CharacteristicArithmetic& m, Limb* values, int count) {
   Limb prefix[64];
   for (int start = 0; start < count; start += 64) {

@@ -128,6 +128,10 @@ void SubtractMultiple(Word* __restrict dst, const Word* __restrict src, Word u, 
   for (int j = 0; j < count; ++j) dst[j] = m.Sub(dst[j], m.Mul(u, src[j]));
 }
 
+// v mod p (plain, not in Montgomery's form) for a prime p below 2^62;
+// within 2p of 0 (as typed values are, p > 2^30) without a division.
+Limb ResidueOf(int64_t v, int64_t p);
+
 // The inverses of values[0..count) (none 0), in Montgomery's form, in
 // place, with one inversion (Montgomery's trick: prefix products).
 void BatchInverse(const CharacteristicArithmetic& m, Limb* values, int count);

@@ -1,8 +1,10 @@
 #include "quadratic_eigenspace.h"
 
+#include <memory>
 #include <utility>
 
 #include "eigenspace.h"
+#include "elimination.h"
 #include "text_forms.h"
 
 namespace calc {
@@ -115,24 +117,20 @@ std::vector<std::vector<Surd>> QuadraticEigenvectors(const FractionMatrix& a, in
   // Over Q the null space of q(A) is twice as large as that of A - θI over
   // Q(√d), and (A - θ'I) w lies in the latter for each w of the former
   // (θ' = x0 - y0 √d, the other root): (A - θI)(A - θ'I) = q(A) / qa.
-  // A w as (D A) w / D, D the lcm of A's denominators, D A integers.
-  const Integer lcm = DenominatorLcm(a, n);
-  std::vector<Integer> cleared(n * n);
-  for (int i = 1; i <= n; ++i) {
-    for (int j = 1; j <= n; ++j) {
-      cleared[(i - 1) * n + j - 1] = DivideExact(lcm, a(i, j).den) * a(i, j).num;
-    }
-  }
+  // Row i of A w as (r_i A_i) w / r_i, r_i A_i an integer row.
+  const std::unique_ptr<IntegerRows> cleared(new IntegerRows);
+  Integer scale[kMaxOrder + 1];
+  ClearDenominators(a, n, n, *cleared, scale);
   std::vector<std::vector<Surd>> span;
   for (const std::vector<Integer>& w : KernelOfPolynomialAt(a, n, q)) {
     std::vector<Surd> v(n + 1);
     for (int i = 1; i <= n; ++i) {
       Integer dot(0);
       for (int j = 1; j <= n; ++j) {
-        const Integer& x = cleared[(i - 1) * n + j - 1];
+        const Integer& x = (*cleared)(i, j);
         if (!w[j].IsZero() && !x.IsZero()) dot = dot + x * w[j];
       }
-      const Fraction sum = Reduced(dot, lcm);
+      const Fraction sum = Reduced(dot, scale[i]);
       const Fraction wi{w[i], Integer(1)};
       v[i] = Surd{sum - x0 * wi, y0 * wi};
     }
