@@ -61,17 +61,16 @@ Integer Integer::BigFromWide(Wide v) {
 }
 
 void Integer::CopyBig(const Integer& other) {
-  big_ = new __mpz_struct;
-  mpz_init_set(big_, other.big_);
+  mpz_init_set(Big(), other.Big());
 }
 
 Integer& Integer::AssignBig(const Integer& other) {
   if (this == &other) return *this;
-  if (other.big_ == nullptr) {
+  if (other.IsSmall()) {
     Release();
-    small_ = other.small_;
-  } else if (big_ != nullptr) {
-    mpz_set(big_, other.big_);
+    rep_ = other.rep_;
+  } else if (!IsSmall()) {
+    mpz_set(Big(), other.Big());
   } else {
     CopyBig(other);
   }
@@ -79,9 +78,8 @@ Integer& Integer::AssignBig(const Integer& other) {
 }
 
 void Integer::Release() {
-  mpz_clear(big_);
-  delete big_;
-  big_ = nullptr;
+  mpz_clear(Big());
+  rep_ = Rep{};
 }
 
 Integer Integer::FromMpz(mpz_t z) {
@@ -90,12 +88,11 @@ Integer Integer::FromMpz(mpz_t z) {
     uint64_t magnitude = 0;
     mpz_export(&magnitude, nullptr, -1, sizeof magnitude, 0, 0, z);
     const int64_t v = static_cast<int64_t>(magnitude);
-    result.small_ = mpz_sgn(z) < 0 ? -v : v;
+    result.rep_.machine.value = mpz_sgn(z) < 0 ? -v : v;
     mpz_clear(z);
     return result;
   }
-  result.big_ = new __mpz_struct;
-  *result.big_ = *z;  // takes over the limbs
+  result.rep_.big = *z;  // takes over the limbs
   return result;
 }
 
@@ -104,17 +101,17 @@ Integer Integer::FromMpz(mpz_t z) {
 class MpzView {
  public:
   explicit MpzView(const Integer& v) {
-    if (v.big_ != nullptr) {
-      view_ = v.big_;
+    if (!v.IsSmall()) {
+      view_ = v.Big();
       return;
     }
-    uint64_t magnitude = Magnitude(v.small_);
+    uint64_t magnitude = Magnitude(v.Small());
     int size = 0;
     while (magnitude != 0) {
       limbs_[size++] = static_cast<mp_limb_t>(magnitude);
       magnitude = GMP_NUMB_BITS >= 64 ? 0 : magnitude >> (GMP_NUMB_BITS % 64);
     }
-    view_ = mpz_roinit_n(temporary_, limbs_, v.small_ < 0 ? -size : size);
+    view_ = mpz_roinit_n(temporary_, limbs_, v.Small() < 0 ? -size : size);
   }
   MpzView(const MpzView&) = delete;
   MpzView& operator=(const MpzView&) = delete;
@@ -127,8 +124,8 @@ class MpzView {
 };
 
 int Integer::Sign() const {
-  if (big_ != nullptr) return mpz_sgn(big_);
-  return small_ < 0 ? -1 : (small_ > 0 ? 1 : 0);
+  if (!IsSmall()) return mpz_sgn(Big());
+  return Small() < 0 ? -1 : (Small() > 0 ? 1 : 0);
 }
 
 namespace {
@@ -149,7 +146,8 @@ static Integer BigOperation(const Integer& a, const Integer& b, MpzBinary op,
 
 Integer operator+(const Integer& a, const Integer& b) {
   int64_t r = 0;
-  if (!a.big_ && !b.big_ && !__builtin_add_overflow(a.small_, b.small_, &r) && InSmallRange(r)) {
+  if (a.IsSmall() && b.IsSmall() && !__builtin_add_overflow(a.Small(), b.Small(), &r) &&
+      InSmallRange(r)) {
     return Integer(r);
   }
   return BigOperation(a, b, mpz_add, Integer::FromMpz);
@@ -157,7 +155,8 @@ Integer operator+(const Integer& a, const Integer& b) {
 
 Integer operator-(const Integer& a, const Integer& b) {
   int64_t r = 0;
-  if (!a.big_ && !b.big_ && !__builtin_sub_overflow(a.small_, b.small_, &r) && InSmallRange(r)) {
+  if (a.IsSmall() && b.IsSmall() && !__builtin_sub_overflow(a.Small(), b.Small(), &r) &&
+      InSmallRange(r)) {
     return Integer(r);
   }
   return BigOperation(a, b, mpz_sub, Integer::FromMpz);
@@ -165,22 +164,23 @@ Integer operator-(const Integer& a, const Integer& b) {
 
 Integer operator*(const Integer& a, const Integer& b) {
   int64_t r = 0;
-  if (!a.big_ && !b.big_ && !__builtin_mul_overflow(a.small_, b.small_, &r) && InSmallRange(r)) {
+  if (a.IsSmall() && b.IsSmall() && !__builtin_mul_overflow(a.Small(), b.Small(), &r) &&
+      InSmallRange(r)) {
     return Integer(r);
   }
   return BigOperation(a, b, mpz_mul, Integer::FromMpz);
 }
 
 Integer operator-(const Integer& a) {
-  if (!a.big_) return Integer(-a.small_);
+  if (a.IsSmall()) return Integer(-a.Small());
   mpz_t r;
   mpz_init(r);
-  mpz_neg(r, a.big_);
+  mpz_neg(r, a.Big());
   return Integer::FromMpz(r);
 }
 
 Integer DivideExact(const Integer& a, const Integer& b) {
-  if (!a.big_ && !b.big_) return Integer(a.small_ / b.small_);
+  if (a.IsSmall() && b.IsSmall()) return Integer(a.Small() / b.Small());
   return BigOperation(a, b, mpz_divexact, Integer::FromMpz);
 }
 
@@ -188,38 +188,38 @@ void Integer::MultiplySubtractDivide(const Integer& p, const Integer& f, const I
                                      const Integer& d) {
   // In machine arithmetic while the five values fit in 63 bits (each
   // product then fits in 126).
-  if (!big_ && !p.big_ && !f.big_ && !b.big_ && !d.big_) {
-    const Wide v = Wide(p.small_) * small_ - Wide(f.small_) * b.small_;
+  if (IsSmall() && p.IsSmall() && f.IsSmall() && b.IsSmall() && d.IsSmall()) {
+    const Wide v = Wide(p.Small()) * Small() - Wide(f.Small()) * b.Small();
     const int64_t low = static_cast<int64_t>(v);
     // A quotient of machine values by a 64-bit division where it can be.
-    if (Wide(low) == v && InSmallRange(low) && d.small_ != -1) {
-      *this = low / d.small_;
+    if (Wide(low) == v && InSmallRange(low) && d.Small() != -1) {
+      *this = low / d.Small();
     } else {
-      *this = FromWide(d.small_ == 1 ? v : v / Wide(d.small_));
+      *this = FromWide(d.Small() == 1 ? v : v / Wide(d.Small()));
     }
     return;
   }
-  if (big_ == nullptr) {
-    big_ = new __mpz_struct;
-    mpz_init(big_);
-    SetUnsigned(big_, Magnitude(small_), small_ < 0);
+  if (IsSmall()) {
+    const int64_t v = Small();
+    mpz_init2(Big(), 128);  // with room, so that the kind reads as GMP's
+    SetUnsigned(Big(), Magnitude(v), v < 0);
   }
-  if (!p.IsOne()) mpz_mul(big_, big_, MpzView(p).get());
-  if (!f.IsZero() && !b.IsZero()) mpz_submul(big_, MpzView(f).get(), MpzView(b).get());
-  if (!d.IsOne()) mpz_divexact(big_, big_, MpzView(d).get());
-  if (FitsMachine(big_)) {
+  if (!p.IsOne()) mpz_mul(Big(), Big(), MpzView(p).get());
+  if (!f.IsZero() && !b.IsZero()) mpz_submul(Big(), MpzView(f).get(), MpzView(b).get());
+  if (!d.IsOne()) mpz_divexact(Big(), Big(), MpzView(d).get());
+  if (FitsMachine(Big())) {
     uint64_t magnitude = 0;
-    mpz_export(&magnitude, nullptr, -1, sizeof magnitude, 0, 0, big_);
+    mpz_export(&magnitude, nullptr, -1, sizeof magnitude, 0, 0, Big());
     const int64_t v = static_cast<int64_t>(magnitude);
-    const bool negative = mpz_sgn(big_) < 0;
+    const bool negative = mpz_sgn(Big()) < 0;
     Release();
-    small_ = negative ? -v : v;
+    rep_.machine.value = negative ? -v : v;
   }
 }
 
 Integer Gcd(const Integer& a, const Integer& b) {
-  if (!a.big_ && !b.big_) {
-    return Integer(static_cast<int64_t>(Gcd64(Magnitude(a.small_), Magnitude(b.small_))));
+  if (a.IsSmall() && b.IsSmall()) {
+    return Integer(static_cast<int64_t>(Gcd64(Magnitude(a.Small()), Magnitude(b.Small()))));
   }
   return BigOperation(a, b, mpz_gcd, Integer::FromMpz);
 }
@@ -233,36 +233,37 @@ Integer Lcm(const Integer& a, const Integer& b) {
 }
 
 bool operator==(const Integer& a, const Integer& b) {
-  if ((a.big_ == nullptr) != (b.big_ == nullptr)) return false;
-  return a.big_ != nullptr ? mpz_cmp(a.big_, b.big_) == 0 : a.small_ == b.small_;
+  if (a.IsSmall() != b.IsSmall()) return false;
+  return a.IsSmall() ? a.Small() == b.Small() : mpz_cmp(a.Big(), b.Big()) == 0;
 }
 
 int Compare(const Integer& a, const Integer& b) {
-  if (!a.big_ && !b.big_) return a.small_ < b.small_ ? -1 : (a.small_ > b.small_ ? 1 : 0);
+  if (a.IsSmall() && b.IsSmall())
+    return a.Small() < b.Small() ? -1 : (a.Small() > b.Small() ? 1 : 0);
   const MpzView x(a), y(b);
   const int c = mpz_cmp(x.get(), y.get());
   return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
 void Integer::AppendDecimal(std::string& text) const {
-  if (!big_) {
+  if (IsSmall()) {
     char digits[kMaxMachineDecimalLength];
-    text.append(digits, WriteDecimal(small_, digits));
+    text.append(digits, WriteDecimal(Small(), digits));
     return;
   }
   // mpz_sizeinbase may count one digit too many; the sign and the
   // terminating zero need two more bytes.
   const size_t start = text.size();
-  text.resize(start + mpz_sizeinbase(big_, 10) + 2);
-  mpz_get_str(&text[start], 10, big_);
+  text.resize(start + mpz_sizeinbase(Big(), 10) + 2);
+  mpz_get_str(&text[start], 10, Big());
   text.resize(start + std::strlen(&text[start]));
 }
 
 void Integer::CopyTo(mpz_ptr out) const {
-  if (big_ != nullptr) {
-    mpz_set(out, big_);
+  if (!IsSmall()) {
+    mpz_set(out, Big());
   } else {
-    SetUnsigned(out, Magnitude(small_), small_ < 0);
+    SetUnsigned(out, Magnitude(Small()), Small() < 0);
   }
 }
 

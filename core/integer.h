@@ -18,8 +18,9 @@ namespace calc {
 class Integer {
  public:
   // Machine values take the inline paths below; the rest is out of line.
-  Integer() : small_(0), big_(nullptr) {}
-  Integer(int64_t v) : small_(v), big_(nullptr) {  // NOLINT: converts like a built-in integer
+  Integer() : rep_{} {}
+  Integer(int64_t v) : rep_{} {  // NOLINT: converts like a built-in integer
+    rep_.machine.value = v;
     if (v == INT64_MIN) SetBig(v);
   }
   static Integer FromWide(Wide v) {
@@ -27,45 +28,43 @@ class Integer {
     if (v <= limit && v >= -limit) return Integer(static_cast<int64_t>(v));
     return BigFromWide(v);
   }
-  Integer(const Integer& other) : small_(other.small_), big_(nullptr) {
-    if (other.big_ != nullptr) CopyBig(other);
+  Integer(const Integer& other) : rep_(other.rep_) {
+    if (!other.IsSmall()) CopyBig(other);
   }
-  Integer(Integer&& other) noexcept : small_(other.small_), big_(other.big_) {
-    other.big_ = nullptr;
-  }
+  Integer(Integer&& other) noexcept : rep_(other.rep_) { other.rep_ = Rep{}; }
   Integer& operator=(const Integer& other) {
-    if (big_ == nullptr && other.big_ == nullptr) {
-      small_ = other.small_;
+    if (IsSmall() && other.IsSmall()) {
+      rep_ = other.rep_;
       return *this;
     }
     return AssignBig(other);
   }
   // Stores a machine value in place, without a temporary.
   Integer& operator=(int64_t v) {
-    if (big_ != nullptr || v == INT64_MIN) return *this = Integer(v);
-    small_ = v;
+    if (!IsSmall() || v == INT64_MIN) return *this = Integer(v);
+    rep_.machine.value = v;
     return *this;
   }
   Integer& operator=(Integer&& other) noexcept {
-    if (big_ != nullptr) Release();
-    small_ = other.small_;
-    big_ = other.big_;
-    other.big_ = nullptr;
+    if (!IsSmall()) Release();
+    rep_ = other.rep_;
+    other.rep_ = Rep{};
     return *this;
   }
   ~Integer() {
-    if (big_ != nullptr) Release();
+    if (!IsSmall()) Release();
   }
 
-  bool IsSmall() const { return big_ == nullptr; }
+  // The kind is read from the first field, which both forms share.
+  bool IsSmall() const { return rep_.machine.kind == 0; }
   // The value, when IsSmall().
-  int64_t Small() const { return small_; }
+  int64_t Small() const { return rep_.machine.value; }
   // True when the value lies in the 32-bit signed range.
-  bool FitsInt32() const { return IsSmall() && small_ >= INT32_MIN && small_ <= INT32_MAX; }
+  bool FitsInt32() const { return IsSmall() && Small() >= INT32_MIN && Small() <= INT32_MAX; }
 
   int Sign() const;
-  bool IsZero() const { return IsSmall() && small_ == 0; }
-  bool IsOne() const { return IsSmall() && small_ == 1; }
+  bool IsZero() const { return IsSmall() && Small() == 0; }
+  bool IsOne() const { return IsSmall() && Small() == 1; }
 
   friend Integer operator+(const Integer& a, const Integer& b);
   friend Integer operator-(const Integer& a, const Integer& b);
@@ -102,12 +101,27 @@ class Integer {
   static Integer FromMpz(mpz_t z);
   static Integer BigFromWide(Wide v);
   void SetBig(int64_t v);
+  // Initialises this value's GMP integer as a copy of other's.
   void CopyBig(const Integer& other);
   Integer& AssignBig(const Integer& other);
+  // Frees the GMP integer and leaves 0.
   void Release();
+  mpz_ptr Big() { return &rep_.big; }
+  mpz_srcptr Big() const { return &rep_.big; }
 
-  int64_t small_;      // the value, when big_ is null
-  __mpz_struct* big_;  // otherwise the value, on the heap
+  // Both forms begin with an int: a machine value has 0 there, a GMP
+  // integer its count of allocated limbs, which is never 0 for a value
+  // beyond 63 bits (and every GMP integer here is initialised with room).
+  // So a value is held in place, without a second allocation.
+  struct Machine {
+    int kind;  // 0
+    int unused;
+    int64_t value;
+  };
+  union Rep {
+    Machine machine;
+    __mpz_struct big;
+  } rep_;
 };
 
 // The longest decimal form of a machine value: a minus and 19 digits.
