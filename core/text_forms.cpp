@@ -13,6 +13,18 @@ void TextWriter::Put(std::string_view s) {
   used_ += s.size();
 }
 
+void TextWriter::Repeat(size_t start, size_t length) {
+  if (length > sizeof buffer_) {
+    Flush();
+    text_.append(text_, start, length);
+    return;
+  }
+  // Flushing first keeps the bytes where they are read from.
+  MakeRoom(length);
+  text_.copy(buffer_ + used_, length, start);
+  used_ += length;
+}
+
 void TextWriter::PutBig(const Integer& v) {
   Flush();
   v.AppendDecimal(text_);

@@ -41,6 +41,12 @@ class TextWriter {
     Put(f.den);
   }
 
+  // The length of the text with what is buffered.
+  size_t Written() const { return text_.size() + used_; }
+  // Puts again the `length` bytes from `start` of the text, which must have
+  // been flushed.
+  void Repeat(size_t start, size_t length);
+
   void Flush() {
     if (used_ == 0) return;
     text_.append(buffer_, used_);

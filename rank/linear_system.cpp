@@ -56,7 +56,7 @@ void ReadSolution(LinearSystem& s) {
   } else {
     s.verdict = SystemVerdict::kInfinite;
   }
-  int pivot_row[kMaxOrder + 1] = {};  // per unknown: its pivot row, 0 when free
+  int* const pivot_row = s.pivot_row;
   for (int k = 1, j = 1; k <= s.rank_a; ++k) {
     while (s.reduced(k, j).num.IsZero()) ++j;
     pivot_row[j] = k;
@@ -77,11 +77,37 @@ void ReadSolution(LinearSystem& s) {
   }
 }
 
-void PutVector(TextWriter& out, const Fraction* x, int n) {
+// Where the text of each entry of the reduced form lies in the text.
+struct EntryTexts {
+  size_t start[kMaxOrder + 1][kMaxOrder + 2];
+  size_t end[kMaxOrder + 1][kMaxOrder + 2];
+};
+
+// η is column n + 1 of the reduced form on the pivot unknowns, and each ξ
+// the negated column of its free unknown, so their entries' texts are
+// copied from the reduced form's instead of converted again: entry j is
+// column `col` of the pivot row of unknown j (negated with `negate`), or
+// free_entry[j] when unknown j is free.
+void PutVector(TextWriter& out, const LinearSystem& s, const EntryTexts& texts, int col,
+               bool negate, const Fraction* free_entry) {
   out.Put("(");
-  for (int j = 1; j <= n; ++j) {
+  for (int j = 1; j <= s.unknowns; ++j) {
     if (j > 1) out.Put(", ");
-    out.Put(x[j]);
+    const int k = s.pivot_row[j];
+    if (k == 0) {
+      out.Put(free_entry[j]);
+      continue;
+    }
+    size_t start = texts.start[k][col];
+    const size_t end = texts.end[k][col];
+    if (negate && !s.reduced(k, col).num.IsZero()) {
+      if (s.reduced(k, col).num.Sign() < 0) {
+        ++start;  // past the minus
+      } else {
+        out.Put('-');
+      }
+    }
+    out.Repeat(start, end - start);
   }
   out.Put(")^T\n");
 }
@@ -99,7 +125,7 @@ void PutConstants(TextWriter& out, int count, bool with_vectors) {
   }
 }
 
-void PutInfinitelyMany(TextWriter& out, const LinearSystem& s) {
+void PutInfinitelyMany(TextWriter& out, const LinearSystem& s, const EntryTexts& texts) {
   out.Put("自由未知量 ");
   for (int t = 1; t <= s.free_count; ++t) {
     if (t > 1) out.Put(", ");
@@ -109,14 +135,14 @@ void PutInfinitelyMany(TextWriter& out, const LinearSystem& s) {
   out.Put('\n');
   if (!s.homogeneous) {
     out.Put("特解:\nη = ");
-    PutVector(out, s.particular, s.unknowns);
+    PutVector(out, s, texts, s.unknowns + 1, false, s.particular);
   }
   out.Put("基础解系:\n");
   for (int t = 1; t <= s.free_count; ++t) {
     out.Put("ξ");
     out.Put(Integer(t));
     out.Put(" = ");
-    PutVector(out, s.basis.entry[t], s.unknowns);
+    PutVector(out, s, texts, s.free_unknown[t], true, s.basis.entry[t]);
   }
   out.Put(s.homogeneous ? "通解 x = " : "通解 x = η + ");
   PutConstants(out, s.free_count, true);
@@ -172,15 +198,19 @@ LinearSystem SolveLinearSystem(const FractionMatrix& a, std::string* log) {
 
 std::string LinearSystemText(const LinearSystem& s) {
   std::string text;
+  const std::unique_ptr<EntryTexts> texts(new EntryTexts);
   TextWriter out(text);
   out.Put("增广矩阵的行最简形:\n");
   for (int i = 1; i <= s.equations; ++i) {
     for (int j = 1; j <= s.unknowns + 1; ++j) {
       if (j > 1) out.Put(j == s.unknowns + 1 ? " | " : " ");
+      texts->start[i][j] = out.Written();
       out.Put(s.reduced(i, j));
+      texts->end[i][j] = out.Written();
     }
     out.Put('\n');
   }
+  out.Flush();
   out.Put("\nr(A) = ");
   out.Put(Integer(s.rank_a));
   out.Put(", r(A|b) = ");
@@ -194,11 +224,11 @@ std::string LinearSystemText(const LinearSystem& s) {
     case SystemVerdict::kZeroOnly:
       out.Put(s.verdict == SystemVerdict::kUnique ? "方程组有唯一解\nx = "
                                                   : "方程组只有零解\nx = ");
-      PutVector(out, s.particular, s.unknowns);
+      PutVector(out, s, *texts, s.unknowns + 1, false, s.particular);
       break;
     case SystemVerdict::kInfinite:
       out.Put("方程组有无穷多解\n");
-      PutInfinitelyMany(out, s);
+      PutInfinitelyMany(out, s, *texts);
       break;
   }
   out.Flush();

@@ -47,6 +47,7 @@ struct LinearSystem {
   SystemVerdict verdict = SystemVerdict::kNone;
   int free_count = 0;
   int free_unknown[kMaxOrder + 1] = {};  // 1..free_count
+  int pivot_row[kMaxOrder + 1] = {};     // per unknown: its pivot row, 0 when free
   Fraction particular[kMaxOrder + 1];    // x_1..x_n, the free unknowns 0
   FractionMatrix basis;                  // basis(k, j): entry j of ξk
 };
