@@ -114,7 +114,8 @@ void ClearDenominators(const FractionMatrix& m, int n, int cols, IntegerRows& ou
     Integer lcm(1);
     for (int j = 1; j <= cols; ++j) lcm = Lcm(lcm, m(i, j).den);
     for (int j = 1; j <= cols; ++j) {
-      out(i, j) = m(i, j).num * DivideExact(lcm, m(i, j).den);
+      const Fraction& x = m(i, j);
+      out(i, j) = x.den == lcm ? x.num : x.num * DivideExact(lcm, x.den);
     }
     scale[i] = std::move(lcm);
   }
