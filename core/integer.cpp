@@ -194,8 +194,15 @@ void Integer::MultiplySubtractDivide(const Integer& p, const Integer& f, const I
     // A quotient of machine values by a 64-bit division where it can be.
     if (Wide(low) == v && InSmallRange(low) && d.Small() != -1) {
       *this = low / d.Small();
+      return;
+    }
+    const Wide q = d.Small() == 1 ? v : v / Wide(d.Small());
+    // A machine quotient is stored in place, without a temporary.
+    const Wide limit(INT64_MAX);
+    if (q <= limit && q >= -limit) {
+      *this = static_cast<int64_t>(q);
     } else {
-      *this = FromWide(d.Small() == 1 ? v : v / Wide(d.Small()));
+      *this = BigFromWide(q);
     }
     return;
   }

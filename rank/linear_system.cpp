@@ -23,7 +23,8 @@ void BackSubstitute(const IntegerRows& r, const FractionFreeResult& done, int co
     pivot[done.pivot_col[k]] = true;
     reduced(k, done.pivot_col[k]) = Fraction{Integer(1), Integer(1)};
   }
-  const Integer& d = done.last_pivot;
+  // With |d| in place of d, z / |d| are the same entries.
+  const Integer d = done.last_pivot.Sign() < 0 ? -done.last_pivot : done.last_pivot;
   const Integer zero(0), one(1);
   Integer z[kMaxOrder + 1];
   for (int c = 1; c <= cols; ++c) {
@@ -39,8 +40,8 @@ void BackSubstitute(const IntegerRows& r, const FractionFreeResult& done, int co
         if (!z[t].IsZero()) z[k].MultiplySubtractDivide(one, r(k, done.pivot_col[t]), z[t], one);
       }
       z[k].MultiplySubtractDivide(one, zero, zero, r(k, done.pivot_col[k]));
-      reduced(k, c) = Reduced(z[k], d);
     }
+    for (int k = 1; k <= rank; ++k) reduced(k, c) = Reduced(std::move(z[k]), d);
   }
 }
 
