@@ -84,6 +84,30 @@ struct EntryTexts {
   size_t end[kMaxOrder + 1][kMaxOrder + 2];
 };
 
+// The entries of a column of the reduced form share most denominators
+// (|d| over small gcds), so a big denominator equal to the one written
+// last is copied from the text instead of converted again. A big value's
+// digits go straight into the text, so they can be copied from there.
+class EntryWriter {
+ public:
+  explicit EntryWriter(TextWriter& out) : out_(out) {}
+  void Put(const Fraction& x) {
+    if (x.num.IsZero() || x.den.IsSmall()) return out_.Put(x);
+    out_.Put(x.num);
+    out_.Put('/');
+    if (last_ != nullptr && x.den == *last_) return out_.Repeat(start_, end_ - start_);
+    start_ = out_.Written();
+    out_.Put(x.den);
+    end_ = out_.Written();
+    last_ = &x.den;
+  }
+
+ private:
+  TextWriter& out_;
+  const Integer* last_ = nullptr;
+  size_t start_ = 0, end_ = 0;
+};
+
 // η is column n + 1 of the reduced form on the pivot unknowns, and each ξ
 // the negated column of its free unknown, so their entries' texts are
 // copied from the reduced form's instead of converted again: entry j is
@@ -201,12 +225,13 @@ std::string LinearSystemText(const LinearSystem& s) {
   std::string text;
   const std::unique_ptr<EntryTexts> texts(new EntryTexts);
   TextWriter out(text);
+  EntryWriter entries(out);
   out.Put("增广矩阵的行最简形:\n");
   for (int i = 1; i <= s.equations; ++i) {
     for (int j = 1; j <= s.unknowns + 1; ++j) {
       if (j > 1) out.Put(j == s.unknowns + 1 ? " | " : " ");
       texts->start[i][j] = out.Written();
-      out.Put(s.reduced(i, j));
+      entries.Put(s.reduced(i, j));
       texts->end[i][j] = out.Written();
     }
     out.Put('\n');
