@@ -33,6 +33,7 @@
 #include "matrix_reader.h"
 #include "oracle.h"
 #include "result_text.h"
+#include "text_forms.h"
 
 namespace calc::testing {
 namespace {
@@ -254,6 +255,37 @@ int RunForms(uint64_t seed, int count) {
   return differences;
 }
 
+// Whether the text shows the reduced form and the vectors as their values
+// are; the text copies long entries rather than converting them again.
+std::string SystemTextFault(const LinearSystem& s) {
+  const std::string text = LinearSystemText(s);
+  const int n = s.unknowns;
+  auto joined = [n](std::string out, const Fraction* x, const char* gap, const char* end) {
+    for (int j = 1; j <= n; ++j) {
+      if (j > 1) out += gap;
+      AppendFraction(x[j], out);
+    }
+    return out + end;
+  };
+  auto shows = [&text](const std::string& part) { return text.find(part) != std::string::npos; };
+  for (int i = 1; i <= s.equations; ++i) {
+    std::string row = joined("\n", s.reduced.entry[i], " ", " | ");
+    AppendFraction(s.reduced(i, n + 1), row);
+    if (!shows(row + "\n")) return "row text";
+  }
+  const bool vectors = s.verdict == SystemVerdict::kInfinite;
+  if (s.verdict != SystemVerdict::kNone && !(vectors && s.homogeneous) &&
+      !shows(joined(vectors ? "η = (" : "x = (", s.particular, ", ", ")^T"))) {
+    return "solution text";
+  }
+  for (int t = 1; vectors && t <= s.free_count; ++t) {
+    if (!shows(joined("ξ" + std::to_string(t) + " = (", s.basis.entry[t], ", ", ")^T"))) {
+      return "basis text";
+    }
+  }
+  return "";
+}
+
 // Random systems [A | b] of 1-20 equations and 1-19 unknowns, A often of
 // lower rank, b a column of A (consistent), 0, or drawn (mostly not), every
 // 250th of full-range fractions; every 10th press also with its log, which
@@ -275,6 +307,7 @@ int RunSystems(uint64_t seed, int count) {
     const std::clock_t start = std::clock();
     const LinearSystem answer = SolveLinearSystem(a, nullptr);
     std::string fault = SystemAnswerFault(a, answer);
+    if (fault.empty()) fault = SystemTextFault(answer);
     ++verdicts[static_cast<int>(answer.verdict)];
     most_free = std::max(most_free, answer.free_count);
     slowest = std::max(slowest, static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC);
