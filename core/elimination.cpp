@@ -106,13 +106,52 @@ Integer DenominatorLcm(const FractionMatrix& m, int n) {
   return lcm;
 }
 
+bool ClearRowInMachine(const FractionMatrix& m, int i, int cols, int64_t out[], int64_t& scale) {
+  const int64_t limit = int64_t{1} << 62;
+  int64_t r = 1, last = 1;
+  for (int j = 1; j <= cols; ++j) {
+    const Fraction& x = m(i, j);
+    if (!x.num.IsSmall() || !x.den.IsSmall()) return false;
+    // Denominators mostly repeat; the divisions are the cost here.
+    const int64_t d = x.den.Small();
+    if (d == last || r % d == 0) continue;
+    last = d;
+    const int64_t step =
+        d / static_cast<int64_t>(Gcd64(static_cast<uint64_t>(r), static_cast<uint64_t>(d)));
+    if (r > limit / step) return false;
+    r *= step;
+  }
+  last = 1;
+  int64_t factor = r;
+  for (int j = 1; j <= cols; ++j) {
+    const int64_t d = m(i, j).den.Small();
+    if (d != last) {
+      last = d;
+      factor = r / d;
+    }
+    if (__builtin_mul_overflow(m(i, j).num.Small(), factor, &out[j]) || out[j] >= limit ||
+        out[j] <= -limit)
+      return false;
+  }
+  scale = r;
+  return true;
+}
+
 void ClearDenominators(const FractionMatrix& m, int n, int cols, IntegerRows& out,
                        Integer scale[]) {
   out.rows = n;
   out.cols = cols;
   for (int i = 1; i <= n; ++i) {
+    int64_t row[2 * kMaxOrder + 1], r = 1;
+    if (ClearRowInMachine(m, i, cols, row, r)) {
+      for (int j = 1; j <= cols; ++j) out(i, j) = Integer(row[j]);
+      scale[i] = Integer(r);
+      continue;
+    }
     Integer lcm(1);
-    for (int j = 1; j <= cols; ++j) lcm = Lcm(lcm, m(i, j).den);
+    for (int j = 1; j <= cols; ++j) {
+      if (!m(i, j).den.IsOne()) lcm = Lcm(lcm, m(i, j).den);
+    }
     for (int j = 1; j <= cols; ++j) {
       const Fraction& x = m(i, j);
       out(i, j) = x.den == lcm ? x.num : x.num * DivideExact(lcm, x.den);
