@@ -83,29 +83,6 @@ Limb ResidueOf(const Integer& x, const CharacteristicArithmetic& m) {
   return static_cast<Limb>(mpz_fdiv_ui(big.get(), m.p));
 }
 
-// Row i of `rows` times v is 0.
-bool RowAnnihilates(const IntegerRows& rows, int i, const std::vector<Integer>& v, int n) {
-#ifdef __SIZEOF_INT128__
-  // Below 2^60 each, 20 products add up below 2^125: exact in 128 bits.
-  const int64_t limit = int64_t{1} << 60;
-  auto fits = [limit](const Integer& x) {
-    return x.IsSmall() && x.Small() < limit && x.Small() > -limit;
-  };
-  bool machine = true;
-  __int128 dot = 0;
-  for (int j = 1; j <= n && machine; ++j) {
-    machine = fits(v[j]) && fits(rows(i, j));
-    if (machine) dot += static_cast<__int128>(v[j].Small()) * rows(i, j).Small();
-  }
-  if (machine) return dot == 0;
-#endif
-  Integer total(0);
-  for (int j = 1; j <= n; ++j) {
-    if (!v[j].IsZero() && !rows(i, j).IsZero()) total = total + rows(i, j) * v[j];
-  }
-  return total.IsZero();
-}
-
 // An integer matrix given by its entries.
 class GivenRows : public NullSpaceSource {
  public:
@@ -118,7 +95,7 @@ class GivenRows : public NullSpaceSource {
   }
   bool Annihilates(const std::vector<Integer>& v) const override {
     for (int i = 1; i <= n_; ++i) {
-      if (!RowAnnihilates(rows_, i, v, n_)) return false;
+      if (!RowTimes(rows_, i, v, n_).IsZero()) return false;
     }
     return true;
   }
@@ -153,36 +130,52 @@ struct PivotShape {
 };
 
 // The reduced row echelon form of h modulo m.p, pivots made 1, as far as
-// the null space needs it: every pivot row on the free columns to its
-// right. Returns the rank; cols[0..rank) are the pivot columns, from 1.
+// the null space needs it: every pivot row on the free columns (0 left of
+// its pivot). Returns the rank; cols[0..rank) are the pivot columns, from 1.
+// Column by column in Crout's order: each entry is a dot product of the
+// multipliers found so far with the column's entries in the pivot rows,
+// reduced once per four products (as Dot does) instead of once for each
+// product of a row operation. pivot row k = sum over j <= k of l[k][j]
+// times the normalised row j (pivot 1); for the other rows, the sum over
+// all pivot rows so far, and the rest is their residual.
 int ReducedEchelonMod(Residues h, int n, const CharacteristicArithmetic& m, int cols[]) {
+  Limb l[kMaxOrder][kMaxOrder], inverse[kMaxOrder], column[kMaxOrder];
   int r = 0;
   bool is_pivot[kMaxOrder + 1] = {};
-  for (int c = 0; c < n && r < n; ++c) {
-    int t = r;
-    while (t < n && h[t][c] == 0) ++t;
-    if (t == n) continue;
-    if (t != r) std::swap(h[t], h[r]);
-    const Limb inverse = m.Inverse(h[r][c]);
-    for (int j = c; j < n; ++j) h[r][j] = m.Mul(h[r][j], inverse);
-    for (int i = r + 1; i < n; ++i) {
-      if (h[i][c] == 0) continue;
-      const Limb u = h[i][c];
-      for (int j = c; j < n; ++j) h[i][j] = m.Sub(h[i][j], m.Mul(u, h[r][j]));
+  for (int c = 0; c < n; ++c) {
+    // The normalised pivot rows' entries in column c.
+    for (int k = 0; k < r; ++k) {
+      column[k] = m.Mul(m.Sub(h[k][c], m.Dot(l[k], column, 1, k)), inverse[k]);
+      h[k][c] = column[k];
     }
+    // The other rows' residuals; the first non-zero one is the pivot.
+    int t = -1;
+    for (int i = r; i < n; ++i) {
+      h[i][c] = m.Sub(h[i][c], m.Dot(l[i], column, 1, r));
+      if (t < 0 && h[i][c] != 0) t = i;
+    }
+    if (t < 0) continue;  // a free column: every residual is 0
+    if (t != r) {
+      std::swap(h[t], h[r]);
+      std::swap(l[t], l[r]);
+    }
+    for (int i = r; i < n; ++i) l[i][r] = h[i][c];
+    inverse[r] = m.Inverse(h[r][c]);
+    h[r][c] = m.One();
     is_pivot[c + 1] = true;
     cols[r++] = c + 1;
   }
   // From the last pivot row up: row i less its entries in later pivot
   // columns times those rows, on the free columns alone.
   for (int i = r - 1; i >= 0; --i) {
+    Limb later[kMaxOrder];
+    int count = 0;
     for (int f = cols[i] + 1; f <= n; ++f) {
-      if (is_pivot[f]) continue;
-      Limb x = h[i][f - 1];
-      for (int later = i + 1; later < r && cols[later] < f; ++later) {
-        x = m.Sub(x, m.Mul(h[i][cols[later] - 1], h[later][f - 1]));
+      if (is_pivot[f]) {
+        later[count++] = h[i][f - 1];
+        continue;
       }
-      h[i][f - 1] = x;
+      h[i][f - 1] = m.Sub(h[i][f - 1], m.Dot(later, &h[i + 1][f - 1], kMaxOrder, count));
     }
   }
   return r;
@@ -342,8 +335,17 @@ class PolynomialRows : public NullSpaceSource {
   PolynomialRows(const FractionMatrix& a, int n, const ZPoly& w) : n_(n) {
     const Integer d = DenominatorLcm(a, n);
     b_.rows = b_.cols = n;
+    Integer factor = d;  // d over the last denominator, mostly repeated
+    const Integer* last = nullptr;
     for (int i = 1; i <= n; ++i) {
-      for (int j = 1; j <= n; ++j) b_(i, j) = DivideExact(d, a(i, j).den) * a(i, j).num;
+      for (int j = 1; j <= n; ++j) {
+        const Integer& den = a(i, j).den;
+        if (last == nullptr || !(den == *last)) {
+          factor = DivideExact(d, den);
+          last = &den;
+        }
+        b_(i, j) = factor * a(i, j).num;
+      }
     }
     // coefficient_[j] = w_j D^(deg - j).
     Integer power(1);
@@ -464,6 +466,28 @@ class PolynomialRows : public NullSpaceSource {
 };
 
 }  // namespace
+
+Integer RowTimes(const IntegerRows& rows, int i, const std::vector<Integer>& v, int n) {
+#ifdef __SIZEOF_INT128__
+  // Below 2^61 each, 20 products add up below 2^127: exact in 128 bits.
+  const int64_t limit = int64_t{1} << 61;
+  auto fits = [limit](const Integer& x) {
+    return x.IsSmall() && x.Small() < limit && x.Small() > -limit;
+  };
+  __int128 sum = 0;
+  bool machine = true;
+  for (int j = 1; j <= n && machine; ++j) {
+    machine = fits(v[j]) && fits(rows(i, j));
+    if (machine) sum += static_cast<__int128>(rows(i, j).Small()) * v[j].Small();
+  }
+  if (machine && sum < limit && sum > -limit) return Integer(static_cast<int64_t>(sum));
+#endif
+  Integer total(0);
+  for (int j = 1; j <= n; ++j) {
+    if (!v[j].IsZero() && !rows(i, j).IsZero()) total = total + rows(i, j) * v[j];
+  }
+  return total;
+}
 
 std::vector<std::vector<Integer>> IntegerNullSpace(IntegerRows& rows, Integer row_scale[], int n) {
   std::vector<std::vector<Integer>> basis;

@@ -16,6 +16,9 @@ namespace calc {
 // fraction-free elimination beyond. `rows` is used as work space.
 std::vector<std::vector<Integer>> IntegerNullSpace(IntegerRows& rows, Integer row_scale[], int n);
 
+// Row i of `rows` times v, both on entries 1..n.
+Integer RowTimes(const IntegerRows& rows, int i, const std::vector<Integer>& v, int n);
+
 // A basis of the null space of A - (p/q) I from A's rows cleared of
 // denominators (scale: the rows' factors, as ClearDenominators gives them),
 // each vector coprime integers with its first non-zero entry positive.

@@ -97,6 +97,24 @@ Fraction DiagonalProduct(const RowSet& r, int n) {
 }
 
 Integer DenominatorLcm(const FractionMatrix& m, int n) {
+  // In machine integers while it stays below 2^62; denominators mostly
+  // repeat, and the divisions are the cost.
+  const int64_t limit = int64_t{1} << 62;
+  int64_t r = 1, last = 1;
+  bool machine = true;
+  for (int i = 1; i <= n && machine; ++i) {
+    for (int j = 1; j <= n && machine; ++j) {
+      const Integer& den = m(i, j).den;
+      machine = den.IsSmall();
+      if (!machine || den.Small() == last || r % den.Small() == 0) continue;
+      last = den.Small();
+      const int64_t step =
+          last / static_cast<int64_t>(Gcd64(static_cast<uint64_t>(r), static_cast<uint64_t>(last)));
+      machine = r <= limit / step;
+      if (machine) r *= step;
+    }
+  }
+  if (machine) return Integer(r);
   Integer lcm(1);
   for (int i = 1; i <= n; ++i) {
     for (int j = 1; j <= n; ++j) {

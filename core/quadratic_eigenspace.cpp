@@ -125,12 +125,7 @@ std::vector<std::vector<Surd>> QuadraticEigenvectors(const FractionMatrix& a, in
   for (const std::vector<Integer>& w : KernelOfPolynomialAt(a, n, q)) {
     std::vector<Surd> v(n + 1);
     for (int i = 1; i <= n; ++i) {
-      Integer dot(0);
-      for (int j = 1; j <= n; ++j) {
-        const Integer& x = (*cleared)(i, j);
-        if (!w[j].IsZero() && !x.IsZero()) dot = dot + x * w[j];
-      }
-      const Fraction sum = Reduced(dot, scale[i]);
+      const Fraction sum = Reduced(RowTimes(*cleared, i, w, n), scale[i]);
       const Fraction wi{w[i], Integer(1)};
       v[i] = Surd{sum - x0 * wi, y0 * wi};
     }
