@@ -198,6 +198,9 @@ class MatrixResidues {
   // the bits of prod (r_i + |row i of R A|), a bound on the coefficients.
   size_t ClearRows(const FractionMatrix& a) {
     const int n = n_;
+    const std::unique_ptr<IntegerRows> rows(new IntegerRows);
+    Integer scale[kMaxOrder + 1];
+    ClearDenominators(a, n, n, *rows, scale);
     Mpz bound(1L), row_bound, work;
     mpz_set_ui(scales_.get(), 1);
     small_entry_.resize(n * n);
@@ -205,63 +208,46 @@ class MatrixResidues {
     small_.resize(n * n);
     small_row_.resize(n);
     for (int i = 1; i <= n; ++i) {
+      // The sum of the squares: in doubles while the entries are machine
+      // integers (each square within 3 roundings of its value, 19 more in
+      // the additions: a relative error below 2^-47), else truncated from
+      // the exact sum (below 2^-52), or -1 beyond the doubles' range.
       double sum = 0;
-      Integer r(1);
-      if (!ClearSmallRow(a, i, sum)) {
-        Integer squares(0);
-        for (int j = 1; j <= n; ++j) r = Lcm(r, a(i, j).den);
-        for (int j = 1; j <= n; ++j) {
-          const Integer scaled =
-              a(i, j).num * (a(i, j).den.IsOne() ? r : DivideExact(r, a(i, j).den));
-          squares = squares + scaled * scaled;
-          const int x = (i - 1) * n + j - 1;
-          small_[x] = scaled.IsSmall();
-          if (small_[x]) small_entry_[x] = scaled.Small();
+      bool machine = true;
+      for (int j = 1; j <= n; ++j) {
+        const Integer& x = (*rows)(i, j);
+        const int at = (i - 1) * n + j - 1;
+        small_[at] = x.IsSmall();
+        if (small_[at]) {
+          small_entry_[at] = x.Small();
+          sum += static_cast<double>(x.Small()) * static_cast<double>(x.Small());
         }
-        small_row_[i - 1] = r.IsSmall();
-        if (small_row_[i - 1]) small_scale_[i - 1] = r.Small();
-        squares.CopyTo(row_bound.get());
-        // Truncated to a double: relative error below 2^-52.
-        sum = mpz_sizeinbase(row_bound.get(), 2) <= 900 ? mpz_get_d(row_bound.get()) : -1;
-      } else {
-        r = Integer(small_scale_[i - 1]);
+        machine = machine && small_[at];
       }
+      if (!machine) {
+        Integer squares(0);
+        for (int j = 1; j <= n; ++j) squares = squares + (*rows)(i, j) * (*rows)(i, j);
+        squares.CopyTo(row_bound.get());
+        sum = mpz_sizeinbase(row_bound.get(), 2) <= 900 ? mpz_get_d(row_bound.get()) : -1;
+      }
+      small_row_[i - 1] = scale[i].IsSmall();
+      if (small_row_[i - 1]) small_scale_[i - 1] = scale[i].Small();
       // r + |row| + 1 bounds the row's factor.
       if (sum >= 0) {
-        // In doubles: the sum within a relative error of 2^-47, its square
-        // root rounded once, raised by a factor 1 + 2^-40 and by 2,
-        // exceeds the exact root.
+        // In doubles: the sum's square root rounded once, raised by a
+        // factor 1 + 2^-40 and by 2, exceeds the exact root.
         const double root = std::sqrt(sum) * (1 + std::ldexp(1.0, -40)) + 2;
         mpz_set_d(row_bound.get(), std::ceil(root));
       } else {
         SquareRoot(row_bound.get(), row_bound.get());
         mpz_add_ui(row_bound.get(), row_bound.get(), 1);
       }
-      r.CopyTo(work.get());
+      scale[i].CopyTo(work.get());
       mpz_add(row_bound.get(), row_bound.get(), work.get());
       mpz_mul(bound.get(), bound.get(), row_bound.get());
       mpz_mul(scales_.get(), scales_.get(), work.get());
     }
     return mpz_sizeinbase(bound.get(), 2);
-  }
-
-  // Row i cleared in machine integers, when its lcm and entries fit below
-  // 2^62: the entries, the scale and the sum of their squares in doubles
-  // (each square within 3 roundings of its value, 19 more in the additions:
-  // a relative error below 2^-47). False, with nothing kept, otherwise.
-  bool ClearSmallRow(const FractionMatrix& a, int i, double& sum) {
-    const int n = n_;
-    int64_t scaled[kMaxOrder + 1], r = 1;
-    if (!ClearRowInMachine(a, i, n, scaled, r)) return false;
-    sum = 0;
-    for (int j = 1; j <= n; ++j) {
-      sum += static_cast<double>(scaled[j]) * static_cast<double>(scaled[j]);
-      small_[(i - 1) * n + j - 1] = true;
-      small_entry_[(i - 1) * n + j - 1] = scaled[j];
-    }
-    small_row_[i - 1] = true;
-    small_scale_[i - 1] = r;
-    return true;
   }
 
   void KeepFractions(const FractionMatrix& a) {

@@ -96,25 +96,63 @@ Fraction DiagonalProduct(const RowSet& r, int n) {
   return product;
 }
 
+namespace {
+
+// Below 2^31 the lcm of typed denominators is worked out in 32-bit words,
+// whose divisions are cheap on every machine.
+constexpr uint32_t kSmallLcm = uint32_t{1} << 31;
+
+// lcm(r, d) for r, d in 1..2^31 - 1; 0 when it reaches 2^31. Denominators
+// mostly repeat or divide r already, and the divisions are the cost.
+uint32_t LcmStep(uint32_t r, uint32_t d) {
+  if (r % d == 0) return r;
+  uint32_t a = r, b = d;
+  while (b != 0) {
+    const uint32_t t = a % b;
+    a = b;
+    b = t;
+  }
+  const uint32_t step = d / a;
+  return r < kSmallLcm / step ? r * step : 0;
+}
+
+// The denominator below 2^31, or 0.
+uint32_t SmallDenominator(const Fraction& x) {
+  return x.den.IsSmall() && x.den.Small() < kSmallLcm ? static_cast<uint32_t>(x.den.Small()) : 0;
+}
+
+// Row i of m (columns 1..cols) times the least common multiple of its
+// denominators, in machine integers: out[1..cols] and that lcm (scale);
+// false when the lcm reaches 2^31 or a numerator lies beyond +-2^31.
+bool ClearRowInMachine(const FractionMatrix& m, int i, int cols, int64_t out[], int64_t& scale) {
+  uint32_t r = 1;
+  for (int j = 1; j <= cols && r != 0; ++j) {
+    const uint32_t d = SmallDenominator(m(i, j));
+    r = d == 0 ? 0 : LcmStep(r, d);
+  }
+  if (r == 0) return false;
+  // Factors below 2^31, numerators within +-2^31: products below 2^62.
+  const int64_t limit = int64_t{1} << 31;
+  for (int j = 1; j <= cols; ++j) {
+    const Integer& num = m(i, j).num;
+    if (!num.IsSmall() || num.Small() > limit || num.Small() < -limit) return false;
+    out[j] = num.Small() * static_cast<int64_t>(r / static_cast<uint32_t>(m(i, j).den.Small()));
+  }
+  scale = r;
+  return true;
+}
+
+}  // namespace
+
 Integer DenominatorLcm(const FractionMatrix& m, int n) {
-  // In machine integers while it stays below 2^62; denominators mostly
-  // repeat, and the divisions are the cost.
-  const int64_t limit = int64_t{1} << 62;
-  int64_t r = 1, last = 1;
-  bool machine = true;
-  for (int i = 1; i <= n && machine; ++i) {
-    for (int j = 1; j <= n && machine; ++j) {
-      const Integer& den = m(i, j).den;
-      machine = den.IsSmall();
-      if (!machine || den.Small() == last || r % den.Small() == 0) continue;
-      last = den.Small();
-      const int64_t step =
-          last / static_cast<int64_t>(Gcd64(static_cast<uint64_t>(r), static_cast<uint64_t>(last)));
-      machine = r <= limit / step;
-      if (machine) r *= step;
+  uint32_t r = 1;
+  for (int i = 1; i <= n && r != 0; ++i) {
+    for (int j = 1; j <= n && r != 0; ++j) {
+      const uint32_t d = SmallDenominator(m(i, j));
+      r = d == 0 ? 0 : LcmStep(r, d);
     }
   }
-  if (machine) return Integer(r);
+  if (r != 0) return Integer(static_cast<int64_t>(r));
   Integer lcm(1);
   for (int i = 1; i <= n; ++i) {
     for (int j = 1; j <= n; ++j) {
@@ -122,37 +160,6 @@ Integer DenominatorLcm(const FractionMatrix& m, int n) {
     }
   }
   return lcm;
-}
-
-bool ClearRowInMachine(const FractionMatrix& m, int i, int cols, int64_t out[], int64_t& scale) {
-  const int64_t limit = int64_t{1} << 62;
-  int64_t r = 1, last = 1;
-  for (int j = 1; j <= cols; ++j) {
-    const Fraction& x = m(i, j);
-    if (!x.num.IsSmall() || !x.den.IsSmall()) return false;
-    // Denominators mostly repeat; the divisions are the cost here.
-    const int64_t d = x.den.Small();
-    if (d == last || r % d == 0) continue;
-    last = d;
-    const int64_t step =
-        d / static_cast<int64_t>(Gcd64(static_cast<uint64_t>(r), static_cast<uint64_t>(d)));
-    if (r > limit / step) return false;
-    r *= step;
-  }
-  last = 1;
-  int64_t factor = r;
-  for (int j = 1; j <= cols; ++j) {
-    const int64_t d = m(i, j).den.Small();
-    if (d != last) {
-      last = d;
-      factor = r / d;
-    }
-    if (__builtin_mul_overflow(m(i, j).num.Small(), factor, &out[j]) || out[j] >= limit ||
-        out[j] <= -limit)
-      return false;
-  }
-  scale = r;
-  return true;
 }
 
 void ClearDenominators(const FractionMatrix& m, int n, int cols, IntegerRows& out,

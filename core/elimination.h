@@ -110,11 +110,6 @@ struct IntegerRows {
 // of m.
 Integer DenominatorLcm(const FractionMatrix& m, int n);
 
-// Row i of m (columns 1..cols) times the least common multiple of its
-// denominators, in machine integers: out[1..cols] and that lcm (scale);
-// false when they would not all stay below 2^62 in magnitude.
-bool ClearRowInMachine(const FractionMatrix& m, int i, int cols, int64_t out[], int64_t& scale);
-
 // Fills rows 1..n, columns 1..cols of out with m's rows, each multiplied by
 // the least common multiple of its denominators (kept in scale[i]), so that
 // every entry is an integer.
