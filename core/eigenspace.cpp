@@ -84,7 +84,7 @@ Limb ResidueOf(const Integer& x, const CharacteristicArithmetic& m) {
 }
 
 // An integer matrix given by its entries.
-class GivenRows : public NullSpaceSource {
+class GivenRows final : public NullSpaceSource {
  public:
   GivenRows(const IntegerRows& rows, int n) : rows_(rows), n_(n) {}
   // Taken as Montgomery's form as they are: the matrix times 2^-w.
@@ -330,7 +330,7 @@ std::vector<std::vector<Integer>> FractionFreeNullSpace(IntegerRows& rows, Integ
 // D^(deg - j) B^j, by Horner's rule; modulo primes for the null space, and
 // on vectors for its proof, so that the matrix itself is formed over the
 // integers only when the primes give up.
-class PolynomialRows : public NullSpaceSource {
+class PolynomialRows final : public NullSpaceSource {
  public:
   PolynomialRows(const FractionMatrix& a, int n, const ZPoly& w) : n_(n) {
     const Integer d = DenominatorLcm(a, n);
