@@ -87,7 +87,7 @@ constexpr double kNoBound = 1e300;
 double SpectralBoundBits(const FractionMatrix& a, int n, double base, int floor, int target) {
   const double up = 1 + std::ldexp(1.0, -40), gamma = std::ldexp(1.0, -40);
   const double tiny = std::ldexp(1.0, -1000), huge = std::ldexp(1.0, 500);
-  std::vector<double> c(n * n), next(n * n);
+  std::vector<double> c(n * n), next(n * n), log_binomial(n + 1);
   for (int i = 0; i < n; ++i) {
     for (int j = 0; j < n; ++j) {
       const Fraction& x = a(i + 1, j + 1);
@@ -111,12 +111,16 @@ double SpectralBoundBits(const FractionMatrix& a, int n, double base, int floor,
   auto primes_for = [base](double bits) {
     return static_cast<int>(std::ceil((base + std::ceil(bits)) / kLimbPrimeBits));
   };
+  double binomial = 1;
+  for (int k = 1; k <= n; ++k) {
+    binomial = binomial * (n - k + 1) / k;  // C(n, k), exact in doubles
+    log_binomial[k] = std::log2(binomial);
+  }
   for (int m = 1; m <= 1024; m *= 2) {
     const double log_rho = std::log2((size + error) * up) / m + 1e-9;
-    double bits = 0, binomial = 1;  // k = 0
+    double bits = 0;  // k = 0
     for (int k = 1; k <= n; ++k) {
-      binomial = binomial * (n - k + 1) / k;  // C(n, k), exact in doubles
-      const double term = std::log2(binomial) + k * log_rho;
+      const double term = log_binomial[k] + k * log_rho;
       if (term > bits) bits = term;
     }
     bits += 1e-6;
@@ -134,11 +138,11 @@ double SpectralBoundBits(const FractionMatrix& a, int n, double base, int floor,
     // Row by row, so that the innermost loop runs along rows (the bound
     // holds in any order of summation).
     for (int i = 0; i < n; ++i) {
-      double* row = &next[i * n];
+      double* __restrict row = &next[i * n];
       for (int j = 0; j < n; ++j) row[j] = 0;
       for (int k = 0; k < n; ++k) {
         const double x = c[i * n + k];
-        const double* from = &c[k * n];
+        const double* __restrict from = &c[k * n];
         for (int j = 0; j < n; ++j) row[j] += x * from[j];
       }
     }
