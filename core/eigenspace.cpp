@@ -377,10 +377,6 @@ class PolynomialRows final : public NullSpaceSource {
   }
 
   bool Annihilates(const std::vector<Integer>& v) const override {
-#ifdef __SIZEOF_INT128__
-    int zero = 0;
-    if (MachineTimesIsZero(v, zero)) return zero != 0;
-#endif
     const std::vector<Integer> product = Times(v);
     for (int i = 1; i <= n_; ++i) {
       if (!product[i].IsZero()) return false;
@@ -401,60 +397,13 @@ class PolynomialRows final : public NullSpaceSource {
   }
 
  private:
-#ifdef __SIZEOF_INT128__
-  // Whether the matrix takes v to 0 (zero), by Horner's rule in machine
-  // integers: with B's entries below 2^40 and the others below 2^62, each
-  // step's sum stays below 2^125 in 128 bits. False when a value leaves
-  // those bounds, so that the general way decides.
-  bool MachineTimesIsZero(const std::vector<Integer>& v, int& zero) const {
-    const int64_t limit = int64_t{1} << 62, entry_limit = int64_t{1} << 40;
-    auto within = [](const Integer& x, int64_t bound) {
-      return x.IsSmall() && x.Small() < bound && x.Small() > -bound;
-    };
-    for (const Integer& c : coefficient_) {
-      if (!within(c, limit)) return false;
-    }
-    for (int i = 1; i <= n_; ++i) {
-      if (!within(v[i], limit)) return false;
-      for (int j = 1; j <= n_; ++j) {
-        if (!within(b_(i, j), entry_limit)) return false;
-      }
-    }
-    const int deg = static_cast<int>(coefficient_.size()) - 1;
-    __int128 acc[kMaxOrder + 1], next[kMaxOrder + 1];
-    for (int i = 1; i <= n_; ++i)
-      acc[i] = static_cast<__int128>(coefficient_[deg].Small()) * v[i].Small();
-    for (int k = deg - 1; k >= 0; --k) {
-      for (int i = 1; i <= n_; ++i) {
-        if (acc[i] >= limit || acc[i] <= -limit) return false;
-      }
-      for (int i = 1; i <= n_; ++i) {
-        __int128 sum = static_cast<__int128>(coefficient_[k].Small()) * v[i].Small();
-        for (int j = 1; j <= n_; ++j)
-          sum += static_cast<__int128>(b_(i, j).Small()) * static_cast<int64_t>(acc[j]);
-        next[i] = sum;
-      }
-      std::copy(next + 1, next + n_ + 1, acc + 1);
-    }
-    zero = 1;
-    for (int i = 1; i <= n_; ++i) zero = zero && acc[i] == 0;
-    return true;
-  }
-#endif
-
   // The matrix times v (entries 1..n), by Horner's rule on vectors.
   std::vector<Integer> Times(const std::vector<Integer>& v) const {
     const int deg = static_cast<int>(coefficient_.size()) - 1;
     std::vector<Integer> acc(n_ + 1), next(n_ + 1);
     for (int i = 1; i <= n_; ++i) acc[i] = coefficient_[deg] * v[i];
     for (int k = deg - 1; k >= 0; --k) {
-      for (int i = 1; i <= n_; ++i) {
-        Integer sum = coefficient_[k] * v[i];
-        for (int j = 1; j <= n_; ++j) {
-          if (!acc[j].IsZero() && !b_(i, j).IsZero()) sum = sum + b_(i, j) * acc[j];
-        }
-        next[i] = std::move(sum);
-      }
+      for (int i = 1; i <= n_; ++i) next[i] = coefficient_[k] * v[i] + RowTimes(b_, i, acc, n_);
       std::swap(acc, next);
     }
     return acc;

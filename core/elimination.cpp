@@ -174,9 +174,7 @@ void ClearDenominators(const FractionMatrix& m, int n, int cols, IntegerRows& ou
       continue;
     }
     Integer lcm(1);
-    for (int j = 1; j <= cols; ++j) {
-      if (!m(i, j).den.IsOne()) lcm = Lcm(lcm, m(i, j).den);
-    }
+    for (int j = 1; j <= cols; ++j) lcm = Lcm(lcm, m(i, j).den);
     for (int j = 1; j <= cols; ++j) {
       const Fraction& x = m(i, j);
       out(i, j) = x.den == lcm ? x.num : x.num * DivideExact(lcm, x.den);

@@ -233,10 +233,8 @@ Integer Gcd(const Integer& a, const Integer& b) {
 
 Integer Lcm(const Integer& a, const Integer& b) {
   if (b.IsOne()) return a;
-  // b > 0 dividing a (mostly equal to it): gcd b, and a (b / b) is a.
-  if (a.IsSmall() && b.IsSmall() && b.Small() > 0 &&
-      (a.Small() == b.Small() || a.Small() % b.Small() == 0))
-    return a;
+  // b > 0 dividing a: gcd b, and a (b / b) is a.
+  if (a.IsSmall() && b.IsSmall() && b.Small() > 0 && a.Small() % b.Small() == 0) return a;
   const Integer g = Gcd(a, b);
   return a * (g.IsOne() ? b : DivideExact(b, g));
 }
