@@ -116,9 +116,11 @@ uint32_t LcmStep(uint32_t r, uint32_t d) {
   return r < kSmallLcm / step ? r * step : 0;
 }
 
-// The denominator below 2^31, or 0.
+// The denominator when it lies in 1..2^31 - 1, or 0.
 uint32_t SmallDenominator(const Fraction& x) {
-  return x.den.IsSmall() && x.den.Small() < kSmallLcm ? static_cast<uint32_t>(x.den.Small()) : 0;
+  return x.den.IsSmall() && x.den.Small() > 0 && x.den.Small() < kSmallLcm
+             ? static_cast<uint32_t>(x.den.Small())
+             : 0;
 }
 
 // Row i of m (columns 1..cols) times the least common multiple of its
