@@ -106,13 +106,7 @@ constexpr uint32_t kSmallLcm = uint32_t{1} << 31;
 // mostly repeat or divide r already, and the divisions are the cost.
 uint32_t LcmStep(uint32_t r, uint32_t d) {
   if (r % d == 0) return r;
-  uint32_t a = r, b = d;
-  while (b != 0) {
-    const uint32_t t = a % b;
-    a = b;
-    b = t;
-  }
-  const uint32_t step = d / a;
+  const uint32_t step = d / static_cast<uint32_t>(Gcd64(r, d));
   return r < kSmallLcm / step ? r * step : 0;
 }
 
